@@ -1,0 +1,1 @@
+-- Rows of the report catalogue shipped with a new register.

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, when missing.
+set -euo pipefail
+packages=(g++ cmake make qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl1-mesa-dev libsqlite3-dev sqlite3
+          xvfb xauth fonts-dejavu-core python3)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+if [ "$(id -u)" -eq 0 ]; then
+  echo "Installing: ${missing[*]}"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+else
+  echo "Missing packages. Run as root:" >&2
+  echo "  apt-get install -y ${missing[*]}" >&2
+  exit 1
+fi

@@ -1,0 +1,3 @@
+#pragma once
+// Connects the main window's list and report commands to their windows.
+void registerSubsystemWindows();

@@ -1,0 +1,30 @@
+#include "Emblem.h"
+#include "Form.h"
+#include "SubsystemWindows.h"
+#include "Translation.h"
+#include "frmMain.h"
+
+#include <QApplication>
+#include <QIcon>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Socivant"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QIcon icon;
+    for (int s : {16, 32, 48, 64})
+        icon.addPixmap(programIcon(s));
+    QApplication::setWindowIcon(icon);
+    installMessageBox();
+    registerSubsystemWindows();
+
+    auto *main = Instance<frmMain>::get();
+    Form::setMainForm(main);
+    main->load();
+    if (!main->isLoaded())
+        return 1; // the database could not be opened
+    main->show();
+    main->Form_Activate();
+    return app.exec();
+}

@@ -1,0 +1,46 @@
+#pragma once
+#include "SqliteComponent.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+bool isSqlLite();
+bool isAccess();
+bool isMySql();
+
+// Opens the database of the back-end in use once per run; later calls do
+// nothing. Returns whether a connection is there. A failed open shows
+// "Impossibile connettersi al database" (style 16).
+bool OpenDb();
+void OpenSqlLiteDb();
+void OpenAccessDb();
+void OpenMySqlDb();
+QString getMySqlConnectionString();
+bool isDbOpen();
+
+// The one shared result set; gRsOpen fills it, CloseDb closes it.
+inline std::shared_ptr<Recordset> gRs;
+// gRs, or the run-time error a missing recordset gives.
+Recordset &rs();
+
+// Runs a query into gRs. A failure shows the standard message and returns
+// false, leaving gRs as it was.
+bool gRsOpen(const QString &sql);
+// Runs a statement. A failure shows the standard message; the result tells
+// the caller whether the statement took effect. rowsAffected receives the
+// count of changed rows when given.
+bool gDbExecute(const QString &sql, int *rowsAffected = nullptr);
+// The same without any message: for statements that are expected to be
+// rejected (the start-up list on every start after the first).
+bool gDbExecuteQuiet(const QString &sql);
+// Closes gRs; nothing happens when it is closed already.
+void CloseDb();
+
+// Runs body inside one transaction: all its statements take effect, or none.
+// Returns false (the transaction rolled back) when body returns false.
+bool inTransaction(const std::function<bool()> &body);
+
+// Forgets the connection (tests start many runs in one process).
+void resetDatabase();
+SqliteComponent *sqliteDb();

@@ -1,0 +1,153 @@
+#include "Regional.h"
+
+#include "RuntimeError.h"
+
+#include <QRegularExpression>
+#include <cmath>
+
+namespace Regional {
+
+QString shortDate(const QDate &d)
+{
+    return d.toString(QStringLiteral("dd/MM/yyyy"));
+}
+
+QString longTime(const QTime &t)
+{
+    return t.toString(QStringLiteral("HH:mm:ss"));
+}
+
+QString dbDateTime(const QDateTime &dt)
+{
+    return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+namespace {
+int fullYear(int y, int digits)
+{
+    if (digits <= 2)
+        return y < 30 ? 2000 + y : 1900 + y;
+    return y;
+}
+
+std::optional<QTime> parseTime(const QString &t)
+{
+    if (t.isEmpty())
+        return QTime(0, 0);
+    static const QRegularExpression re(QStringLiteral("^(\\d{1,2})[:.](\\d{1,2})(?:[:.](\\d{1,2}))?$"));
+    const auto m = re.match(t);
+    if (!m.hasMatch())
+        return std::nullopt;
+    QTime time(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).isEmpty() ? 0 : m.captured(3).toInt());
+    if (!time.isValid())
+        return std::nullopt;
+    return time;
+}
+} // namespace
+
+std::optional<QDateTime> parseDateTime(const QString &text)
+{
+    const QString s = text.trimmed();
+    if (s.isEmpty())
+        return std::nullopt;
+    static const QRegularExpression iso(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})(?:[ T](.*))?$"));
+    static const QRegularExpression dayFirst(QStringLiteral("^(\\d{1,2})([/.-])(\\d{1,2})\\2(\\d{4}|\\d{2})(?:\\s+(.*))?$"));
+    QDate date;
+    QString timeText;
+    if (const auto m = iso.match(s); m.hasMatch()) {
+        date = QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+        timeText = m.captured(4).trimmed();
+    } else if (const auto m2 = dayFirst.match(s); m2.hasMatch()) {
+        const QString y = m2.captured(4);
+        date = QDate(fullYear(y.toInt(), int(y.size())), m2.captured(3).toInt(), m2.captured(1).toInt());
+        timeText = m2.captured(5).trimmed();
+    } else {
+        return std::nullopt;
+    }
+    if (!date.isValid())
+        return std::nullopt;
+    const auto time = parseTime(timeText);
+    if (!time)
+        return std::nullopt;
+    return QDateTime(date, *time);
+}
+
+std::optional<QDate> parseDate(const QString &text)
+{
+    const auto dt = parseDateTime(text);
+    if (!dt)
+        return std::nullopt;
+    return dt->date();
+}
+
+bool isDate(const QString &text)
+{
+    return parseDateTime(text).has_value();
+}
+
+long long dayNumber(const QDate &d)
+{
+    return QDate(1899, 12, 30).daysTo(d);
+}
+
+std::optional<double> parseNumber(const QString &text)
+{
+    QString s = text.trimmed();
+    if (s.isEmpty())
+        return std::nullopt;
+    // Thousands points are allowed only in their places: "1.234,56".
+    static const QRegularExpression grouped(QStringLiteral("^[+-]?\\d{1,3}(\\.\\d{3})+(,\\d+)?$"));
+    static const QRegularExpression plain(QStringLiteral("^[+-]?(\\d+([.,]\\d*)?|[.,]\\d+)([eE][+-]?\\d+)?$"));
+    if (grouped.match(s).hasMatch()) {
+        s.remove(QLatin1Char('.'));
+        s.replace(QLatin1Char(','), QLatin1Char('.'));
+    } else if (plain.match(s).hasMatch()) {
+        s.replace(QLatin1Char(','), QLatin1Char('.'));
+    } else {
+        return std::nullopt;
+    }
+    bool ok = false;
+    const double v = s.toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
+bool isNumeric(const QString &text)
+{
+    return parseNumber(text).has_value();
+}
+
+QString number2(double value)
+{
+    const bool negative = value < 0;
+    const double rounded = std::round(std::fabs(value) * 100.0) / 100.0;
+    QString fixed = QString::number(rounded, 'f', 2); // "1234.50"
+    const int dot = int(fixed.indexOf(QLatin1Char('.')));
+    QString whole = fixed.left(dot);
+    const QString cents = fixed.mid(dot + 1);
+    for (int i = int(whole.size()) - 3; i > 0; i -= 3)
+        whole.insert(i, QLatin1Char('.'));
+    QString out = whole + QLatin1Char(',') + cents;
+    if (negative && rounded != 0.0)
+        out.prepend(QLatin1Char('-'));
+    return out;
+}
+
+short toInteger16(const QString &text)
+{
+    const auto v = parseNumber(text);
+    if (!v)
+        raiseError(ErrNo::TypeMismatch, QStringLiteral("Type mismatch"));
+    const double r = std::nearbyint(*v); // the default rounding mode: halves to even
+    if (r < -32768 || r > 32767)
+        raiseError(ErrNo::Overflow, QStringLiteral("Overflow"));
+    return short(r);
+}
+
+QString currency(double value)
+{
+    return number2(value) + QStringLiteral(" €");
+}
+
+} // namespace Regional

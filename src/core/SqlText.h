@@ -1,0 +1,35 @@
+#pragma once
+#include <QString>
+#include <QVariant>
+
+// Helpers that make values safe and right inside SQL text built by
+// concatenation, in the dialect of the back-end in use.
+QString StringReplace(const QString &source, const QString &find, const QString &replacement);
+QString Pad(const QVariant &x);
+QString PutTicksIn(const QVariant &x);
+QString Punto(const QVariant &x);
+QString wrapbooleanchk(int value);
+QString BooleanToString(const QVariant &v);
+// "YYYY-MM-DD HH:MM:SS". Takes a date, or a date text as users type it
+// (day first, or ISO); anything else is reported and gives "".
+QString FormattaData(const QVariant &d);
+QString concatSql(const QString &a, const QString &b, const QString &c);
+
+// The existence tests answer yes, no, or that they could not tell (the
+// query failed and was reported): a caller must not go on as if no row
+// existed when it could not tell.
+enum class Exists { No, Yes, CouldNotTell };
+Exists esisteRecord(const QVariant &table, const QVariant &field, const QVariant &value, const QVariant &kind,
+                    const QVariant &exceptField, const QVariant &exceptValue);
+Exists esisteRecordSQL(const QString &sql);
+// The query esisteRecord runs.
+QString esisteRecordQuery(const QVariant &table, const QVariant &field, const QVariant &value, const QVariant &kind,
+                          const QVariant &exceptField, const QVariant &exceptValue);
+
+// "" when the code is acceptable, else the message naming the field.
+QString checkABICAB(const QString &code, const QString &name);
+// The Italian edition's rule, kept for a build with isEnglish false.
+QString checkABICABItalian(const QString &code, const QString &name);
+
+// A key as the statements write it: plain decimal digits for a whole number.
+QString keyText(double key);

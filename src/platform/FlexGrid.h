@@ -1,0 +1,77 @@
+#pragma once
+#include <QAbstractTableModel>
+#include <QString>
+#include <QTableView>
+#include <QVector>
+
+class FlexGridModel;
+
+// The grid of every list window: text cells addressed by row and column,
+// row 0 the one fixed header row (shown as the view's header), a current
+// cell with a whole-row selection, a first visible row and column, removal
+// of one row and a sort of the data rows on the current column. Widths and
+// heights are in twips (15 per pixel). The cells live in a model of our own,
+// so 100,000 rows fill and scroll without one widget item per cell.
+class FlexGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit FlexGrid(QWidget *parent = nullptr, const QString &name = QStringLiteral("MSFlexGrid1"));
+    ~FlexGrid() override;
+
+    int Rows() const;
+    void setRows(int n);         // at least 1: the header row stays
+    int Cols() const;
+    void setCols(int n);
+    int Row() const;             // current row, 0 = header
+    void setRow(int r);          // raises "Invalid Row value" out of range
+    int Col() const;
+    void setCol(int c);
+    int RowSel() const;
+    void setRowSel(int r);
+    int ColSel() const;
+    void setColSel(int c);
+    int TopRow() const;          // first visible data row (>= 1)
+    void setTopRow(int r);
+    int LeftCol() const;
+    void setLeftCol(int c);
+
+    QString Text() const;        // cell (Row, Col)
+    void setText(const QString &t);
+    QString TextMatrix(int r, int c) const;
+    void setTextMatrix(int r, int c, const QString &t);
+
+    int ColWidth(int c) const;   // twips
+    void setColWidth(int c, int twips);
+    int RowHeight(int r) const;  // twips
+    int HeightTwips() const;     // the control's height in twips
+
+    // 1 generic ascending, 2 generic descending, 3 numeric ascending,
+    // 4 numeric descending: sorts rows 1..Rows-1 on column Col (stable).
+    void setSort(int mode);
+    void RemoveItem(int r);
+    bool RowIsVisible(int r) const;
+
+    // Appends one data row in a single step (the fast path of a fill).
+    void addRow(const QVector<QString> &cells);
+    // Grows or shrinks many rows at once while a list is filled.
+    void beginFill();
+    void endFill();
+
+    FlexGridModel *gridModel() const { return m_model; }
+
+signals:
+    void gridMouseDown(int button, int shift, double xTwips, double yTwips);
+    void gridMouseUp(int button, int shift, double xTwips, double yTwips);
+    void gridDblClick();
+    void gridKeyDown(int keyCode, int shift);
+    void gridSelChange();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void wheelEvent(QWheelEvent *e) override;
+
+private:
+    FlexGridModel *m_model;
+    int m_row = 0, m_col = 0, m_rowSel = 0, m_colSel = 0;
+};

@@ -1,0 +1,90 @@
+#pragma once
+#include <QDialog>
+#include <QList>
+#include <QPointer>
+
+// A window of the system: a dialog whose controls carry their names as
+// objectName, with the events the windows are written against (Load,
+// Activate, Resize, Unload) and modal showing through the People seam.
+class Form : public QDialog {
+    Q_OBJECT
+public:
+    explicit Form(const QString &name, QWidget *parent = nullptr);
+    ~Form() override;
+
+    bool isLoaded() const { return m_loaded; }
+    // Runs Form_Load unless the window is loaded already.
+    void load();
+    // Runs Form_Unload, hides the window and ends its modal run.
+    void unload();
+    // Loads the window, runs it modally and returns once it is unloaded; the
+    // window that opened it is then activated again.
+    void showModal();
+
+    virtual void Form_Load() {}
+    virtual void Form_Activate() {}
+    virtual void Form_Resize() {}
+    virtual void Form_Unload() {}
+
+    // The window's controls in their order: every named widget inside it.
+    QList<QWidget *> controls() const;
+    QWidget *control(const QString &name) const;
+
+    // Position and size in twips (15 per pixel).
+    int twipsLeft() const;
+    int twipsTop() const;
+    int twipsWidth() const;
+    int twipsHeight() const;
+    void setTwipsLeft(int t);
+    void setTwipsTop(int t);
+    void setTwipsWidth(int t);
+    void setTwipsHeight(int t);
+    int scaleWidthTwips() const;
+    int scaleHeightTwips() const;
+
+    // The form shown modally last that is still running, or the main window.
+    static Form *activeForm();
+    // The window activated again when the last modal window closes.
+    static void setMainForm(Form *f);
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
+    void reject() override; // Escape closes through unload as well
+
+private:
+    bool m_loaded = false;
+    bool m_unloading = false;
+};
+
+// One process-wide instance per window class, made on first use and
+// released by the window's close command.
+template <class T>
+class Instance {
+public:
+    static T *get()
+    {
+        if (!ptr())
+            ptr() = new T;
+        return ptr();
+    }
+    static bool exists() { return !ptr().isNull(); }
+    static void release()
+    {
+        if (ptr()) {
+            ptr()->deleteLater();
+            ptr() = nullptr;
+        }
+    }
+
+private:
+    static QPointer<T> &ptr()
+    {
+        static QPointer<T> p;
+        return p;
+    }
+};
+
+constexpr int kTwipsPerPixel = 15;
+inline int twipsToPixels(double twips) { return int(twips / kTwipsPerPixel + 0.5); }
+inline int pixelsToTwips(int px) { return px * kTwipsPerPixel; }

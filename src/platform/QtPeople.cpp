@@ -1,0 +1,123 @@
+#include "QtPeople.h"
+#include "Form.h"
+#include "WebBrowser.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTextDocument>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+People *&current()
+{
+    static People *p = nullptr;
+    return p;
+}
+} // namespace
+
+People &people()
+{
+    static QtPeople qtPeople;
+    return current() ? *current() : qtPeople;
+}
+
+void setPeople(People *p)
+{
+    current() = p;
+}
+
+int QtPeople::themedMsgBox(const QString &prompt, int style, const QString &title)
+{
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(title);
+    box.setText(prompt);
+    switch (style & 0xF0) {
+    case 16: box.setIcon(QMessageBox::Critical); break;
+    case 32: box.setIcon(QMessageBox::Question); break;
+    case 48: box.setIcon(QMessageBox::Warning); break;
+    case 64: box.setIcon(QMessageBox::Information); break;
+    default: box.setIcon(QMessageBox::NoIcon); break;
+    }
+    if ((style & 0x0F) == 4) {
+        QPushButton *yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
+        QPushButton *no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+        box.setDefaultButton(yes);
+        box.setEscapeButton(no);
+        box.exec();
+        return box.clickedButton() == yes ? 6 : 7;
+    }
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.exec();
+    return 1;
+}
+
+void QtPeople::plainMsgBox(const QString &text)
+{
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(QApplication::applicationName());
+    box.setText(text);
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+QString QtPeople::themedInputBox(const QString &prompt, const QString &title, const QString &defaultText)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal,
+                                               defaultText, &ok);
+    return ok ? text : QString();
+}
+
+QString QtPeople::saveFileDialog(const QString &filter)
+{
+    // "File CSV|*.csv" -> "File CSV (*.csv)"
+    QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        filters << parts.at(i) + QStringLiteral(" (") + parts.at(i + 1) + QLatin1Char(')');
+    QFileDialog dlg(QApplication::activeWindow());
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setNameFilters(filters);
+    // Overwriting is asked by the program itself, in its own words.
+    dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return QString();
+    return dlg.selectedFiles().constFirst();
+}
+
+void QtPeople::printPreview(WebBrowser &web)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewDialog dlg(&printer, QApplication::activeWindow());
+    dlg.setWindowTitle(QApplication::applicationName());
+    const QString html = web.documentText();
+    QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg, [html](QPrinter *p) {
+        QTextDocument doc;
+        doc.setHtml(html);
+        doc.print(p);
+    });
+    dlg.resize(900, 700);
+    dlg.exec();
+}
+
+bool QtPeople::openUrl(const QString &address)
+{
+    QUrl url = QUrl::fromUserInput(address);
+    return url.isValid() && QDesktopServices::openUrl(url);
+}
+
+void QtPeople::runModal(Form &form)
+{
+    QTimer::singleShot(0, &form, [&form] {
+        if (form.isLoaded())
+            form.Form_Activate();
+    });
+    form.exec();
+}

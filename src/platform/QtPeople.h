@@ -1,0 +1,13 @@
+#pragma once
+#include "People.h"
+
+class QtPeople : public People {
+public:
+    int themedMsgBox(const QString &prompt, int style, const QString &title) override;
+    void plainMsgBox(const QString &text) override;
+    QString themedInputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
+    QString saveFileDialog(const QString &filter) override;
+    void printPreview(WebBrowser &web) override;
+    bool openUrl(const QString &address) override;
+    void runModal(Form &form) override;
+};

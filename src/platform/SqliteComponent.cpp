@@ -1,0 +1,223 @@
+#include "SqliteComponent.h"
+#include "RuntimeError.h"
+
+#include <QFileInfo>
+#include <sqlite3.h>
+
+namespace {
+[[noreturn]] void raiseSqlite(sqlite3 *db, int rc)
+{
+    const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    raiseError(rc, msg);
+}
+
+bool onlyBlanksOrSemicolons(const char *tail)
+{
+    for (const char *p = tail; p && *p; ++p) {
+        if (*p != ';' && *p != ' ' && *p != '\t' && *p != '\r' && *p != '\n')
+            return false;
+    }
+    return true;
+}
+} // namespace
+
+Recordset::Recordset(sqlite3 *db, sqlite3_stmt *stmt) : m_db(db), m_stmt(stmt)
+{
+    const int n = sqlite3_column_count(m_stmt);
+    m_names.reserve(n);
+    for (int i = 0; i < n; ++i)
+        m_names << QString::fromUtf8(sqlite3_column_name(m_stmt, i));
+    try {
+        moveNext();
+    } catch (...) {
+        sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
+        throw;
+    }
+}
+
+Recordset::~Recordset()
+{
+    if (m_stmt)
+        sqlite3_finalize(m_stmt);
+}
+
+void Recordset::moveNext()
+{
+    if (!m_stmt)
+        raiseError(ErrNo::ObjectRequired, QStringLiteral("Operation is not allowed when the object is closed."));
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW) {
+        m_eof = false;
+    } else if (rc == SQLITE_DONE) {
+        m_eof = true;
+    } else {
+        m_eof = true;
+        raiseSqlite(m_db, rc);
+    }
+}
+
+void Recordset::close()
+{
+    if (!m_stmt)
+        raiseError(ErrNo::ObjectRequired, QStringLiteral("Operation is not allowed when the object is closed."));
+    sqlite3_finalize(m_stmt);
+    m_stmt = nullptr;
+    m_eof = true;
+}
+
+int Recordset::fieldCount() const
+{
+    return m_names.size();
+}
+
+QString Recordset::fieldName(int i) const
+{
+    if (i < 0 || i >= m_names.size())
+        raiseError(ErrNo::ItemNotFound, QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
+    return m_names.at(i);
+}
+
+int Recordset::fieldIndex(const QString &name) const
+{
+    for (int i = 0; i < m_names.size(); ++i) {
+        if (m_names.at(i).compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+void Recordset::checkRow(int i) const
+{
+    if (!m_stmt || m_eof)
+        raiseError(ErrNo::NoCurrentRecord, QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
+    if (i < 0 || i >= m_names.size())
+        raiseError(ErrNo::ItemNotFound, QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
+}
+
+bool Recordset::isNull(int i) const
+{
+    checkRow(i);
+    return sqlite3_column_type(m_stmt, i) == SQLITE_NULL;
+}
+
+QVariant Recordset::value(int i) const
+{
+    checkRow(i);
+    switch (sqlite3_column_type(m_stmt, i)) {
+    case SQLITE_NULL:
+        return QVariant();
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(sqlite3_column_int64(m_stmt, i)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(m_stmt, i));
+    default: {
+        const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i));
+        return QVariant(QString::fromUtf8(p, sqlite3_column_bytes(m_stmt, i)));
+    }
+    }
+}
+
+QVariant Recordset::value(const QString &name) const
+{
+    const int i = fieldIndex(name);
+    if (i < 0)
+        raiseError(ErrNo::ItemNotFound, QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
+    return value(i);
+}
+
+QString Recordset::text(int i) const
+{
+    checkRow(i);
+    switch (sqlite3_column_type(m_stmt, i)) {
+    case SQLITE_NULL:
+        return QString();
+    case SQLITE_FLOAT:
+        return QString::number(sqlite3_column_double(m_stmt, i), 'g', 15);
+    default: {
+        const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i));
+        return QString::fromUtf8(p, sqlite3_column_bytes(m_stmt, i));
+    }
+    }
+}
+
+SqliteComponent::~SqliteComponent()
+{
+    if (m_db)
+        sqlite3_close_v2(m_db);
+}
+
+void SqliteComponent::open(const QString &path, const QString &)
+{
+    if (m_db) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+    const QFileInfo fi(path);
+    if (!fi.exists() || !fi.isFile())
+        raiseError(SQLITE_CANTOPEN, QStringLiteral("unable to open database file"));
+    sqlite3 *db = nullptr;
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        // A read-only file can still be read.
+        if (db)
+            sqlite3_close_v2(db);
+        db = nullptr;
+        rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    }
+    if (rc != SQLITE_OK) {
+        const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+        if (db)
+            sqlite3_close_v2(db);
+        raiseError(rc, msg);
+    }
+    // sqlite3_open_v2 succeeds on any file; reading the schema tells whether
+    // it really is a database.
+    rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString msg = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_close_v2(db);
+        raiseError(rc, msg);
+    }
+    sqlite3_busy_timeout(db, 2000);
+    m_db = db;
+}
+
+sqlite3_stmt *SqliteComponent::prepare(const QString &sql)
+{
+    if (!m_db)
+        raiseError(ErrNo::ObjectRequired, QStringLiteral("The database is not open."));
+    const QByteArray utf8 = sql.toUtf8();
+    sqlite3_stmt *stmt = nullptr;
+    const char *tail = nullptr;
+    const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &stmt, &tail);
+    if (rc != SQLITE_OK)
+        raiseSqlite(m_db, rc);
+    if (!onlyBlanksOrSemicolons(tail)) {
+        sqlite3_finalize(stmt);
+        raiseError(SQLITE_MISUSE, QStringLiteral("only one SQL statement may be run at a time"));
+    }
+    return stmt; // null for an empty statement
+}
+
+int SqliteComponent::execute(const QString &sql)
+{
+    sqlite3_stmt *stmt = prepare(sql);
+    if (!stmt)
+        return 0;
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    }
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE)
+        raiseSqlite(m_db, rc);
+    return sqlite3_changes(m_db);
+}
+
+std::shared_ptr<Recordset> SqliteComponent::query(const QString &sql)
+{
+    sqlite3_stmt *stmt = prepare(sql);
+    if (!stmt)
+        raiseError(SQLITE_MISUSE, QStringLiteral("empty query"));
+    return std::make_shared<Recordset>(m_db, stmt);
+}

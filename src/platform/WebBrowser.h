@@ -1,0 +1,26 @@
+#pragma once
+#include <QString>
+#include <QWidget>
+
+// The hidden browser that holds a print document: navigated to
+// "about:blank" for a new, empty document, written to in pieces, closed, and
+// asked for its print preview (command 7). The text written stays readable.
+class WebBrowser : public QWidget {
+    Q_OBJECT
+public:
+    explicit WebBrowser(QWidget *parent = nullptr, const QString &name = QStringLiteral("web"));
+
+    void Navigate(const QString &url);
+    bool hasDocument() const { return m_hasDocument; }
+    void write(const QString &text); // raises when there is no open document
+    void close();                    // closes the document (the text stays)
+    bool isDocumentOpen() const { return m_open; }
+    QString documentText() const { return m_text; }
+    // Command 7 is the print preview; other commands are not offered.
+    void ExecWB(int command, int option);
+
+private:
+    QString m_text;
+    bool m_hasDocument = false;
+    bool m_open = false;
+};

@@ -1,0 +1,24 @@
+#pragma once
+#include <QList>
+#include <QString>
+
+class QWidget;
+class FlexGrid;
+
+// The edition built: English, turned from the Italian source texts at run time.
+bool isEnglish();
+
+// The message table applied in order (used by MyMsgBox).
+QString translateMessage(const QString &text);
+// The caption table in order, then the whole-caption rules "da", "a", "su".
+QString SostituisciCaptionEng(const QString &caption);
+// Translates a window's controls in place: buttons by the button table,
+// labels, skins and check boxes by the caption table, date pickers' today
+// button to "Today".
+void doEnglish(const QList<QWidget *> &controls);
+// Translates the header row of a grid.
+void doEnglishGrid(FlexGrid &grid);
+
+// Installs MyMsgBox (translation, product title, themed box) as the message
+// sink of the data layer.
+void installMessageBox();

@@ -1,0 +1,105 @@
+#include "ScriptedPeople.h"
+#include "Form.h"
+#include "Translation.h"
+#include "WebBrowser.h"
+
+#include <QtTest>
+
+ScriptedPeople::ScriptedPeople()
+{
+    setPeople(this);
+    installMessageBox();
+}
+
+ScriptedPeople::~ScriptedPeople()
+{
+    setPeople(nullptr);
+}
+
+int ScriptedPeople::themedMsgBox(const QString &prompt, int style, const QString &title)
+{
+    prompts << Prompt{QStringLiteral("msgbox"), prompt, style, title};
+    if ((style & 0x0F) == 4) {
+        if (msgAnswers.empty()) {
+            QTest::qFail(qPrintable(QStringLiteral("unanswered question: ") + prompt), __FILE__, __LINE__);
+            return 7;
+        }
+        const int a = msgAnswers.front();
+        msgAnswers.pop_front();
+        return a;
+    }
+    return 1;
+}
+
+void ScriptedPeople::plainMsgBox(const QString &text)
+{
+    prompts << Prompt{QStringLiteral("plain"), text, 0, QString()};
+}
+
+QString ScriptedPeople::themedInputBox(const QString &prompt, const QString &title, const QString &defaultText)
+{
+    prompts << Prompt{QStringLiteral("input"), prompt, 0, title};
+    inputDefaults << defaultText;
+    if (inputAnswers.empty()) {
+        QTest::qFail(qPrintable(QStringLiteral("unanswered input box: ") + prompt), __FILE__, __LINE__);
+        return QString();
+    }
+    const QString a = inputAnswers.front();
+    inputAnswers.pop_front();
+    return a;
+}
+
+QString ScriptedPeople::saveFileDialog(const QString &filter)
+{
+    prompts << Prompt{QStringLiteral("save"), filter, 0, QString()};
+    if (saveAnswers.empty()) {
+        QTest::qFail("unanswered save dialog", __FILE__, __LINE__);
+        return QString();
+    }
+    const QString a = saveAnswers.front();
+    saveAnswers.pop_front();
+    return a;
+}
+
+void ScriptedPeople::printPreview(WebBrowser &web)
+{
+    previews << web.documentText();
+}
+
+bool ScriptedPeople::openUrl(const QString &address)
+{
+    urls << address;
+    return openUrlResult;
+}
+
+void ScriptedPeople::runModal(Form &form)
+{
+    modalShown << form.objectName();
+    form.Form_Activate();
+    if (modal.empty()) {
+        QTest::qFail(qPrintable(QStringLiteral("no script for modal window ") + form.objectName()), __FILE__, __LINE__);
+        form.unload();
+        return;
+    }
+    auto action = std::move(modal.front());
+    modal.pop_front();
+    action(form);
+    // A script that leaves the window open closes it with the close box.
+    if (form.isLoaded())
+        form.unload();
+}
+
+QStringList ScriptedPeople::messages() const
+{
+    QStringList out;
+    for (const Prompt &p : prompts) {
+        if (p.kind == QLatin1String("msgbox") || p.kind == QLatin1String("plain"))
+            out << p.text;
+    }
+    return out;
+}
+
+ScriptedPeople::Prompt ScriptedPeople::last() const
+{
+    return prompts.isEmpty() ? Prompt{} : prompts.constLast();
+}

@@ -1,0 +1,46 @@
+#pragma once
+#include "People.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+
+// The people seam for tests: answers from queues and records every prompt.
+// A question or a modal window with nothing scripted fails the test at once
+// instead of waiting for a person.
+class ScriptedPeople : public People {
+public:
+    struct Prompt {
+        QString kind; // "msgbox", "plain", "input", "save"
+        QString text;
+        int style;
+        QString title;
+    };
+    ScriptedPeople();  // installs itself and the translated message box
+    ~ScriptedPeople() override;
+
+    int themedMsgBox(const QString &prompt, int style, const QString &title) override;
+    void plainMsgBox(const QString &text) override;
+    QString themedInputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
+    QString saveFileDialog(const QString &filter) override;
+    void printPreview(WebBrowser &web) override;
+    bool openUrl(const QString &address) override;
+    void runModal(Form &form) override;
+
+    std::deque<int> msgAnswers;                     // for Yes/No questions
+    std::deque<QString> inputAnswers;               // for input boxes
+    std::deque<QString> saveAnswers;                // for save dialogs
+    std::deque<std::function<void(Form &)>> modal;  // one per modal window
+    bool openUrlResult = true;
+
+    QList<Prompt> prompts;
+    QStringList previews;     // documents shown in print preview
+    QStringList urls;         // addresses opened
+    QStringList modalShown;   // object names of windows run modally
+    QStringList inputDefaults;
+
+    QStringList messages() const; // texts of the message boxes, in order
+    Prompt last() const;
+};
