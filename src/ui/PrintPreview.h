@@ -1,0 +1,19 @@
+#pragma once
+#include <QString>
+
+class WebBrowser;
+class FlexGrid;
+class Form;
+
+// The print document is HTML written in pieces into a window's browser.
+void initPrintPreview(WebBrowser &web);
+void printWebTitle(WebBrowser &web);
+void printWebSubtitle(WebBrowser &web, const QString &text);
+void printWebGrid(FlexGrid &grid, WebBrowser &web);
+void printString(const QString &text, WebBrowser &web);
+void endPrintPreview(WebBrowser &web);
+void goPrintPreview(WebBrowser &web);
+// The record sheet of an edit or search window: label / value pairs.
+void printThisForm(Form &form, WebBrowser &web);
+// "<" -> "&lt;", then ">" -> "&gt;".
+QString formattaPerStampa(const QString &text);
