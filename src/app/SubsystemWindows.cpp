@@ -1,9 +1,10 @@
 #include "SubsystemWindows.h"
 #include "AppHooks.h"
+#include "frmAnagrafica.h"
+#include "frmTipologiaPersone.h"
 
 void registerSubsystemWindows()
 {
-    // The member, member type, payment and report windows register here as
-    // they are added to the program.
-    (void)appHooks();
+    appHooks().openMembers = [] { Instance<frmAnagrafica>::get()->showModal(); };
+    appHooks().openMemberTypes = [] { Instance<frmTipologiaPersone>::get()->showModal(); };
 }

@@ -9,6 +9,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 constexpr int kTwips = 15;
@@ -263,6 +264,12 @@ void FlexGrid::setCols(int n)
     }
     for (int c = old; c < n; ++c)
         setColumnWidth(c, kDefaultColTwips / kTwips);
+    for (auto it = m_fillWidths.begin(); it != m_fillWidths.end();) {
+        if (it.key() >= n)
+            it = m_fillWidths.erase(it);
+        else
+            ++it;
+    }
     if (m_col >= n)
         m_col = n - 1;
     if (m_colSel >= n)
@@ -334,6 +341,11 @@ void FlexGrid::setTopRow(int r)
 {
     if (r < 1 || r >= std::max(2, Rows()))
         badRow();
+    // Rows added since the last layout are not in the scroll range yet.
+    if (r - 1 > verticalScrollBar()->maximum()) {
+        executeDelayedItemsLayout();
+        updateGeometries();
+    }
     verticalScrollBar()->setValue(r - 1);
 }
 
@@ -369,6 +381,10 @@ int FlexGrid::ColWidth(int c) const
 {
     if (c < 0 || c >= Cols())
         subscript();
+    if (m_model->filling && m_fillWidths.contains(c))
+        return m_fillWidths.value(c);
+    if (c >= horizontalHeader()->count())
+        return kDefaultColTwips;
     if (isColumnHidden(c))
         return 0;
     return columnWidth(c) * kTwips;
@@ -378,6 +394,10 @@ void FlexGrid::setColWidth(int c, int twips)
 {
     if (c < 0 || c >= Cols())
         subscript();
+    if (m_model->filling) {
+        m_fillWidths.insert(c, std::max(0, twips));
+        return;
+    }
     if (twips <= 0) {
         setColumnHidden(c, true);
         return;
@@ -431,6 +451,9 @@ void FlexGrid::setSort(int mode)
         default: break;
         }
     });
+    // The reset dropped the selection; the current row number stays.
+    if (m_row >= 1 && m_row < Rows())
+        setRow(m_row);
 }
 
 void FlexGrid::RemoveItem(int r)
@@ -490,6 +513,11 @@ void FlexGrid::endFill()
         return;
     m_model->filling = false;
     m_model->endResetModel();
+    const QHash<int, int> widths = std::exchange(m_fillWidths, {});
+    for (auto it = widths.cbegin(); it != widths.cend(); ++it) {
+        if (it.key() < Cols())
+            setColWidth(it.key(), it.value());
+    }
     if (m_row >= 1)
         setRow(m_row);
 }

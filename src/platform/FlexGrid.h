@@ -1,5 +1,6 @@
 #pragma once
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QString>
 #include <QTableView>
 #include <QVector>
@@ -73,5 +74,8 @@ protected:
 
 private:
     FlexGridModel *m_model;
+    // Widths (twips) set while a fill changes the columns: the view only
+    // learns of the new columns when the fill ends.
+    QHash<int, int> m_fillWidths;
     int m_row = 0, m_col = 0, m_rowSel = 0, m_colSel = 0;
 };

@@ -1,5 +1,7 @@
 #pragma once
+#include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 class FlexGrid;
 class Recordset;
@@ -23,3 +25,6 @@ bool xMSFlexGrid_Save(FlexGrid &grid, const QString &fileName);
 // The CSV bytes of a grid (Windows-1252, ";" separated, every field quoted,
 // CR LF after every line, IDFIELD columns left out).
 QByteArray csvBytes(const FlexGrid &grid);
+// Text in Windows-1252, the code page the register's users open CSV files
+// with; characters it cannot hold become "?".
+QByteArray toWindows1252(QStringView text);

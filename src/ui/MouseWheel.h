@@ -1,4 +1,5 @@
 #pragma once
+#include <Qt>
 
 class QWidget;
 class FlexGrid;
@@ -25,3 +26,9 @@ void ScrollFlexGrid(FlexGrid &grid, int MouseKeys, int Rotation, int Xpos, int Y
 // The page arithmetic of ScrollFlexGrid on plain numbers: the new TopRow.
 // pageRows is the page after shrinking to the visible rows.
 int scrolledTopRow(int topRow, int rows, int pageRows, int rotation);
+// What a list window's MouseWheel does: every grid of the window under the
+// point (Xpos, Ypos) scrolls one page.
+void scrollFlexGridsAt(QWidget *window, int MouseKeys, int Rotation, int Xpos, int Ypos);
+// Windows' MK_ bits of the buttons and keys held: 1 left, 2 right, 4 Shift,
+// 8 Ctrl, 16 middle, 32 and 64 the side buttons.
+int mouseKeysOf(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);

@@ -1,0 +1,231 @@
+#include "EditWindow.h"
+#include "Clock.h"
+#include "Controls.h"
+#include "Database.h"
+#include "FlexGrid.h"
+#include "FormPrep.h"
+#include "Globals.h"
+#include "ListWindow.h"
+#include "Messages.h"
+#include "PrintPreview.h"
+#include "Procedure.h"
+#include "Regional.h"
+#include "SqlText.h"
+#include "WebBrowser.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+EditWindow::EditWindow(const QString &name, const QString &caption) : Form(name), rows(this)
+{
+    OsenXPForm1 = new SkinForm(this);
+    OsenXPForm1->setCaption(caption);
+    web = new WebBrowser(this);
+    cmdOK = makeButton(this, QStringLiteral("cmdOK"), QStringLiteral("Ok"));
+    cmdCancel = makeButton(this, QStringLiteral("cmdCancel"), QStringLiteral("Annulla"));
+    cmdPrint = makeButton(this, QStringLiteral("cmdPrint"), QStringLiteral("Stampa"));
+    rows.buttons()->addWidget(cmdPrint);
+    rows.buttons()->addWidget(cmdOK);
+    rows.buttons()->addWidget(cmdCancel);
+    cmdOK->setDefault(true);
+    connect(cmdOK, &QPushButton::clicked, this, &EditWindow::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &EditWindow::cmdCancel_Click);
+    connect(cmdPrint, &QPushButton::clicked, this, &EditWindow::cmdPrint_Click);
+}
+
+QString EditWindow::listKeyText() const
+{
+    return keyText(list()->SelectedID);
+}
+
+void EditWindow::Form_Load()
+{
+    formProc(objectName(), QStringLiteral("Form_Load"), [&] {
+        adjustSize();
+        if (!prepareAfterOpen())
+            DisattivaTabstop(controls());
+        CenterForm(*this);
+        OpenDb();
+        if (prepareAfterOpen())
+            DisattivaTabstop(controls());
+        m_loadedKey = -1;
+        if (!gIsNewRecord) {
+            gRs.reset();
+            if (gRsOpen(recordQuery())) {
+                Recordset &r = rs();
+                if (!r.eof())
+                    loadRecord(r);
+                r.close();
+            }
+            gRs.reset();
+        }
+        fillCombos();
+    });
+}
+
+void EditWindow::Form_Activate()
+{
+    QLineEdit *first = activateField();
+    if (!first)
+        return;
+    formProc(objectName(), QStringLiteral("Form_Activate"), [&] {
+        first->setFocus();
+        first->end(false);
+    });
+}
+
+bool EditWindow::fail(const QString &message)
+{
+    MyMsgBox(message, MsgStyle::Exclamation, QStringLiteral("Merivolo"));
+    return false;
+}
+
+void EditWindow::fillCombo(QComboBox *combo, const QString &sql, long long *keyMember, long long selectKey)
+{
+    combo->blockSignals(true);
+    combo->clear();
+    combo->setCurrentIndex(-1);
+    gRs.reset();
+    if (gRsOpen(sql)) {
+        Recordset &r = rs();
+        while (!r.eof()) {
+            const long long key = r.value(0).toLongLong();
+            comboAddItem(combo, r.text(1), key);
+            if (!gIsNewRecord && key == selectKey) {
+                combo->setCurrentIndex(combo->count() - 1);
+                *keyMember = key;
+            }
+            r.moveNext();
+        }
+        r.close();
+    }
+    gRs.reset();
+    if (gIsNewRecord) {
+        combo->setCurrentIndex(-1);
+        *keyMember = -1;
+    }
+    combo->blockSignals(false);
+}
+
+void EditWindow::bindCombo(QComboBox *combo, long long *keyMember)
+{
+    connect(combo, &QComboBox::currentIndexChanged, this, [this, combo, keyMember](int index) {
+        runProc(Proc{objectName(), combo->objectName() + QStringLiteral("_Change"), Proc::Form, Proc::Plain}, [&] {
+            if (index != -1)
+                *keyMember = comboItemKey(combo, index);
+        });
+    });
+}
+
+void EditWindow::copyText(const Recordset &r, const QString &field, QLineEdit *t)
+{
+    const int i = r.fieldIndex(field);
+    if (i < 0)
+        raiseError(ErrNo::ItemNotFound, QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
+    t->setText(r.text(i));
+}
+
+void EditWindow::copyDate(const Recordset &r, const QString &field, DatePicker *d)
+{
+    const int i = r.fieldIndex(field);
+    if (i < 0)
+        raiseError(ErrNo::ItemNotFound, QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
+    if (r.isNull(i))
+        return;
+    const QString text = r.text(i);
+    if (const auto date = Regional::parseDate(text))
+        d->setDate(*date);
+    else
+        d->setText(text);
+}
+
+QString EditWindow::textValue(const QLineEdit *t)
+{
+    const QString s = t->text().trimmed();
+    if (s.isEmpty())
+        return QStringLiteral("Null");
+    return QStringLiteral("'") + Pad(s) + QStringLiteral("'");
+}
+
+QString EditWindow::dateValue(const DatePicker *d)
+{
+    const QString s = d->text().trimmed();
+    if (s.isEmpty() || s == QLatin1String("0.00.00"))
+        return QStringLiteral("Null");
+    return QStringLiteral("'") + Pad(FormattaData(s).trimmed()) + QStringLiteral("'");
+}
+
+QString EditWindow::amountValue(const QLineEdit *t)
+{
+    return Punto(t->text().trimmed());
+}
+
+QString EditWindow::insertStatement(const QString &head, const QStringList &values) const
+{
+    QString sql = head + QStringLiteral("VALUES (");
+    for (const QString &v : values)
+        sql += v + QStringLiteral(", ") + QStringLiteral(" ");
+    return sql + m_stampCreated + QStringLiteral(")") + QStringLiteral(" ");
+}
+
+QString EditWindow::updateStatement(const QString &table, const QVector<QPair<QString, QString>> &assignments,
+                                    const QString &keyColumn) const
+{
+    QString sql = QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ");
+    for (const auto &a : assignments)
+        sql += a.first + a.second + QStringLiteral(", ") + QStringLiteral(" ");
+    sql += QStringLiteral("DateTimeLastUpdated = ") + m_stampUpdated + QStringLiteral(" ");
+    sql += QStringLiteral("WHERE ") + keyColumn + QStringLiteral(" = ") + listKeyText() + QStringLiteral(" ");
+    return sql;
+}
+
+bool EditWindow::executeSave(const QString &sql)
+{
+    return gDbExecute(sql);
+}
+
+void EditWindow::cmdOK_Click()
+{
+    formProc(objectName(), QStringLiteral("cmdOK_Click"), [&] {
+        if (!validate())
+            return;
+        OpenDb();
+        const QString now = QStringLiteral("'") + FormattaData(clockNow()) + QStringLiteral("'");
+        m_stampCreated = now;
+        m_stampUpdated = now;
+        ListWindow *owner = list();
+        if (!gIsNewRecord) {
+            // A statement that did not take effect leaves the window open with
+            // everything typed, and the list as it was.
+            if (!executeSave(updateSql()))
+                return;
+            owner->UpdateGridRow();
+        } else {
+            if (!executeSave(insertSql()))
+                return;
+            if (owner->MSFlexGrid1->Rows() == 1)
+                owner->FillGrid();
+            else
+                owner->AddGridRow();
+        }
+        afterSave();
+        unload();
+        releaseInstance();
+    });
+}
+
+void EditWindow::cmdCancel_Click()
+{
+    formProc(objectName(), QStringLiteral("cmdCancel_Click"), [&] {
+        unload();
+        releaseInstance();
+    });
+}
+
+void EditWindow::cmdPrint_Click()
+{
+    formProc(objectName(), QStringLiteral("cmdPrint_Click"), [&] { printThisForm(*this, *web); });
+}

@@ -1,0 +1,79 @@
+#pragma once
+#include "Form.h"
+#include "WindowLayout.h"
+
+#include <QPair>
+#include <QStringList>
+#include <QVector>
+
+class ListWindow;
+class Recordset;
+class WebBrowser;
+class SkinForm;
+class QPushButton;
+class QLineEdit;
+class QComboBox;
+class DatePicker;
+
+// The window that adds a record to a list's table or changes the record
+// selected in its grid. Loading, saving, value encoding, statement layout,
+// Cancel and Print are written once here; each window gives its fields,
+// queries, validations and statements.
+class EditWindow : public Form {
+    Q_OBJECT
+public:
+    EditWindow(const QString &name, const QString &caption);
+
+    void Form_Load() override;
+    void Form_Activate() override;
+    void cmdOK_Click();
+    void cmdCancel_Click();
+    void cmdPrint_Click();
+
+    QPushButton *cmdOK, *cmdCancel, *cmdPrint;
+    WebBrowser *web;
+    SkinForm *OsenXPForm1;
+
+    // Value encodings of the statements.
+    static QString textValue(const QLineEdit *t);      // 'trimmed' or Null
+    static QString dateValue(const DatePicker *d);     // 'YYYY-MM-DD HH:MM:SS' or Null
+    static QString amountValue(const QLineEdit *t);    // Punto, unquoted
+    // "VALUES (" v1 ",  " ... created ")" " " after the window's column list.
+    QString insertStatement(const QString &head, const QStringList &values) const;
+    // "UPDATE t SET c = v,  ... DateTimeLastUpdated = s WHERE key = id ".
+    QString updateStatement(const QString &table, const QVector<QPair<QString, QString>> &assignments,
+                            const QString &keyColumn) const;
+
+protected:
+    // --- what each window supplies ---
+    virtual ListWindow *list() const = 0;
+    virtual QString recordQuery() const = 0;
+    virtual void loadRecord(const Recordset &rs) = 0;
+    virtual void fillCombos() {}
+    // The validations in order; shows the first failure and returns false.
+    virtual bool validate() = 0;
+    virtual QString insertSql() const = 0;
+    virtual QString updateSql() const = 0;
+    // Runs the statement; false when it did not take effect.
+    virtual bool executeSave(const QString &sql);
+    virtual void afterSave() {}
+    virtual void releaseInstance() = 0;
+    virtual bool prepareAfterOpen() const { return false; }
+    virtual QLineEdit *activateField() const { return nullptr; }
+
+    // Shows a validation failure; returns false so validate() can return it.
+    bool fail(const QString &message);
+    // Fills a combo box from a query of (key, text): the row whose key
+    // equals selectKey (when editing) becomes the selected one.
+    void fillCombo(QComboBox *combo, const QString &sql, long long *keyMember, long long selectKey);
+    // Keeps a key member in step with its combo box.
+    void bindCombo(QComboBox *combo, long long *keyMember);
+    // Copies a field into a text box or, when not Null, a date picker.
+    static void copyText(const Recordset &rs, const QString &field, QLineEdit *t);
+    static void copyDate(const Recordset &rs, const QString &field, DatePicker *d);
+    QString listKeyText() const;
+
+    FieldRows rows;
+    QString m_stampCreated, m_stampUpdated;
+    long long m_loadedKey = 0;
+};

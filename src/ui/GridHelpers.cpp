@@ -1,0 +1,221 @@
+#include "GridHelpers.h"
+#include "FlexGrid.h"
+#include "Messages.h"
+#include "People.h"
+#include "Procedure.h"
+#include "Regional.h"
+#include "Settings.h"
+#include "SqliteComponent.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QSaveFile>
+
+namespace {
+const QString kGeneral = QStringLiteral("basGeneral");
+const QString kGeneralCustom = QStringLiteral("basGeneralCustom");
+const QString kIdField = QStringLiteral("IDFIELD");
+
+// The characters "A" to "Z" and "[", "\", "]", "^", "_", "`": a blank goes
+// before the first of a run of them.
+bool isCapitalLike(QChar c)
+{
+    return c.unicode() >= 65 && c.unicode() <= 96;
+}
+
+// Blanks only, as the file names people type are trimmed.
+QString trimBlanks(const QString &s)
+{
+    qsizetype b = 0, e = s.size();
+    while (b < e && s.at(b) == QLatin1Char(' '))
+        ++b;
+    while (e > b && s.at(e - 1) == QLatin1Char(' '))
+        --e;
+    return s.mid(b, e - b);
+}
+
+// Unicode of the bytes 0x80..0x9F; 0 where the code page has no character.
+constexpr char16_t kHighControls[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+
+char windows1252Byte(char16_t u)
+{
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
+        return char(u);
+    if (u > 0xFF) {
+        for (int i = 0; i < 32; ++i) {
+            if (kHighControls[i] == u)
+                return char(0x80 + i);
+        }
+    }
+    return '?';
+}
+
+void appendField(QString &line, const QString &cell)
+{
+    line += QLatin1Char('"');
+    for (QChar ch : cell) {
+        if (ch == QLatin1Char('"'))
+            line += QLatin1Char('"');
+        line += ch;
+    }
+    line += QLatin1Char('"');
+}
+
+Proc plainProc(const QString &name)
+{
+    return Proc{kGeneral, name, Proc::Modulo, Proc::Plain};
+}
+} // namespace
+
+QString PutSpacesInLabels(const QString &name)
+{
+    QString out;
+    moduleProc(kGeneral, QStringLiteral("PutSpacesInLabels"), [&] {
+        out.reserve(name.size() + 4);
+        for (qsizetype i = 0; i < name.size(); ++i) {
+            const QChar c = name.at(i);
+            if (i > 0 && isCapitalLike(c) && !isCapitalLike(name.at(i - 1)))
+                out += QLatin1Char(' ');
+            out += c;
+        }
+        // A filler that showed the hourglass sees it end with its first header.
+        if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+            while (QGuiApplication::overrideCursor())
+                QGuiApplication::restoreOverrideCursor();
+        }
+    });
+    return out;
+}
+
+bool isBooleanFieldName(const QString &name)
+{
+    return name == QLatin1String("SuPiazza") || name == QLatin1String("GirataPiena")
+        || name == QLatin1String("Trasferibile") || name == QLatin1String("Sbarrato");
+}
+
+bool isBooleanField(const Recordset &rs, int field)
+{
+    bool result = false;
+    moduleProc(kGeneral, QStringLiteral("isBooleanField"), [&] { result = isBooleanFieldName(rs.fieldName(field)); });
+    return result;
+}
+
+void sortGridByDate(FlexGrid &grid, int column, int mode)
+{
+    moduleProc(kGeneralCustom, QStringLiteral("sortGridByDate"), [&] {
+        const int cols = grid.Cols();
+        // The keys are day numbers in a hidden last column, sorted
+        // numerically; the column goes again once the rows are in order.
+        grid.setCols(cols + 1);
+        const int key = cols;
+        try {
+            grid.setColWidth(key, 0);
+            for (int r = 1; r < grid.Rows(); ++r) {
+                const QString cell = grid.TextMatrix(r, column).trimmed();
+                if (cell.isEmpty()) {
+                    grid.setTextMatrix(r, key, QStringLiteral("0"));
+                    continue;
+                }
+                const auto date = Regional::parseDate(cell);
+                if (!date)
+                    raiseError(ErrNo::TypeMismatch, QStringLiteral("Type mismatch"));
+                grid.setTextMatrix(r, key, QString::number(Regional::dayNumber(*date)));
+            }
+            grid.setCol(key);
+            grid.setSort(mode);
+        } catch (const RuntimeError &) {
+            // The rows have not moved yet: drop the key column and the grid
+            // is as it was.
+            if (grid.Cols() > cols)
+                grid.setCols(cols);
+            throw;
+        }
+        grid.setCols(cols);
+    });
+}
+
+QByteArray toWindows1252(QStringView text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        // A character outside the basic plane is one unknown character.
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        out += windows1252Byte(c.unicode());
+    }
+    return out;
+}
+
+QByteArray csvBytes(const FlexGrid &grid)
+{
+    QList<int> kept;
+    for (int c = 0; c < grid.Cols(); ++c) {
+        if (grid.TextMatrix(0, c) != kIdField)
+            kept << c;
+    }
+    QByteArray out;
+    QString line;
+    for (int r = 0; r < grid.Rows(); ++r) {
+        line.clear();
+        for (qsizetype k = 0; k < kept.size(); ++k) {
+            if (k > 0)
+                line += QLatin1Char(';');
+            appendField(line, grid.TextMatrix(r, kept.at(k)));
+        }
+        line += QLatin1String("\r\n");
+        out += toWindows1252(line);
+    }
+    return out;
+}
+
+bool xMSFlexGrid_Save(FlexGrid &grid, const QString &fileName)
+{
+    return runProc(plainProc(QStringLiteral("xMSFlexGrid_Save")), [&] {
+        const QByteArray bytes = csvBytes(grid);
+        // Written beside the target and renamed over it at the end, so a
+        // failure leaves neither a half-written file nor a lost old one.
+        QSaveFile file(fileName);
+        if (!file.open(QIODevice::WriteOnly)) {
+            if (!QFileInfo(fileName).absoluteDir().exists())
+                raiseError(ErrNo::PathNotFound, QStringLiteral("Path not found"));
+            raiseError(ErrNo::PermissionDenied, QStringLiteral("Permission denied"));
+        }
+        if (file.write(bytes) != bytes.size()) {
+            file.cancelWriting();
+            raiseError(57, QStringLiteral("Device I/O error"));
+        }
+        if (!file.commit())
+            raiseError(75, QStringLiteral("Path/File access error"));
+    });
+}
+
+void esportaCSV(FlexGrid &grid)
+{
+    runProc(plainProc(QStringLiteral("esportaCSV")), [&] {
+        const QString chosen = people().saveFileDialog(QStringLiteral("File CSV|*.csv"));
+        if (chosen.isEmpty())
+            return;
+        QString name = trimBlanks(chosen);
+        if (name.right(4).toUpper() != QLatin1String(".CSV"))
+            name += QLatin1String(".csv");
+        if (FileExists(name)) {
+            const int answer = MyMsgBox(QStringLiteral("Il file ") + name
+                                            + QStringLiteral(" già esiste. Sei sicuro di volerlo sovrascrivere?"),
+                                        4, QStringLiteral("Merivolo"));
+            // Only a plain Yes overwrites someone's file.
+            if (answer != MsgResult::Yes)
+                return;
+        }
+        if (!xMSFlexGrid_Save(grid, name))
+            return;
+        MyMsgBox(QStringLiteral("I dati sono stati esportati con successo sul file ") + name, 48,
+                 QStringLiteral("Merivolo"));
+    });
+}

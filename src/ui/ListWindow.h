@@ -1,0 +1,97 @@
+#pragma once
+#include "Form.h"
+#include "MouseWheel.h"
+#include "SqlText.h"
+
+#include <QVector>
+
+class FlexGrid;
+class WebBrowser;
+class SkinForm;
+class QPushButton;
+class Recordset;
+
+// A window that lists the rows of one query in a grid and from which the
+// records of one table are added, edited, deleted, searched, printed and
+// exported. The family's procedures are written once here; each window gives
+// its values through the hooks below and overrides only where it differs.
+class ListWindow : public Form, public WheelTarget {
+    Q_OBJECT
+public:
+    // name: the window's name; caption: its Italian title; withExport: the
+    // window has the CSV button.
+    ListWindow(const QString &name, const QString &caption, bool withExport);
+
+    // The key of the record acted on.
+    double SelectedID = 0;
+    void ClearGrid();
+    void FillGrid();
+    void UpdateGridRow();
+    void AddGridRow();
+    void MouseWheel(int MouseKeys, int Rotation, int Xpos, int Ypos) override;
+
+    void Form_Load() override;
+    void Form_Resize() override;
+    void Form_Unload() override;
+    void cmdAdd_Click();
+    void cmdDelete_Click();
+    void cmdSelect_Click();
+    void cmdPrintGrid_Click();
+    void cmdEsportaDati_Click();
+    void cmdClose_Click();
+    void MSFlexGrid1_DblClick();
+    void MSFlexGrid1_KeyDown(int KeyCode, int Shift);
+    void MSFlexGrid1_MouseDown(int Button, int Shift, double X, double Y);
+    void MSFlexGrid1_MouseUp(int Button, int Shift, double X, double Y);
+    void MSFlexGrid1_SelChange();
+
+    bool sortFlag() const { return m_sortFlag; }
+
+    FlexGrid *MSFlexGrid1;
+    QPushButton *cmdAdd, *cmdDelete, *cmdSelect, *cmdPrintGrid, *cmdClose, *cmdEsportaDati = nullptr;
+    WebBrowser *web;
+    SkinForm *OsenXPForm1;
+
+    // The column width rule: w is the widest text in twips.
+    static int columnWidthFor(double widestTwips);
+    // The filter appended to a query: " AND (f)" after a WHERE, else " WHERE f".
+    static QString withFilter(const QString &query, const QString &filter);
+
+protected:
+    // --- what each window supplies ---
+    virtual QString fillQuery() const = 0;       // before the filter
+    virtual QString queryTail() const { return QString(); } // after the filter
+    virtual QString &filter() const = 0;         // the window's WHERE filter
+    virtual QString oneRecordQuery(bool forAdd) const = 0;
+    virtual QString maxKeyQuery() const = 0;
+    // Header renames tested after "Expr100*" and before "*ID"; "" for none.
+    virtual QString headerRename(const QString &) const { return QString(); }
+    // The text of field i of the current row while filling.
+    virtual QString cellText(const Recordset &rs, int i);
+    virtual void beforeFillRows() {}
+    virtual void afterWidths() {}
+    virtual void afterFill() {}            // closing step (total labels)
+    virtual QVector<short> printSkipList() const = 0;
+    virtual QString printSubtitle() const = 0;
+    virtual QString printTotalLine() const { return QString(); }
+    // Delete: the refusal check and its text, and the statements.
+    virtual bool openDbBeforeCheck() const { return true; }
+    virtual Exists dependentRows() const { return Exists::No; }
+    virtual QString refusalText() const { return QString(); }
+    virtual QString deleteStatement() const = 0;
+    // Runs the delete; false when it did not take effect.
+    virtual bool executeDelete();
+    virtual void afterDelete() {}
+    virtual bool addWhenEmpty() const { return true; }
+    virtual void showEditWindow() = 0;
+    virtual void showSearchWindow() = 0;
+    virtual void releaseInstance() = 0;
+    virtual void beforeLoad() {} // window-specific steps ahead of the family's
+
+    QString keyText() const;
+
+private:
+    void setHeaders(const Recordset &rs, const QString &query);
+    void setColumnWidths();
+    bool m_sortFlag = false;
+};

@@ -1,0 +1,202 @@
+#include "PrintPreview.h"
+#include "Controls.h"
+#include "FlexGrid.h"
+#include "Form.h"
+#include "Globals.h"
+#include "Procedure.h"
+#include "Settings.h"
+#include "Translation.h"
+#include "WebBrowser.h"
+
+#include <QVector>
+#include <optional>
+
+namespace {
+const QString kModule = QStringLiteral("basPrintPreview");
+const QString kBigLine = QStringLiteral("<font style=\"font-family: arial ; font-size: 22pt;\">");
+const QString kEndLine = QStringLiteral("</p>");
+
+// The columns the printing list window asked to leave out: indexes 1 up to
+// the first -1. A list that never ends is a fault of the caller, reported
+// like an array read past its bound rather than read beyond the array.
+QVector<int> skippedColumns()
+{
+    QVector<int> out;
+    const QVector<short> &list = gPrintSkipColumns;
+    for (int i = 1;; ++i) {
+        if (i > 100 || i >= list.size())
+            raiseError(ErrNo::SubscriptOutOfRange, QStringLiteral("Subscript out of range"));
+        if (list.at(i) == -1)
+            return out;
+        out << list.at(i);
+    }
+}
+
+// The control's own Visible flag: a control hidden on purpose counts as
+// hidden, one on a window that is not on screen yet does not.
+bool isVisibleControl(const QWidget *w)
+{
+    return !w->isHidden();
+}
+
+// A field's caption cells: every control named "lbl" + the field's name
+// without its three-letter prefix.
+void writeLabelCells(const QList<QWidget *> &controls, const QWidget *field, WebBrowser &web)
+{
+    const QString labelName = QStringLiteral("lbl") + field->objectName().mid(3);
+    for (QWidget *l : controls) {
+        if (l->objectName() == labelName)
+            web.write(QStringLiteral("<th>") + formattaPerStampa(caption(l)) + QStringLiteral("</th>"));
+    }
+}
+} // namespace
+
+QString formattaPerStampa(const QString &text)
+{
+    QString out;
+    moduleProc(kModule, QStringLiteral("formattaPerStampa"), [&] {
+        out = text;
+        out.replace(QLatin1Char('<'), QStringLiteral("&lt;"));
+        out.replace(QLatin1Char('>'), QStringLiteral("&gt;"));
+    });
+    return out;
+}
+
+void initPrintPreview(WebBrowser &web)
+{
+    moduleProc(kModule, QStringLiteral("initPrintPreview"), [&] {
+        web.Navigate(QStringLiteral("about:blank"));
+        const QString size = QString::number(gPrintFontSize);
+        web.write(QStringLiteral("<html><HEAD><STYLE>    ")
+                  + QStringLiteral(" table {border-collapse:collapse;}")
+                  + QStringLiteral(" th {    margin:5px;    padding: 3px;    border:1px solid #336699; ")
+                  + QStringLiteral("background-color:#336699;    color:#FFFFFF;   font-family: Arial;  font-size: ")
+                  + size
+                  + QStringLiteral("pt;    font-weight:bold; } ")
+                  + QStringLiteral(" td {    margin:5px;    padding: 3px;    border:1px solid #336699; ")
+                  + QStringLiteral("background-color:#FFFFFF;    color:#000000;    font-family: Arial; font-size: ")
+                  + size
+                  + QStringLiteral("pt; }        ")
+                  + QStringLiteral(" fontDettaglio { font-size: ")
+                  + size
+                  + QStringLiteral("pt;  font-family: Arial; font-color: black; } ")
+                  + QStringLiteral("</STYLE></HEAD><body>"));
+    });
+}
+
+void printWebTitle(WebBrowser &web)
+{
+    moduleProc(kModule, QStringLiteral("printWebTitle"), [&] {
+        const QString heading = getSetting(QStringLiteral("INTESTAZ"));
+        if (isEnglish())
+            web.write(kBigLine + QStringLiteral("Socivant") + kEndLine);
+        else
+            web.write(kBigLine + heading + kEndLine);
+    });
+}
+
+void printWebSubtitle(WebBrowser &web, const QString &text)
+{
+    moduleProc(kModule, QStringLiteral("printWebSubtitle"), [&] {
+        web.write(kBigLine + text + kEndLine);
+    });
+}
+
+void printWebGrid(FlexGrid &grid, WebBrowser &web)
+{
+    moduleProc(kModule, QStringLiteral("printWebGrid"), [&] {
+        web.write(QStringLiteral("<table border=\"0\" cellpadding=\"0\" cellspacing=\"0\">"));
+        // Read once, at the first cell, so a long grid does not scan the list per cell.
+        std::optional<QVector<int>> skip;
+        const int rows = grid.Rows();
+        const int cols = grid.Cols();
+        for (int r = 0; r < rows; ++r) {
+            web.write(QStringLiteral("<tr>"));
+            const QString open = r == 0 ? QStringLiteral("<th>") : QStringLiteral("<td>");
+            const QString close = r == 0 ? QStringLiteral("</th>") : QStringLiteral("</td>");
+            for (int c = 0; c < cols; ++c) {
+                if (!skip)
+                    skip = skippedColumns();
+                if (grid.ColWidth(c) == 0 || skip->contains(c))
+                    continue;
+                web.write(open);
+                web.write(formattaPerStampa(grid.TextMatrix(r, c)));
+                web.write(close);
+            }
+            web.write(QStringLiteral("</tr>"));
+        }
+        web.write(QStringLiteral("</table>"));
+    });
+}
+
+void printString(const QString &text, WebBrowser &web)
+{
+    moduleProc(kModule, QStringLiteral("printString"), [&] { web.write(text); });
+}
+
+void endPrintPreview(WebBrowser &web)
+{
+    moduleProc(kModule, QStringLiteral("endPrintPreview"), [&] {
+        web.write(QStringLiteral("</body></html>"));
+        web.close();
+    });
+}
+
+void goPrintPreview(WebBrowser &web)
+{
+    moduleProc(kModule, QStringLiteral("goPrintPreview"), [&] { web.ExecWB(7, 0); });
+}
+
+void printThisForm(Form &form, WebBrowser &web)
+{
+    moduleProc(kModule, QStringLiteral("printThisForm"), [&] {
+        initPrintPreview(web);
+        if (form.objectName() == QLatin1String("frmEditPagamenti")) {
+            printWebTitle(web);
+            printWebSubtitle(web, QStringLiteral("Ricevuta di pagamento"));
+        }
+        if (form.objectName() == QLatin1String("frmEditAnagrafica")) {
+            printWebTitle(web);
+            printWebSubtitle(web, QStringLiteral("Scheda del socio"));
+        }
+        web.write(QStringLiteral("<table>"));
+        const QList<QWidget *> controls = form.controls();
+        for (QWidget *w : controls) {
+            if (!isVisibleControl(w))
+                continue;
+            web.write(QStringLiteral("<tr>"));
+            switch (kindOf(w)) {
+            case ControlKind::TextBox:
+                writeLabelCells(controls, w, web);
+                web.write(QStringLiteral("<td>") + formattaPerStampa(static_cast<QLineEdit *>(w)->text())
+                          + QStringLiteral("</td>"));
+                break;
+            case ControlKind::DatePicker:
+                writeLabelCells(controls, w, web);
+                web.write(QStringLiteral("<td>") + formattaPerStampa(static_cast<DatePicker *>(w)->text())
+                          + QStringLiteral("</td>"));
+                break;
+            case ControlKind::ComboBox:
+                writeLabelCells(controls, w, web);
+                web.write(QStringLiteral("<td>") + static_cast<QComboBox *>(w)->currentText() + QStringLiteral("</td>"));
+                break;
+            case ControlKind::CheckBox: {
+                auto *box = static_cast<QCheckBox *>(w);
+                web.write(QStringLiteral("<th>") + formattaPerStampa(caption(box)) + QStringLiteral("</th>"));
+                const int v = checkValue(box);
+                if (v == 0)
+                    web.write(QStringLiteral("<td>") + QStringLiteral("No") + QStringLiteral("</td>"));
+                else if (v == 1 || v == 2)
+                    web.write(QStringLiteral("<td>") + QStringLiteral("S\u00EC") + QStringLiteral("</td>"));
+                break;
+            }
+            default:
+                break;
+            }
+            web.write(QStringLiteral("</tr>"));
+        }
+        web.write(QStringLiteral("</table>"));
+        endPrintPreview(web);
+        goPrintPreview(web);
+    });
+}

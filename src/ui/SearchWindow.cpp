@@ -1,0 +1,240 @@
+#include "SearchWindow.h"
+#include "Controls.h"
+#include "Database.h"
+#include "FormPrep.h"
+#include "ListWindow.h"
+#include "Messages.h"
+#include "PrintPreview.h"
+#include "Procedure.h"
+#include "SqlText.h"
+#include "WebBrowser.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QRadioButton>
+
+SearchWindow::SearchWindow(const QString &name, const QString &caption, bool withAndOr) : Form(name), rows(this)
+{
+    OsenXPForm1 = new SkinForm(this);
+    OsenXPForm1->setCaption(caption);
+    web = new WebBrowser(this);
+    if (withAndOr) {
+        optAND = makeOptionButton(this, QStringLiteral("optAND"), QStringLiteral("AND"));
+        optOR = makeOptionButton(this, QStringLiteral("optOR"), QStringLiteral("OR"));
+        optAND->setChecked(true);
+        rows.buttons()->insertWidget(0, optAND);
+        rows.buttons()->insertWidget(1, optOR);
+    }
+    cmdPrint = makeButton(this, QStringLiteral("cmdPrint"), QStringLiteral("Stampa"));
+    cmdClear = makeButton(this, QStringLiteral("cmdClear"), QStringLiteral("Reimposta"));
+    cmdOK = makeButton(this, QStringLiteral("cmdOK"), QStringLiteral("Ok"));
+    cmdCancel = makeButton(this, QStringLiteral("cmdCancel"), QStringLiteral("Annulla"));
+    for (QPushButton *b : {cmdPrint, cmdClear, cmdOK, cmdCancel})
+        rows.buttons()->addWidget(b);
+    cmdOK->setDefault(true);
+    connect(cmdOK, &QPushButton::clicked, this, &SearchWindow::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &SearchWindow::cmdCancel_Click);
+    connect(cmdClear, &QPushButton::clicked, this, &SearchWindow::cmdClear_Click);
+    connect(cmdPrint, &QPushButton::clicked, this, &SearchWindow::cmdPrint_Click);
+}
+
+void SearchWindow::addClause(QWidget *control, Clause::Kind kind, const QString &column)
+{
+    m_clauses.push_back(Clause{control, kind, column});
+}
+
+void SearchWindow::fillCombo(QComboBox *combo, const QString &sql)
+{
+    combo->clear();
+    gRs.reset();
+    if (gRsOpen(sql)) {
+        Recordset &r = rs();
+        while (!r.eof()) {
+            comboAddItem(combo, r.text(1), r.value(0).toLongLong());
+            r.moveNext();
+        }
+        r.close();
+    }
+    gRs.reset();
+    combo->setCurrentIndex(-1);
+}
+
+bool SearchWindow::fail(const QString &message)
+{
+    MyMsgBox(message, MsgStyle::Exclamation, QStringLiteral("Merivolo"));
+    return false;
+}
+
+void SearchWindow::Form_Load()
+{
+    formProc(objectName(), QStringLiteral("Form_Load"), [&] {
+        adjustSize();
+        if (!prepareAfterOpen())
+            DisattivaTabstop(controls());
+        CenterForm(*this);
+        OpenDb();
+        if (prepareAfterOpen())
+            DisattivaTabstop(controls());
+        fillCombos();
+        if (!sized()) {
+            for (const Clause &c : m_clauses) {
+                if (auto *combo = qobject_cast<QComboBox *>(c.control))
+                    combo->setCurrentIndex(-1);
+            }
+            savedValues() = QVector<QVariant>(m_clauses.size() + 1);
+            sized() = true;
+        }
+        restoreValues();
+        if (useOr() && *useOr()) {
+            optOR->setChecked(true);
+            optAND->setChecked(false);
+        }
+    });
+}
+
+void SearchWindow::Form_Activate()
+{
+    QLineEdit *first = activateField();
+    if (!first)
+        return;
+    formProc(objectName(), QStringLiteral("Form_Activate"), [&] {
+        first->setFocus();
+        first->end(false);
+    });
+}
+
+QString SearchWindow::clauseText(const Clause &c)
+{
+    switch (c.kind) {
+    case Clause::ComboKey: {
+        auto *combo = static_cast<QComboBox *>(c.control);
+        if (combo->currentIndex() == -1)
+            return QString();
+        return c.column + QString::number(comboItemKey(combo, combo->currentIndex()));
+    }
+    case Clause::Text: {
+        const QString t = static_cast<QLineEdit *>(c.control)->text().trimmed();
+        if (t.isEmpty())
+            return QString();
+        if (t.contains(QLatin1Char(',')))
+            return c.column + QStringLiteral(" IN (") + PutTicksIn(Pad(t)) + QStringLiteral(")");
+        return c.column + QStringLiteral(" Like '%") + Pad(t) + QStringLiteral("%'");
+    }
+    case Clause::DateFrom:
+    case Clause::DateTo: {
+        const QString t = static_cast<QLineEdit *>(c.control)->text().trimmed();
+        if (t.isEmpty())
+            return QString();
+        return c.column + (c.kind == Clause::DateFrom ? QStringLiteral(" >= ('") : QStringLiteral(" <= ('"))
+            + FormattaData(Pad(t)) + QStringLiteral("')");
+    }
+    case Clause::Flag: {
+        const int v = checkValue(static_cast<QCheckBox *>(c.control));
+        if (v == 2)
+            return QString();
+        return c.column + wrapbooleanchk(v);
+    }
+    case Clause::Custom:
+        return customClause(c);
+    }
+    return QString();
+}
+
+QString SearchWindow::buildFilter()
+{
+    QString connector = QStringLiteral(" AND ");
+    if (optAND && !optAND->isChecked()) {
+        optOR->setChecked(true);
+        connector = QStringLiteral(" OR ");
+    }
+    QString f;
+    for (const Clause &c : m_clauses) {
+        const QString text = clauseText(c);
+        if (text.isEmpty())
+            continue;
+        if (!f.isEmpty())
+            f += connector;
+        f += text;
+    }
+    return f;
+}
+
+void SearchWindow::saveValues()
+{
+    QVector<QVariant> &saved = savedValues();
+    if (saved.size() < m_clauses.size() + 1)
+        saved.resize(m_clauses.size() + 1);
+    for (int i = 0; i < m_clauses.size(); ++i) {
+        QWidget *w = m_clauses.at(i).control;
+        if (auto *t = qobject_cast<QLineEdit *>(w))
+            saved[i + 1] = t->text();
+        else if (auto *d = qobject_cast<DatePicker *>(w))
+            saved[i + 1] = d->text();
+        else if (auto *c = qobject_cast<QCheckBox *>(w))
+            saved[i + 1] = checkValue(c);
+        else if (auto *combo = qobject_cast<QComboBox *>(w))
+            saved[i + 1] = combo->currentIndex();
+    }
+}
+
+void SearchWindow::restoreValues()
+{
+    const QVector<QVariant> &saved = savedValues();
+    for (int i = 0; i < m_clauses.size() && i + 1 < saved.size(); ++i) {
+        const QVariant &v = saved.at(i + 1);
+        if (!v.isValid())
+            continue;
+        QWidget *w = m_clauses.at(i).control;
+        if (auto *t = qobject_cast<QLineEdit *>(w))
+            t->setText(v.toString());
+        else if (auto *d = qobject_cast<DatePicker *>(w))
+            d->setText(v.toString());
+        else if (auto *c = qobject_cast<QCheckBox *>(w))
+            setCheckValue(c, v.toInt());
+        else if (auto *combo = qobject_cast<QComboBox *>(w))
+            combo->setCurrentIndex(std::clamp(v.toInt(), -1, combo->count() - 1));
+    }
+}
+
+void SearchWindow::cmdOK_Click()
+{
+    formProc(objectName(), QStringLiteral("cmdOK_Click"), [&] {
+        OpenDb();
+        if (!validate())
+            return;
+        filter() = buildFilter();
+        list()->FillGrid();
+        if (useOr())
+            *useOr() = optOR->isChecked();
+        saveValues();
+        unload();
+        releaseInstance();
+    });
+}
+
+void SearchWindow::cmdCancel_Click()
+{
+    formProc(objectName(), QStringLiteral("cmdCancel_Click"), [&] { unload(); });
+}
+
+void SearchWindow::cmdClear_Click()
+{
+    formProc(objectName(), QStringLiteral("cmdClear_Click"), [&] {
+        for (const Clause &c : m_clauses) {
+            if (auto *t = qobject_cast<QLineEdit *>(c.control))
+                t->clear();
+            else if (auto *d = qobject_cast<DatePicker *>(c.control))
+                d->clear();
+            else if (auto *cb = qobject_cast<QCheckBox *>(c.control))
+                setCheckValue(cb, 0);
+            else if (auto *combo = qobject_cast<QComboBox *>(c.control))
+                combo->setCurrentIndex(-1);
+        }
+        saveValues();
+    });
+}
+
+void SearchWindow::cmdPrint_Click()
+{
+    formProc(objectName(), QStringLiteral("cmdPrint_Click"), [&] { printThisForm(*this, *web); });
+}

@@ -1,0 +1,73 @@
+#pragma once
+#include "Form.h"
+#include "WindowLayout.h"
+
+#include <QVariant>
+#include <QVector>
+
+class ListWindow;
+class WebBrowser;
+class SkinForm;
+class QPushButton;
+class QRadioButton;
+class QLineEdit;
+class QComboBox;
+class QCheckBox;
+
+// The window that narrows a list: it turns what the user typed into the
+// list's WHERE filter, refills the list and remembers the values for the
+// next opening in the run. Written once; each window gives its clauses.
+class SearchWindow : public Form {
+    Q_OBJECT
+public:
+    struct Clause {
+        enum Kind { ComboKey, Text, DateFrom, DateTo, Flag, Custom };
+        QWidget *control;
+        Kind kind;
+        QString column; // "a.Nome", "a.TIPOLOGIAID = ", "a.datanascita", ...
+    };
+
+    SearchWindow(const QString &name, const QString &caption, bool withAndOr);
+
+    void Form_Load() override;
+    void Form_Activate() override;
+    void cmdOK_Click();
+    void cmdCancel_Click();
+    void cmdClear_Click();
+    void cmdPrint_Click();
+
+    QPushButton *cmdOK, *cmdCancel, *cmdPrint, *cmdClear;
+    QRadioButton *optAND = nullptr, *optOR = nullptr;
+    WebBrowser *web;
+    SkinForm *OsenXPForm1;
+
+    // The filter the window's current values give.
+    QString buildFilter();
+
+protected:
+    virtual ListWindow *list() const = 0;
+    virtual QString &filter() const = 0;
+    virtual QVector<QVariant> &savedValues() const = 0;
+    virtual bool &sized() const = 0;
+    virtual bool *useOr() const { return nullptr; }
+    virtual void fillCombos() {}
+    virtual bool validate() { return true; }
+    // The text of a Custom clause; empty when its control holds nothing.
+    virtual QString customClause(const Clause &) { return QString(); }
+    virtual void releaseInstance() = 0;
+    virtual bool prepareAfterOpen() const { return false; }
+    virtual QLineEdit *activateField() const { return nullptr; }
+
+    void addClause(QWidget *control, Clause::Kind kind, const QString &column);
+    // Fills a combo box from a query of (key, text), with nothing selected.
+    void fillCombo(QComboBox *combo, const QString &sql);
+    bool fail(const QString &message);
+
+    FieldRows rows;
+    QVector<Clause> m_clauses;
+
+private:
+    QString clauseText(const Clause &c);
+    void saveValues();
+    void restoreValues();
+};
