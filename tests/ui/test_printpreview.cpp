@@ -1,0 +1,239 @@
+#include "Controls.h"
+#include "FlexGrid.h"
+#include "Form.h"
+#include "Globals.h"
+#include "PrintPreview.h"
+#include "QtPeople.h"
+#include "ScriptedPeople.h"
+#include "TestFolder.h"
+#include "WebBrowser.h"
+
+#include <QTextDocument>
+#include <QtTest>
+
+namespace {
+const QString kHead7 = QStringLiteral(
+    "<html><HEAD><STYLE>     table {border-collapse:collapse;}"
+    " th {    margin:5px;    padding: 3px;    border:1px solid #336699; "
+    "background-color:#336699;    color:#FFFFFF;   font-family: Arial;  font-size: 7pt;    font-weight:bold; } "
+    " td {    margin:5px;    padding: 3px;    border:1px solid #336699; "
+    "background-color:#FFFFFF;    color:#000000;    font-family: Arial; font-size: 7pt; }        "
+    " fontDettaglio { font-size: 7pt;  font-family: Arial; font-color: black; } "
+    "</STYLE></HEAD><body>");
+const QString kTable = QStringLiteral("<table border=\"0\" cellpadding=\"0\" cellspacing=\"0\">");
+
+// A grid of three columns: "ID", "Cognome", "Nome" and the given data rows.
+void fillGrid(FlexGrid &g, const QList<QStringList> &data)
+{
+    g.setCols(3);
+    g.setRows(int(data.size()) + 1);
+    const QStringList head{QStringLiteral("ID"), QStringLiteral("Cognome"), QStringLiteral("Nome")};
+    for (int c = 0; c < 3; ++c) {
+        g.setColWidth(c, 1500);
+        g.setTextMatrix(0, c, head.at(c));
+    }
+    for (int r = 0; r < data.size(); ++r)
+        for (int c = 0; c < 3; ++c)
+            g.setTextMatrix(r + 1, c, data.at(r).at(c));
+}
+
+void setSkipList(std::initializer_list<short> values)
+{
+    gPrintSkipColumns = QVector<short>(101, 0);
+    int i = 1;
+    for (short v : values)
+        gPrintSkipColumns[i++] = v;
+}
+
+QString gridBody(WebBrowser &web, FlexGrid &g)
+{
+    web.Navigate(QStringLiteral("about:blank"));
+    printWebGrid(g, web);
+    return web.documentText();
+}
+} // namespace
+
+class TestPrintPreview : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { resetGlobals(); }
+
+    void headAndTitleLines()
+    {
+        TestFolder folder;
+        folder.open();
+        folder.exec(QStringLiteral("create table settings (mnemocode text primary key, value text);"
+                                    "insert into settings values ('INTESTAZ','Circolo')"));
+        ScriptedPeople people;
+        WebBrowser web;
+        gPrintFontSize = 9;
+        initPrintPreview(web);
+        QString head9 = kHead7;
+        head9.replace(QStringLiteral("7pt"), QStringLiteral("9pt"));
+        QCOMPARE(web.documentText(), head9);
+        QCOMPARE(web.documentText().count(QStringLiteral("font-size: 9pt")), 3);
+
+        // A new document starts from nothing.
+        gPrintFontSize = 7;
+        initPrintPreview(web);
+        QCOMPARE(web.documentText(), kHead7);
+
+        printWebTitle(web);
+        printWebSubtitle(web, QStringLiteral("Elenco soci"));
+        printString(QStringLiteral("<b>x & y</b>"), web);
+        endPrintPreview(web);
+        QCOMPARE(web.documentText(),
+                 kHead7 + QStringLiteral("<font style=\"font-family: arial ; font-size: 22pt;\">Socivant</p>"
+                                         "<font style=\"font-family: arial ; font-size: 22pt;\">Elenco soci</p>"
+                                         "<b>x & y</b></body></html>"));
+        QVERIFY(!web.isDocumentOpen());
+
+        goPrintPreview(web);
+        QCOMPARE(people.previews, QStringList{web.documentText()});
+        QCOMPARE(people.messages(), QStringList());
+    }
+
+    void escaping()
+    {
+        QCOMPARE(formattaPerStampa(QStringLiteral("a<b>c")), QStringLiteral("a&lt;b&gt;c"));
+        QCOMPARE(formattaPerStampa(QStringLiteral("Rossi & Bianchi")), QStringLiteral("Rossi & Bianchi"));
+    }
+
+    void gridColumnsLeftOut()
+    {
+        ScriptedPeople people;
+        WebBrowser web;
+        FlexGrid g;
+
+        // Header only: one row of header cells.
+        fillGrid(g, {});
+        setSkipList({-1});
+        QCOMPARE(gridBody(web, g),
+                 kTable + QStringLiteral("<tr><th>ID</th><th>Cognome</th><th>Nome</th></tr></table>"));
+
+        fillGrid(g, {{QStringLiteral("1"), QStringLiteral("a<b>c"), QStringLiteral("Rossi & Bianchi")}});
+        QCOMPARE(gridBody(web, g), kTable
+                     + QStringLiteral("<tr><th>ID</th><th>Cognome</th><th>Nome</th></tr>"
+                                      "<tr><td>1</td><td>a&lt;b&gt;c</td><td>Rossi & Bianchi</td></tr></table>"));
+
+        // A zero-width column is never printed, named in the skip list or not.
+        g.setColWidth(0, 0);
+        QCOMPARE(gridBody(web, g), kTable
+                     + QStringLiteral("<tr><th>Cognome</th><th>Nome</th></tr>"
+                                      "<tr><td>a&lt;b&gt;c</td><td>Rossi & Bianchi</td></tr></table>"));
+        g.setColWidth(0, 1500);
+
+        setSkipList({0, 2, -1});
+        QCOMPARE(gridBody(web, g),
+                 kTable + QStringLiteral("<tr><th>Cognome</th></tr><tr><td>a&lt;b&gt;c</td></tr></table>"));
+
+        // Only entries before the first -1 count; index 0 is never read.
+        setSkipList({-1, 1});
+        gPrintSkipColumns[0] = 2;
+        QCOMPARE(gridBody(web, g).count(QStringLiteral("<th>")), 3);
+        QCOMPARE(people.messages(), QStringList());
+    }
+
+    void faultsAreReportedAndTheCallerGoesOn()
+    {
+        ScriptedPeople people;
+        WebBrowser web;
+        FlexGrid g;
+        fillGrid(g, {{QStringLiteral("1"), QStringLiteral("Rossi"), QStringLiteral("Anna")}});
+
+        // A skip list that never ends.
+        gPrintSkipColumns = QVector<short>(101, 5);
+        initPrintPreview(web);
+        printWebGrid(g, web);
+        endPrintPreview(web);
+        QCOMPARE(people.messages(),
+                 QStringList{QStringLiteral("Error 9 (Subscript out of range) in procedure printWebGrid of Modulo basPrintPreview")});
+        QCOMPARE(people.last().style, 48);
+        QCOMPARE(web.documentText(), kHead7 + kTable + QStringLiteral("<tr></body></html>"));
+
+        // A browser with no document: every routine reports, none throws.
+        people.prompts.clear();
+        WebBrowser blank;
+        printString(QStringLiteral("x"), blank);
+        endPrintPreview(blank);
+        goPrintPreview(blank);
+        QCOMPARE(people.messages().size(), 3);
+        QVERIFY(people.messages().at(0).endsWith(QStringLiteral("in procedure printString of Modulo basPrintPreview")));
+        QVERIFY(people.messages().at(2).endsWith(QStringLiteral("in procedure goPrintPreview of Modulo basPrintPreview")));
+        QVERIFY(people.previews.isEmpty());
+    }
+
+    void recordSheet()
+    {
+        TestFolder folder;
+        folder.open();
+        folder.exec(QStringLiteral("create table settings (mnemocode text primary key, value text);"
+                                    "insert into settings values ('INTESTAZ','Circolo')"));
+        ScriptedPeople people;
+        Form form(QStringLiteral("frmEditAnagrafica"));
+        makeLabel(&form, QStringLiteral("lblCognome"), QStringLiteral("Surname"));
+        makeTextBox(&form, QStringLiteral("txtCognome"))->setText(QStringLiteral("O'Neil <jr>"));
+        makeLabel(&form, QStringLiteral("lblNome"), QStringLiteral("Name"))->setVisible(false);
+        QLineEdit *nome = makeTextBox(&form, QStringLiteral("txtNome"));
+        nome->setText(QStringLiteral("Anna"));
+        nome->setVisible(false);
+        makeTextBox(&form, QStringLiteral("txtNote"))->setText(QStringLiteral("note"));
+        QCheckBox *grey = makeCheckBox(&form, QStringLiteral("chkQuota"), QStringLiteral("Paid"));
+        setCheckValue(grey, 2);
+        setCheckValue(makeCheckBox(&form, QStringLiteral("chkAttivo"), QStringLiteral("Active")), 0);
+        QComboBox *combo = makeComboBox(&form, QStringLiteral("cmbTipo"));
+        comboAddItem(combo, QStringLiteral("A<B"), 1);
+        combo->setCurrentIndex(0);
+        makeLabel(&form, QStringLiteral("lblDataNascita"), QStringLiteral("Birth date"));
+        (new DatePicker(&form, QStringLiteral("dtpDataNascita")))->setDate(QDate(1980, 2, 29));
+        auto *web = new WebBrowser(&form);
+
+        printThisForm(form, *web);
+
+        const QString title = QStringLiteral("<font style=\"font-family: arial ; font-size: 22pt;\">");
+        const QString expected = kHead7 + title + QStringLiteral("Socivant</p>") + title
+            + QStringLiteral("Scheda del socio</p><table>"
+                             "<tr></tr>"                                           // lblCognome
+                             "<tr><th>Surname</th><td>O'Neil &lt;jr&gt;</td></tr>" // txtCognome
+                             "<tr><td>note</td></tr>"                              // txtNote
+                             "<tr><th>Paid</th><td>S\u00EC</td></tr>"
+                             "<tr><th>Active</th><td>No</td></tr>"
+                             "<tr><td>A<B</td></tr>" // cmbTipo, no label, not escaped
+                             "<tr></tr><tr><th>Birth date</th><td>29/02/1980</td></tr>"
+                             "</table></body></html>");
+        QCOMPARE(web->documentText(), expected);
+        QCOMPARE(people.previews, QStringList{expected});
+        QCOMPARE(people.messages(), QStringList());
+    }
+
+    void recordSheetWithoutHeading()
+    {
+        ScriptedPeople people;
+        Form form(QStringLiteral("frmEditTipologiaPersone"));
+        makeTextBox(&form, QStringLiteral("txtDescrizione"))->setText(QStringLiteral("Ordinary"));
+        WebBrowser web;
+        printThisForm(form, web);
+        QCOMPARE(web.documentText(), kHead7 + QStringLiteral("<table><tr><td>Ordinary</td></tr></table></body></html>"));
+    }
+
+    // The preview renders a copy in which the title lines' stray "</p>" still
+    // ends the line, as in a browser; real paragraphs are left alone.
+    void renderedCopy()
+    {
+        const QString blank = QStringLiteral("<p style=\"margin:0\">&nbsp;</p>");
+        const QString doc = QStringLiteral("<font style=\"x\">Socivant</p><font>Elenco</P><P class=\"a\">t</p><pre>x</pre>");
+        QCOMPARE(printableHtml(doc), QStringLiteral("<font style=\"x\">Socivant") + blank + QStringLiteral("<font>Elenco")
+                     + blank + QStringLiteral("<P class=\"a\">t</p><pre>x</pre>"));
+
+        // What is drawn: the two title lines on separate lines above the table.
+        QTextDocument rendered;
+        rendered.setHtml(printableHtml(kHead7 + QStringLiteral("<font>Socivant</p><font>Elenco soci</p>") + kTable
+                                       + QStringLiteral("<tr><th>Cognome</th></tr><tr><td>Rossi</td></tr></table></body></html>")));
+        const QString plain = rendered.toPlainText();
+        QVERIFY2(plain.indexOf(QLatin1String("Socivant")) < plain.indexOf(QLatin1String("Elenco soci")), qPrintable(plain));
+        QVERIFY2(!plain.contains(QLatin1String("SocivantElenco")), qPrintable(plain));
+    }
+};
+
+QTEST_MAIN(TestPrintPreview)
+#include "test_printpreview.moc"
