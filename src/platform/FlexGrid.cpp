@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 namespace {
 constexpr int kTwips = 15;
@@ -56,6 +57,11 @@ int vbShift(Qt::KeyboardModifiers m)
 int vbButton(Qt::MouseButton b)
 {
     return b == Qt::LeftButton ? 1 : b == Qt::RightButton ? 2 : b == Qt::MiddleButton ? 4 : 0;
+}
+
+int pixelsOf(int twips)
+{
+    return std::max(1, int(std::lround(double(twips) / kTwips)));
 }
 
 bool numberOf(const QString &s, double *out)
@@ -264,11 +270,13 @@ void FlexGrid::setCols(int n)
     }
     for (int c = old; c < n; ++c)
         setColumnWidth(c, kDefaultColTwips / kTwips);
-    for (auto it = m_fillWidths.begin(); it != m_fillWidths.end();) {
-        if (it.key() >= n)
-            it = m_fillWidths.erase(it);
-        else
-            ++it;
+    for (QHash<int, int> *widths : {&m_fillWidths, &m_setWidths}) {
+        for (auto it = widths->begin(); it != widths->end();) {
+            if (it.key() >= n)
+                it = widths->erase(it);
+            else
+                ++it;
+        }
     }
     if (m_col >= n)
         m_col = n - 1;
@@ -387,7 +395,11 @@ int FlexGrid::ColWidth(int c) const
         return kDefaultColTwips;
     if (isColumnHidden(c))
         return 0;
-    return columnWidth(c) * kTwips;
+    const int px = columnWidth(c);
+    const auto set = m_setWidths.constFind(c);
+    if (set != m_setWidths.cend() && pixelsOf(*set) == px)
+        return *set;
+    return px * kTwips;
 }
 
 void FlexGrid::setColWidth(int c, int twips)
@@ -399,11 +411,13 @@ void FlexGrid::setColWidth(int c, int twips)
         return;
     }
     if (twips <= 0) {
+        m_setWidths.remove(c);
         setColumnHidden(c, true);
         return;
     }
     setColumnHidden(c, false);
-    setColumnWidth(c, std::max(1, int(std::lround(double(twips) / kTwips))));
+    setColumnWidth(c, pixelsOf(twips));
+    m_setWidths.insert(c, twips);
 }
 
 int FlexGrid::RowHeight(int r) const
@@ -419,37 +433,45 @@ int FlexGrid::HeightTwips() const { return height() * kTwips; }
 
 void FlexGrid::setSort(int mode)
 {
-    if (Rows() <= 2)
+    if (Rows() <= 2 || mode < 1 || mode > 4)
         return;
     const int c = m_col;
     auto &cells = m_model->cells;
-    auto begin = cells.begin() + 1;
-    auto end = cells.end();
-    auto generic = [c](const QVector<QString> &a, const QVector<QString> &b) {
-        double x, y;
-        const bool nx = numberOf(a.at(c), &x), ny = numberOf(b.at(c), &y);
-        if (nx && ny)
-            return x < y;
-        if (nx != ny)
-            return nx; // numbers before texts
-        return QString::compare(a.at(c), b.at(c), Qt::CaseInsensitive) < 0;
+    // Each cell is read as a number once, not at every comparison: a list
+    // of 100,000 rows sorts in a blink.
+    struct Key {
+        double number;
+        bool isNumber;
+        int row;
     };
-    auto numeric = [c](const QVector<QString> &a, const QVector<QString> &b) {
-        double x = 0, y = 0;
-        if (!numberOf(a.at(c), &x))
-            x = 0;
-        if (!numberOf(b.at(c), &y))
-            y = 0;
-        return x < y;
+    std::vector<Key> keys;
+    keys.reserve(cells.size() - 1);
+    for (int r = 1; r < int(cells.size()); ++r) {
+        double x = 0;
+        const bool isNumber = numberOf(cells.at(r).at(c), &x);
+        keys.push_back(Key{isNumber ? x : 0.0, isNumber, r});
+    }
+    auto generic = [&](const Key &a, const Key &b) {
+        if (a.isNumber && b.isNumber)
+            return a.number < b.number;
+        if (a.isNumber != b.isNumber)
+            return a.isNumber; // numbers before texts
+        return QString::compare(cells.at(a.row).at(c), cells.at(b.row).at(c), Qt::CaseInsensitive) < 0;
     };
+    auto numeric = [](const Key &a, const Key &b) { return a.number < b.number; };
+    switch (mode) {
+    case 1: std::stable_sort(keys.begin(), keys.end(), generic); break;
+    case 2: std::stable_sort(keys.begin(), keys.end(), [&](const Key &a, const Key &b) { return generic(b, a); }); break;
+    case 3: std::stable_sort(keys.begin(), keys.end(), numeric); break;
+    default: std::stable_sort(keys.begin(), keys.end(), [&](const Key &a, const Key &b) { return numeric(b, a); }); break;
+    }
     m_model->resetAll([&] {
-        switch (mode) {
-        case 1: std::stable_sort(begin, end, generic); break;
-        case 2: std::stable_sort(begin, end, [&](const auto &a, const auto &b) { return generic(b, a); }); break;
-        case 3: std::stable_sort(begin, end, numeric); break;
-        case 4: std::stable_sort(begin, end, [&](const auto &a, const auto &b) { return numeric(b, a); }); break;
-        default: break;
-        }
+        QVector<QVector<QString>> sorted;
+        sorted.reserve(cells.size());
+        sorted.push_back(std::move(cells[0]));
+        for (const Key &k : keys)
+            sorted.push_back(std::move(cells[k.row]));
+        cells = std::move(sorted);
     });
     // The reset dropped the selection; the current row number stays.
     if (m_row >= 1 && m_row < Rows())

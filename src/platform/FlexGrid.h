@@ -77,5 +77,8 @@ private:
     // Widths (twips) set while a fill changes the columns: the view only
     // learns of the new columns when the fill ends.
     QHash<int, int> m_fillWidths;
+    // The width last set in twips, read back as set while the column keeps
+    // the pixel width it gave (a person dragging the border changes it).
+    QHash<int, int> m_setWidths;
     int m_row = 0, m_col = 0, m_rowSel = 0, m_colSel = 0;
 };

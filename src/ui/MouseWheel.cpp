@@ -72,7 +72,7 @@ protected:
         const QPoint g = we->globalPosition().toPoint();
 
         if (auto *form = dynamic_cast<WheelTarget *>(m_window.data())) {
-            if (isPointOverWindow(m_window, g.x(), g.y()))
+            if (isPointOverWindow(m_window, g.x(), g.y()) && !comboDroppedAt(m_window, g))
                 form->MouseWheel(keys, rotation, g.x(), g.y());
             // The window's own handling still gets the wheel.
             return false;

@@ -1,0 +1,241 @@
+#include "FlexGrid.h"
+#include "RuntimeError.h"
+
+#include <QAbstractItemModelTester>
+#include <QHeaderView>
+#include <QtTest>
+
+namespace {
+int errorOf(const std::function<void()> &f)
+{
+    try {
+        f();
+    } catch (const RuntimeError &e) {
+        return e.number;
+    }
+    return 0;
+}
+
+QStringList column(const FlexGrid &g, int c)
+{
+    QStringList out;
+    for (int r = 1; r < g.Rows(); ++r)
+        out << g.TextMatrix(r, c);
+    return out;
+}
+
+void fillNumbered(FlexGrid &g, int rows)
+{
+    g.beginFill();
+    g.setCols(2);
+    g.setRows(1);
+    g.setTextMatrix(0, 0, QStringLiteral("N"));
+    g.setTextMatrix(0, 1, QStringLiteral("Testo"));
+    for (int i = 1; i <= rows; ++i)
+        g.addRow({QString::number(i), QStringLiteral("riga %1").arg(i)});
+    g.endFill();
+}
+} // namespace
+
+class TestFlexGrid : public QObject {
+    Q_OBJECT
+private slots:
+    void modelStaysConsistentThroughEveryChange()
+    {
+        FlexGrid g;
+        QAbstractItemModelTester tester(g.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        fillNumbered(g, 50);
+        g.setRows(60);
+        g.setRows(10);
+        g.setCols(5);
+        g.setCols(3);
+        g.setTextMatrix(0, 2, QStringLiteral("Nuova"));
+        g.setTextMatrix(3, 2, QStringLiteral("x"));
+        g.addRow({QStringLiteral("99")});
+        g.RemoveItem(2);
+        g.setCol(0);
+        g.setSort(4);
+        g.beginFill();
+        g.setRows(1);
+        g.setCols(4);
+        g.endFill();
+        QCOMPARE(g.model()->rowCount(), 0);
+        QCOMPARE(g.model()->columnCount(), 4);
+    }
+
+    void addressingOutsideTheGridRaises()
+    {
+        FlexGrid g;
+        fillNumbered(g, 3);
+        QCOMPARE(errorOf([&] { g.TextMatrix(4, 0); }), 381);
+        QCOMPARE(errorOf([&] { g.setTextMatrix(0, 2, {}); }), 381);
+        QCOMPARE(errorOf([&] { g.setRow(4); }), 30009);
+        QCOMPARE(errorOf([&] { g.setCol(-1); }), 30010);
+        QCOMPARE(errorOf([&] { g.setRows(0); }), 30009);
+
+        g.setRow(3);
+        g.setCol(1);
+        QCOMPARE(g.Text(), QStringLiteral("riga 3"));
+        g.setText(QStringLiteral("cambiata"));
+        QCOMPARE(g.TextMatrix(3, 1), QStringLiteral("cambiata"));
+        // Shrinking the grid under the current row moves it to the last row.
+        g.setRows(2);
+        QCOMPARE(g.Row(), 1);
+        QCOMPARE(g.RowSel(), 1);
+    }
+
+    void removeItemTakesOutOneDataRow()
+    {
+        FlexGrid g;
+        fillNumbered(g, 3);
+        g.setRow(3);
+        g.RemoveItem(2);
+        QCOMPARE(column(g, 0), QStringList({"1", "3"}));
+        QCOMPARE(g.Row(), 2);
+        QVERIFY(errorOf([&] { g.RemoveItem(0); }) != 0);
+        g.RemoveItem(1);
+        QCOMPARE(column(g, 0), QStringList({"3"}));
+        // The last data row and the header stay.
+        QVERIFY(errorOf([&] { g.RemoveItem(1); }) != 0);
+        QCOMPARE(g.Rows(), 2);
+    }
+
+    void sortOrdersTheDataRowsOnTheCurrentColumn()
+    {
+        FlexGrid g;
+        g.setCols(2);
+        g.setTextMatrix(0, 0, QStringLiteral("Valore"));
+        const QStringList values{"10", "b", "2", "A", "", "2", "1,5"};
+        for (int i = 0; i < values.size(); ++i)
+            g.addRow({values.at(i), QString::number(i)});
+        g.setCol(0);
+
+        g.setSort(1); // numbers first, then texts without regard to case
+        QCOMPARE(column(g, 0), QStringList({"1,5", "2", "2", "10", "", "A", "b"}));
+        QCOMPARE(column(g, 1).mid(1, 2), QStringList({"2", "5"})); // equal keys keep their order
+        QCOMPARE(g.TextMatrix(0, 0), QStringLiteral("Valore"));
+
+        g.setSort(2);
+        QCOMPARE(column(g, 0), QStringList({"b", "A", "", "10", "2", "2", "1,5"}));
+
+        // Numeric: a text counts as zero.
+        g.setSort(3);
+        QCOMPARE(column(g, 0).mid(3), QStringList({"1,5", "2", "2", "10"}));
+        g.setSort(4);
+        QCOMPARE(column(g, 0).mid(0, 4), QStringList({"10", "2", "2", "1,5"}));
+    }
+
+    void sortKeepsTheCurrentRowSelected()
+    {
+        FlexGrid g;
+        fillNumbered(g, 5);
+        g.setRow(2);
+        g.setCol(0);
+        g.setSort(4);
+        QCOMPARE(g.Row(), 2);
+        QVERIFY(g.selectionModel()->isRowSelected(1, {}));
+    }
+
+    void widthsAreTwipsAndZeroHidesTheColumn()
+    {
+        FlexGrid g;
+        fillNumbered(g, 2);
+        g.setColWidth(1, 1500);
+        QCOMPARE(g.ColWidth(1), 1500);
+        QCOMPARE(g.columnWidth(1), 100);
+        g.setColWidth(1, 0);
+        QCOMPARE(g.ColWidth(1), 0);
+        QVERIFY(g.isColumnHidden(1));
+        g.setColWidth(1, 900);
+        QVERIFY(!g.isColumnHidden(1));
+        // A width between two pixels reads back as set, until someone drags
+        // the column border.
+        g.setColWidth(0, 1000);
+        QCOMPARE(g.ColWidth(0), 1000);
+        QCOMPARE(g.columnWidth(0), 67);
+        g.horizontalHeader()->resizeSection(0, 80);
+        QCOMPARE(g.ColWidth(0), 1200);
+    }
+
+    void widthsSetDuringAFillSurviveIt()
+    {
+        FlexGrid g;
+        g.beginFill();
+        g.setCols(4);
+        g.setColWidth(0, 0);
+        g.setColWidth(2, 3000);
+        for (int i = 0; i < 3; ++i)
+            g.addRow({QString::number(i), "a", "b", "c"});
+        QCOMPARE(g.ColWidth(2), 3000);
+        g.endFill();
+        QCOMPARE(g.ColWidth(0), 0);
+        QVERIFY(g.isColumnHidden(0));
+        QCOMPARE(g.ColWidth(2), 3000);
+        QCOMPARE(g.columnWidth(2), 200);
+    }
+
+    void topRowAndVisibilityFollowTheView()
+    {
+        FlexGrid g;
+        g.resize(400, 300);
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        fillNumbered(g, 100);
+        QCOMPARE(g.TopRow(), 1);
+        QVERIFY(g.RowIsVisible(1));
+        QVERIFY(!g.RowIsVisible(100));
+        // Straight after a fill, before the view has laid itself out.
+        g.setTopRow(41);
+        QCOMPARE(g.TopRow(), 41);
+        QVERIFY(g.RowIsVisible(41));
+        QVERIFY(!g.RowIsVisible(40));
+        QVERIFY(g.RowIsVisible(0));
+        QVERIFY(!g.RowIsVisible(101));
+        QVERIFY(errorOf([&] { g.setTopRow(0); }) != 0);
+        // The last row can come up, no further than a full last page.
+        g.setTopRow(99);
+        QVERIFY(g.TopRow() > 41 && g.TopRow() <= 99);
+        QVERIFY(g.RowIsVisible(99));
+    }
+
+    void aHundredThousandRowsFillAndScroll()
+    {
+        FlexGrid g;
+        g.resize(600, 400);
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        g.beginFill();
+        g.setRows(1);
+        g.setCols(8);
+        for (int c = 0; c < 8; ++c)
+            g.setTextMatrix(0, c, QStringLiteral("Col%1").arg(c));
+        for (int i = 1; i <= 100000; ++i)
+            g.addRow({QString::number(i), QStringLiteral("Cognome %1").arg(i), QStringLiteral("Nome"),
+                      QStringLiteral("01/02/2010"), QStringLiteral("1.234,50 €"), QStringLiteral("Via Roma 1"),
+                      QStringLiteral("True"), QString()});
+        g.endFill();
+        QCoreApplication::processEvents();
+        g.setTopRow(99990);
+        QCoreApplication::processEvents();
+        QCOMPARE(g.Rows(), 100001);
+        QVERIFY(g.RowIsVisible(100000));
+        QCOMPARE(g.TextMatrix(100000, 1), QStringLiteral("Cognome 100000"));
+    }
+
+    void theGridLeavesTheWheelToItsWindow()
+    {
+        FlexGrid g;
+        g.resize(300, 200);
+        fillNumbered(g, 100);
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        const QPoint at = g.viewport()->rect().center();
+        QWheelEvent we(at, g.viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                       Qt::NoScrollPhase, false);
+        QApplication::sendEvent(g.viewport(), &we);
+        QCOMPARE(g.TopRow(), 1);
+    }
+};
+
+QTEST_MAIN(TestFlexGrid)
+#include "test_flexgrid.moc"
