@@ -1,0 +1,472 @@
+// The member list and its edit window, driven through the people seam.
+#include "MemberFixture.h"
+
+class MemberListTest : public QObject {
+    Q_OBJECT
+private slots:
+    void emptyListOpensTheEditWindowAtOnce();
+    void fillShowsTranslatedHeadersAndHidesKeys();
+    void filterIsAppendedInsideTheJoin();
+    void addingStoresValuesExactlyAndAppendsTheRow();
+    void firstMemberOfAnEmptyListRefillsTheGrid();
+    void validationsStopInTheirOrder();
+    void duplicateCardNumbers();
+    void editingRefreshesTheRowAndStampsTheChange();
+    void aRejectedSaveKeepsTheWindowOpen();
+    void keysAbove16BitsAreChosenAndSaved();
+    void deleteRulesAndFailures();
+    void sortClicksAlternate();
+    void printedListAndMemberSheet();
+    void openPaymentsCommand();
+    void injectionAndHugeTextsAreStoredAsTyped();
+};
+
+void MemberListTest::emptyListOpensTheEditWindowAtOnce()
+{
+    MemberFixture fx;
+    bool editOpened = false;
+    fx.people.modal.push_back([&](Form &f) {
+        auto &list = static_cast<frmAnagrafica &>(f);
+        QCOMPARE(list.MSFlexGrid1->Rows(), 1);
+        QCOMPARE(list.MSFlexGrid1->TextMatrix(0, 0), QStringLiteral("0 Records"));
+        QCOMPARE(list.MSFlexGrid1->ColWidth(0), 1000);
+        list.cmdClose_Click();
+    });
+    // The edit window comes first: it opens from the list's load handler.
+    fx.people.modal.push_front([&](Form &f) {
+        editOpened = f.objectName() == QLatin1String("frmEditAnagrafica");
+        QVERIFY(gIsNewRecord);
+        static_cast<EditWindow &>(f).cmdCancel_Click();
+    });
+    Instance<frmAnagrafica>::get()->showModal();
+    QVERIFY(editOpened);
+}
+
+void MemberListTest::fillShowsTranslatedHeadersAndHidesKeys()
+{
+    MemberFixture fx;
+    fx.addMember(1, 1, QStringLiteral("Rossi"), QStringLiteral("Mario"));
+    fx.addMember(2, 2, QStringLiteral("Bianchi"), QStringLiteral("Anna"));
+    fx.addMember(3, 99, QStringLiteral("Orfano"), QStringLiteral("Senza tipo")); // no type row: not listed
+    fx.withList<frmAnagrafica>([](frmAnagrafica &l) {
+        FlexGrid &g = *l.MSFlexGrid1;
+        QCOMPARE(g.Rows(), 3);
+        QCOMPARE(g.Cols(), 23);
+        const QStringList expected = {"IDFIELD", "IDFIELD", "Type", "Surname / Business Name", "Name", "Address",
+                                      "Zip Code", "City", "State / Province", "Home Phone", "Business Phone", "Fax",
+                                      "Mobile Phone", "Fiscal / VAT Code", "E-mail", "Web Site", "Notes", "Card Number",
+                                      "Birth Date", "Join Date", "Expiration Date", "Created", "Last Updated"};
+        for (int c = 0; c < expected.size(); ++c)
+            QCOMPARE(g.TextMatrix(0, c), expected.at(c));
+        QCOMPARE(g.ColWidth(0), 0);
+        QCOMPARE(g.ColWidth(1), 0);
+        QVERIFY(g.ColWidth(2) >= 600);
+        QCOMPARE(g.Row(), 0); // after a fill no data row is current
+        QCOMPARE(MemberFixture::findRow(g, 3, QStringLiteral("Orfano")), -1);
+        QCOMPARE(g.TextMatrix(MemberFixture::findRow(g, 3, QStringLiteral("Rossi")), 2), QStringLiteral("Socio"));
+        // a Null shows as an empty cell
+        QCOMPARE(g.TextMatrix(1, 5), QString());
+    });
+}
+
+void MemberListTest::filterIsAppendedInsideTheJoin()
+{
+    QCOMPARE(ListWindow::withFilter(QStringLiteral("SELECT x FROM t a WHERE a.k = 1 "), QStringLiteral("a.n = 1 OR a.n = 2")),
+             QStringLiteral("SELECT x FROM t a WHERE a.k = 1  AND (a.n = 1 OR a.n = 2)"));
+    QCOMPARE(ListWindow::withFilter(QStringLiteral("SELECT x FROM t a "), QStringLiteral("a.n = 1")),
+             QStringLiteral("SELECT x FROM t a  WHERE a.n = 1"));
+    QCOMPARE(ListWindow::withFilter(QStringLiteral("select x from t a where a.k=1"), QStringLiteral("f")),
+             QStringLiteral("select x from t a where a.k=1 AND (f)"));
+    QCOMPARE(ListWindow::withFilter(QStringLiteral("q"), QString()), QStringLiteral("q"));
+
+    MemberFixture fx;
+    fx.addMember(1, 1, QStringLiteral("Rossi"), QStringLiteral("Mario"));
+    fx.addMember(2, 2, QStringLiteral("Bianchi"), QStringLiteral("Anna"));
+    fx.addMember(3, 2, QStringLiteral("Verdi"), QStringLiteral("Luca"));
+    // An OR filter stays grouped: the join still holds for every row.
+    gWhereAnagrafica = QStringLiteral("a.Cognome = 'Rossi' OR a.Cognome = 'Verdi'");
+    fx.withList<frmAnagrafica>([](frmAnagrafica &l) { QCOMPARE(l.MSFlexGrid1->Rows(), 3); });
+}
+
+void MemberListTest::addingStoresValuesExactlyAndAppendsTheRow()
+{
+    MemberFixture fx;
+    fx.addMember(1, 1, QStringLiteral("Rossi"), QStringLiteral("Mario"));
+    fx.nextModal<frmEditAnagrafica>([](frmEditAnagrafica &e) {
+        QCOMPARE(e.SelectedTipologiaID, -1LL);
+        QCOMPARE(e.cboTipologia->count(), 3);
+        QCOMPARE(e.cboTipologia->itemText(0), QStringLiteral("Benemerito")); // alphabetical
+        e.cboTipologia->setCurrentIndex(e.cboTipologia->findText(QStringLiteral("Socio")));
+        e.txtCognome->setText(QStringLiteral("  O'Neil, 50% \"Zoë Ñúñez\"  "));
+        e.txtNome->setText(QStringLiteral("Łódź 日本"));
+        e.txtCAP->setText(QStringLiteral("abc")); // any postal code in this edition
+        e.txtNote->setText(QStringLiteral("   "));
+        e.txtDataNascita->setText(QStringLiteral("05/03/1971"));
+        e.txtNumeroTessera->setText(QStringLiteral(" 007 "));
+        e.cmdOK_Click();
+        QVERIFY(!e.isLoaded());
+    });
+    fx.withList<frmAnagrafica>([](frmAnagrafica &l) {
+        QCOMPARE(l.MSFlexGrid1->Rows(), 2);
+        l.cmdAdd_Click();
+        QCOMPARE(l.MSFlexGrid1->Rows(), 3);
+        QCOMPARE(l.MSFlexGrid1->TextMatrix(2, 3), QStringLiteral("O'Neil, 50% \"Zoë Ñúñez\""));
+        QCOMPARE(l.SelectedID, 2.0);
+    });
+    QCOMPARE(fx.scalar("SELECT Cognome FROM Anagrafica WHERE ANAGRAFICAID = 2"), QStringLiteral("O'Neil, 50% \"Zoë Ñúñez\""));
+    QCOMPARE(fx.scalar("SELECT Nome FROM Anagrafica WHERE ANAGRAFICAID = 2"), QStringLiteral("Łódź 日本"));
+    QCOMPARE(fx.scalar("SELECT NumeroTessera FROM Anagrafica WHERE ANAGRAFICAID = 2"), QStringLiteral("007"));
+    QCOMPARE(fx.scalar("SELECT TIPOLOGIAID FROM Anagrafica WHERE ANAGRAFICAID = 2"), QStringLiteral("1"));
+    QCOMPARE(fx.scalar("SELECT DataNascita FROM Anagrafica WHERE ANAGRAFICAID = 2"), QStringLiteral("1971-03-05 00:00:00"));
+    QCOMPARE(fx.scalar("SELECT DateTimeCreated FROM Anagrafica WHERE ANAGRAFICAID = 2"), QStringLiteral("2026-03-05 09:07:03"));
+    QCOMPARE(fx.scalar("SELECT count(*) FROM Anagrafica WHERE ANAGRAFICAID = 2 AND NoteAnagrafica IS NULL "
+                       "AND DataIscrizione IS NULL AND DateTimeLastUpdated IS NULL AND Email IS NULL"),
+             QStringLiteral("1"));
+}
+
+void MemberListTest::firstMemberOfAnEmptyListRefillsTheGrid()
+{
+    MemberFixture fx;
+    fx.nextModal<frmEditAnagrafica>([](frmEditAnagrafica &e) {
+        e.cboTipologia->setCurrentIndex(0);
+        e.txtCognome->setText(QStringLiteral("Primo"));
+        e.cmdOK_Click();
+    });
+    fx.withList<frmAnagrafica>(
+        [](frmAnagrafica &l) {
+            QCOMPARE(l.MSFlexGrid1->Rows(), 2);
+            QCOMPARE(l.MSFlexGrid1->TextMatrix(0, 3), QStringLiteral("Surname / Business Name"));
+            QCOMPARE(l.MSFlexGrid1->TextMatrix(1, 3), QStringLiteral("Primo"));
+        },
+        1);
+}
+
+void MemberListTest::validationsStopInTheirOrder()
+{
+    MemberFixture fx;
+    fx.addMember(1, 1, QStringLiteral("Rossi"), QStringLiteral("Mario"));
+    fx.nextModal<frmEditAnagrafica>([&](frmEditAnagrafica &e) {
+        e.txtCognome->setText(QStringLiteral("Filled"));
+        e.txtDataNascita->setText(QStringLiteral("not a date"));
+        e.cmdOK_Click();
+        QCOMPARE(fx.people.last().text, QStringLiteral("Select the type"));
+        QCOMPARE(fx.people.last().style, 48);
+        QCOMPARE(fx.people.last().title, QStringLiteral("Socivant"));
+        e.cboTipologia->setCurrentIndex(1);
+        e.txtCognome->setText(QStringLiteral("   "));
+        e.cmdOK_Click();
+        QCOMPARE(fx.people.last().text, QStringLiteral("Enter the surname or the business name"));
+        e.txtCognome->setText(QStringLiteral("Verdi"));
+        e.cmdOK_Click();
+        QCOMPARE(fx.people.last().text, QStringLiteral("Data di nascita non valida"));
+        e.txtDataNascita->setText(QStringLiteral("31/12/1980"));
+        e.txtDataIscrizione->setText(QStringLiteral("31/02/2020"));
+        e.cmdOK_Click();
+        QCOMPARE(fx.people.last().text, QStringLiteral("Data di iscrizione non valida"));
+        e.txtDataIscrizione->clear();
+        e.txtDataScadenzaIscrizione->setText(QStringLiteral("2020-13-01"));
+        e.cmdOK_Click();
+        QCOMPARE(fx.people.last().text, QStringLiteral("Data di scadenza iscrizione non valida"));
+        QVERIFY(e.isLoaded()); // nothing written, the window stays open
+        QCOMPARE(fx.scalar("SELECT count(*) FROM Anagrafica"), QStringLiteral("1"));
+        e.cmdCancel_Click();
+    });
+    fx.withList<frmAnagrafica>([](frmAnagrafica &l) {
+        l.cmdAdd_Click();
+        QCOMPARE(l.MSFlexGrid1->Rows(), 2);
+    });
+}
+
+void MemberListTest::duplicateCardNumbers()
+{
+    MemberFixture fx;
+    fx.addMember(1, 1, QStringLiteral("Rossi"), QStringLiteral("Mario"), QStringLiteral("A'1"));
+    fx.addMember(2, 1, QStringLiteral("Bianchi"), QStringLiteral("Anna"), QStringLiteral("B2"));
+    fx.nextModal<frmEditAnagrafica>([&](frmEditAnagrafica &e) {
+        e.cboTipologia->setCurrentIndex(0);
+        e.txtCognome->setText(QStringLiteral("Nuovo"));
+        e.txtNumeroTessera->setText(QStringLiteral(" A'1 "));
+        e.cmdOK_Click();
+        QCOMPARE(fx.people.last().text, QStringLiteral("Impossibile inserire il record: numero di tessera duplicato."));
+        e.txtNumeroTessera->setText(QStringLiteral("0A'1")); // another text, another number
+        e.cmdOK_Click();
+        QVERIFY(!e.isLoaded());
+    });
+    // Editing member 1: its own number is accepted, member 2's is refused.
+    fx.nextModal<frmEditAnagrafica>([&](frmEditAnagrafica &e) {
+        QCOMPARE(e.txtNumeroTessera->text(), QStringLiteral("A'1"));
+        e.txtNumeroTessera->setText(QStringLiteral("B2"));
+        e.cmdOK_Click();
+        QCOMPARE(fx.people.last().text, QStringLiteral("Impossibile modificare il record: numero di tessera duplicato."));
+        e.txtNumeroTessera->setText(QStringLiteral("A'1"));
+        e.cmdOK_Click();
+        QVERIFY(!e.isLoaded());
+    });
+    // Several members may have no card number at all.
+    fx.nextModal<frmEditAnagrafica>([&](frmEditAnagrafica &e) {
+        e.cboTipologia->setCurrentIndex(0);
+        e.txtCognome->setText(QStringLiteral("Senza tessera"));
+        e.cmdOK_Click();
+        QVERIFY(!e.isLoaded());
+    });
+    fx.nextModal<frmEditAnagrafica>([&](frmEditAnagrafica &e) {
+        e.cboTipologia->setCurrentIndex(0);
+        e.txtCognome->setText(QStringLiteral("Anche senza"));
+        e.cmdOK_Click();
+        QVERIFY(!e.isLoaded());
+    });
+    fx.withList<frmAnagrafica>([&](frmAnagrafica &l) {
+        l.cmdAdd_Click();
+        MemberFixture::clickRow(l, MemberFixture::findRow(*l.MSFlexGrid1, 3, QStringLiteral("Rossi")));
+        l.MSFlexGrid1_DblClick();
+        l.cmdAdd_Click();
+        l.cmdAdd_Click();
+    });
+    QCOMPARE(fx.scalar("SELECT count(*) FROM Anagrafica WHERE NumeroTessera IS NULL"), QStringLiteral("2"));
+    QCOMPARE(fx.scalar("SELECT count(*) FROM Anagrafica WHERE NumeroTessera = 'A''1'"), QStringLiteral("1"));
+}
+
+void MemberListTest::editingRefreshesTheRowAndStampsTheChange()
+{
+    MemberFixture fx;
+    fx.addMember(1, 1, QStringLiteral("Rossi"), QStringLiteral("Mario"));
+    fx.addMember(2, 2, QStringLiteral("Bianchi"), QStringLiteral("Anna"));
+    fx.tf.exec("UPDATE Anagrafica SET DataScadenzaIscrizione = '2026-12-31 00:00:00' WHERE ANAGRAFICAID = 2");
+    fx.nextModal<frmEditAnagrafica>([&](frmEditAnagrafica &e) {
+        QVERIFY(!gIsNewRecord);
+        QCOMPARE(e.txtCognome->text(), QStringLiteral("Bianchi"));
+        QCOMPARE(e.cboTipologia->currentText(), QStringLiteral("Contatto"));
+        QCOMPARE(e.SelectedTipologiaID, 2LL);
+        QCOMPARE(e.txtDataScadenzaIscrizione->text(), QStringLiteral("31/12/2026"));
+        QCOMPARE(e.txtDataNascita->text(), QString()); // a Null date leaves the picker empty
+        e.txtCognome->setText(QStringLiteral("Bianchi-Neri"));
+        e.cboTipologia->setCurrentIndex(e.cboTipologia->findText(QStringLiteral("Socio")));
+        e.txtDataScadenzaIscrizione->clear();
+        e.cmdOK_Click();
+    });
+    fx.withList<frmAnagrafica>([&](frmAnagrafica &l) {
+        const int row = MemberFixture::findRow(*l.MSFlexGrid1, 3, QStringLiteral("Bianchi"));
+        // A double click on the header row is ignored.
+        l.MSFlexGrid1->setRow(1);
+        l.MSFlexGrid1_MouseDown(1, 0, 0, 1);
+        gLastMouseY = 1.0;
+        l.MSFlexGrid1_DblClick();
+        QVERIFY(fx.people.modalShown.count() == 1);
+        MemberFixture::clickRow(l, row);
+        l.MSFlexGrid1_DblClick();
+        QCOMPARE(l.MSFlexGrid1->TextMatrix(row, 3), QStringLiteral("Bianchi-Neri"));
+        QCOMPARE(l.MSFlexGrid1->TextMatrix(row, 2), QStringLiteral("Socio"));
+        QCOMPARE(l.MSFlexGrid1->TextMatrix(row, 20), QString());
+    });
+    QCOMPARE(fx.scalar("SELECT DateTimeLastUpdated FROM Anagrafica WHERE ANAGRAFICAID = 2"), QStringLiteral("2026-03-05 09:07:03"));
+    QCOMPARE(fx.scalar("SELECT DateTimeCreated FROM Anagrafica WHERE ANAGRAFICAID = 2"), QStringLiteral("2026-01-02 10:00:00"));
+    QCOMPARE(fx.scalar("SELECT count(*) FROM Anagrafica WHERE ANAGRAFICAID = 2 AND DataScadenzaIscrizione IS NULL"),
+             QStringLiteral("1"));
+}
+
+void MemberListTest::aRejectedSaveKeepsTheWindowOpen()
+{
+    MemberFixture fx;
+    fx.addMember(1, 1, QStringLiteral("Rossi"), QStringLiteral("Mario"));
+    fx.tf.exec("CREATE TRIGGER no_insert BEFORE INSERT ON Anagrafica BEGIN SELECT RAISE(ABORT, 'disk full'); END;");
+    fx.nextModal<frmEditAnagrafica>([&](frmEditAnagrafica &e) {
+        e.cboTipologia->setCurrentIndex(0);
+        e.txtCognome->setText(QStringLiteral("Verdi"));
+        e.cmdOK_Click();
+        QVERIFY(fx.people.last().text.startsWith(QLatin1String("Error ")));
+        QVERIFY(fx.people.last().text.contains(QLatin1String("disk full")));
+        QVERIFY(fx.people.last().text.endsWith(QLatin1String("in procedure gDbExecute of Modulo basGeneral")));
+        QVERIFY(e.isLoaded());
+        QCOMPARE(e.txtCognome->text(), QStringLiteral("Verdi"));
+        e.cmdCancel_Click();
+    });
+    fx.withList<frmAnagrafica>([](frmAnagrafica &l) {
+        l.cmdAdd_Click();
+        QCOMPARE(l.MSFlexGrid1->Rows(), 2); // the list did not grow
+    });
+}
+
+void MemberListTest::keysAbove16BitsAreChosenAndSaved()
+{
+    MemberFixture fx;
+    fx.addMember(70000, 40000, QStringLiteral("Grande"), QStringLiteral("Chiave"));
+    fx.nextModal<frmEditAnagrafica>([&](frmEditAnagrafica &e) {
+        QCOMPARE(e.cboTipologia->currentText(), QStringLiteral("Benemerito"));
+        QCOMPARE(e.SelectedTipologiaID, 40000LL);
+        e.txtNome->setText(QStringLiteral("Chiave lunga"));
+        e.cmdOK_Click();
+        QVERIFY(!e.isLoaded());
+    });
+    fx.withList<frmAnagrafica>([&](frmAnagrafica &l) {
+        MemberFixture::clickRow(l, 1);
+        l.MSFlexGrid1_DblClick();
+        QCOMPARE(l.SelectedID, 70000.0);
+        QCOMPARE(l.MSFlexGrid1->TextMatrix(1, 4), QStringLiteral("Chiave lunga"));
+    });
+    QCOMPARE(fx.scalar("SELECT TIPOLOGIAID FROM Anagrafica WHERE ANAGRAFICAID = 70000"), QStringLiteral("40000"));
+}
+
+void MemberListTest::deleteRulesAndFailures()
+{
+    MemberFixture fx;
+    fx.addMember(1, 1, QStringLiteral("Pagante"), QStringLiteral("Mario"));
+    fx.addMember(2, 1, QStringLiteral("Libero"), QStringLiteral("Anna"));
+    fx.addMember(3, 1, QStringLiteral("Terzo"), QStringLiteral("Luca"));
+    fx.tf.exec("INSERT INTO Pagamenti (ANAGRAFICAID, Importo) VALUES (1, 10)");
+    fx.withList<frmAnagrafica>([&](frmAnagrafica &l) {
+        FlexGrid &g = *l.MSFlexGrid1;
+        l.cmdDelete_Click(); // no row current: nothing
+        QVERIFY(fx.people.prompts.isEmpty());
+
+        MemberFixture::clickRow(l, MemberFixture::findRow(g, 3, QStringLiteral("Pagante")));
+        l.MSFlexGrid1_KeyDown(46, 0);
+        QCOMPARE(fx.people.last().text, QStringLiteral("Unable to delete the record: related payments exist"));
+        QCOMPARE(g.Rows(), 4);
+
+        MemberFixture::clickRow(l, MemberFixture::findRow(g, 3, QStringLiteral("Libero")));
+        fx.people.msgAnswers.push_back(7);
+        l.cmdDelete_Click();
+        QCOMPARE(fx.people.last().text, QStringLiteral("Are you sure to delete the record?"));
+        QCOMPARE(fx.people.last().style, 4);
+        QCOMPARE(g.Rows(), 4);
+
+        fx.people.msgAnswers.push_back(6);
+        l.cmdDelete_Click();
+        QCOMPARE(g.Rows(), 3);
+        QCOMPARE(MemberFixture::findRow(g, 3, QStringLiteral("Libero")), -1);
+
+        // The database refuses the DELETE: the row stays in the grid.
+        fx.tf.exec("CREATE TRIGGER keep BEFORE DELETE ON Anagrafica BEGIN SELECT RAISE(ABORT, 'locked'); END;");
+        MemberFixture::clickRow(l, MemberFixture::findRow(g, 3, QStringLiteral("Terzo")));
+        fx.people.msgAnswers.push_back(6);
+        l.cmdDelete_Click();
+        QVERIFY(fx.people.last().text.contains(QLatin1String("locked")));
+        QCOMPARE(g.Rows(), 3);
+        QVERIFY(MemberFixture::findRow(g, 3, QStringLiteral("Terzo")) > 0);
+
+        // The payments check cannot run: no question, nothing deleted.
+        fx.tf.exec("DROP TRIGGER keep; ALTER TABLE Pagamenti RENAME TO PagamentiAltrove;");
+        const int before = fx.people.prompts.size();
+        l.cmdDelete_Click();
+        QVERIFY(fx.people.prompts.size() > before);
+        for (int i = before; i < fx.people.prompts.size(); ++i)
+            QVERIFY(fx.people.prompts.at(i).style != 4);
+        QCOMPARE(g.Rows(), 3);
+    });
+    QCOMPARE(fx.scalar("SELECT count(*) FROM Anagrafica"), QStringLiteral("2"));
+}
+
+void MemberListTest::sortClicksAlternate()
+{
+    MemberFixture fx;
+    fx.addMember(1, 1, QStringLiteral("Bianchi"), QStringLiteral("B"));
+    fx.addMember(2, 1, QStringLiteral("Anelli"), QStringLiteral("A"));
+    fx.addMember(3, 1, QStringLiteral("Conti"), QStringLiteral("C"));
+    fx.withList<frmAnagrafica>([](frmAnagrafica &l) {
+        FlexGrid &g = *l.MSFlexGrid1;
+        auto headerClick = [&](int col) {
+            g.setCol(col);
+            l.MSFlexGrid1_MouseDown(1, 0, 0, 1);
+        };
+        headerClick(3);
+        QCOMPARE(g.TextMatrix(1, 3), QStringLiteral("Anelli"));
+        QCOMPARE(g.TextMatrix(3, 3), QStringLiteral("Conti"));
+        headerClick(4); // another column: the second click still sorts descending
+        QCOMPARE(g.TextMatrix(1, 4), QStringLiteral("C"));
+        QVERIFY(!l.sortFlag());
+        headerClick(3);
+        QCOMPARE(g.TextMatrix(1, 3), QStringLiteral("Anelli"));
+    });
+}
+
+void MemberListTest::printedListAndMemberSheet()
+{
+    MemberFixture fx;
+    fx.addMember(1, 1, QStringLiteral("Rossi <Jr>"), QStringLiteral("Mario"), QStringLiteral("T-1"));
+    fx.nextModal<frmEditAnagrafica>([&](frmEditAnagrafica &e) {
+        e.cmdPrint_Click();
+        QVERIFY(e.isLoaded());
+        e.cmdCancel_Click();
+    });
+    fx.withList<frmAnagrafica>([&](frmAnagrafica &l) {
+        l.cmdPrintGrid_Click();
+        MemberFixture::clickRow(l, 1);
+        l.MSFlexGrid1_DblClick();
+    });
+    QCOMPARE(fx.people.previews.size(), 2);
+    const QString list = fx.people.previews.at(0);
+    QVERIFY(list.contains(QLatin1String("Socivant - Members Book</p>")));
+    const QString headerRow = list.section(QStringLiteral("<tr>"), 1, 1);
+    QCOMPARE(headerRow.count(QLatin1String("<th>")), 19);
+    QVERIFY(!headerRow.contains(QLatin1String("Card Number")));
+    QVERIFY(!headerRow.contains(QLatin1String("Birth Date")));
+    QVERIFY(headerRow.contains(QLatin1String("<th>Created</th>")));
+    QVERIFY(list.contains(QLatin1String("<td>Rossi &lt;Jr&gt;</td>")));
+    const QString sheet = fx.people.previews.at(1);
+    QVERIFY(sheet.contains(QLatin1String(">Socivant</p><font style=\"font-family: arial ; font-size: 22pt;\">Scheda del socio</p><table>")));
+    QVERIFY(sheet.contains(QLatin1String("<th>Surname / Business Name</th><td>Rossi &lt;Jr&gt;</td>")));
+    QVERIFY(sheet.contains(QLatin1String("<th>Type</th><td>Socio</td>")));
+    QVERIFY(sheet.contains(QLatin1String("<th>Card Number</th><td>T-1</td>")));
+}
+
+void MemberListTest::openPaymentsCommand()
+{
+    MemberFixture fx;
+    fx.addMember(12, 1, QStringLiteral("Banca Rossi"), QStringLiteral("Mario"));
+    fx.addMember(13, 1, QStringLiteral("Senza"), QStringLiteral("Pagamenti"));
+    fx.tf.exec("INSERT INTO Pagamenti (ANAGRAFICAID, Importo) VALUES (12, 10)");
+    int opened = 0;
+    frmAnagrafica::openPayments() = [&] { ++opened; };
+    gCurrentName = QStringLiteral("before");
+    fx.withList<frmAnagrafica>([&](frmAnagrafica &l) {
+        l.cmdApriPagamenti_Click();
+        QCOMPARE(fx.people.last().text, QStringLiteral("Select the member di cui si vogliono visualizzare i pagamenti."));
+        MemberFixture::clickRow(l, MemberFixture::findRow(*l.MSFlexGrid1, 3, QStringLiteral("Senza")));
+        l.cmdApriPagamenti_Click();
+        QCOMPARE(fx.people.last().text, QStringLiteral("There aren't payments for this member."));
+        QCOMPARE(gCurrentName, QStringLiteral("before"));
+        MemberFixture::clickRow(l, MemberFixture::findRow(*l.MSFlexGrid1, 3, QStringLiteral("Banca Rossi")));
+        l.cmdApriPagamenti_Click();
+    });
+    frmAnagrafica::openPayments() = nullptr;
+    QCOMPARE(opened, 1);
+    QCOMPARE(gCurrentName, QStringLiteral("Banca Rossi"));
+    QCOMPARE(gWherePagamenti, QStringLiteral(" a.anagraficaid=12"));
+    QCOMPARE(gCurrentAnagraficaID, 12.0);
+}
+
+void MemberListTest::injectionAndHugeTextsAreStoredAsTyped()
+{
+    MemberFixture fx;
+    fx.addMember(1, 1, QStringLiteral("Rossi"), QStringLiteral("Mario"));
+    const QString injection = QStringLiteral("x'); DROP TABLE Anagrafica; --");
+    const QString huge = QString(10000, QLatin1Char('z')) + QStringLiteral("'end");
+    fx.nextModal<frmEditAnagrafica>([&](frmEditAnagrafica &e) {
+        e.cboTipologia->setCurrentIndex(0);
+        const QList<QLineEdit *> boxes = e.findChildren<QLineEdit *>();
+        for (QLineEdit *t : boxes) {
+            if (t->objectName().startsWith(QLatin1String("txt")))
+                t->setText(injection);
+        }
+        e.txtNote->setText(huge);
+        e.txtNumeroTessera->setText(injection);
+        e.cmdOK_Click();
+        // the pickers hold no date: the window refuses, then takes empty dates
+        e.txtDataNascita->clear();
+        e.txtDataIscrizione->clear();
+        e.txtDataScadenzaIscrizione->clear();
+        e.cmdOK_Click();
+        QVERIFY(!e.isLoaded());
+    });
+    fx.withList<frmAnagrafica>([&](frmAnagrafica &l) {
+        l.cmdAdd_Click();
+        QCOMPARE(l.MSFlexGrid1->TextMatrix(2, 16), huge);
+    });
+    QCOMPARE(fx.scalar("SELECT count(*) FROM Anagrafica"), QStringLiteral("2"));
+    QCOMPARE(fx.scalar("SELECT Cognome FROM Anagrafica WHERE ANAGRAFICAID = 2"), injection);
+    QCOMPARE(fx.scalar("SELECT NoteAnagrafica FROM Anagrafica WHERE ANAGRAFICAID = 2"), huge);
+    QCOMPARE(fx.scalar("SELECT count(*) FROM TipologiaPersone"), QStringLiteral("3"));
+}
+
+QTEST_MAIN(MemberListTest)
+#include "test_memberlist.moc"
