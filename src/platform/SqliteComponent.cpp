@@ -156,6 +156,10 @@ void SqliteComponent::open(const QString &path, const QString &)
     const QFileInfo fi(path);
     if (!fi.exists() || !fi.isFile())
         raiseError(SQLITE_CANTOPEN, QStringLiteral("unable to open database file"));
+    // An empty file would pass for a new, empty database; it is not a
+    // register, and writing tables into it would hide the mistake.
+    if (fi.size() == 0)
+        raiseError(SQLITE_NOTADB, QStringLiteral("file is not a database"));
     sqlite3 *db = nullptr;
     int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {

@@ -100,6 +100,30 @@ private slots:
         QVERIFY(!QFile::exists(folder.dbPath()));
     }
 
+    void emptyOrForeignFileIsNotARegister_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("empty file") << QByteArray();
+        QTest::newRow("text file") << QByteArray("name;surname\r\nRossi;Mario\r\n");
+    }
+
+    void emptyOrForeignFileIsNotARegister()
+    {
+        QFETCH(QByteArray, content);
+        TestFolder folder(false);
+        RecordingSink sink;
+        QFile f(folder.dbPath());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        f.close();
+        folder.open();
+        QVERIFY(!isDbOpen());
+        QCOMPARE(sink.prompts(), QStringList{"Impossibile connettersi al database"});
+        QFile back(folder.dbPath());
+        QVERIFY(back.open(QIODevice::ReadOnly));
+        QCOMPARE(back.readAll(), content); // left exactly as it was
+    }
+
     void mySqlWithoutConfigurationFile()
     {
         TestFolder folder;
