@@ -123,6 +123,9 @@ QString printableHtml(const QString &html)
         }
     }
     out += QStringView(html).mid(from);
+    // A record sheet has a row without cells for every label and button; a
+    // browser gives such a row no height, QTextDocument a full line.
+    out.remove(QStringLiteral("<tr></tr>"));
     return out;
 }
 

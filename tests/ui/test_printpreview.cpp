@@ -232,6 +232,10 @@ private slots:
         const QString plain = rendered.toPlainText();
         QVERIFY2(plain.indexOf(QLatin1String("Socivant")) < plain.indexOf(QLatin1String("Elenco soci")), qPrintable(plain));
         QVERIFY2(!plain.contains(QLatin1String("SocivantElenco")), qPrintable(plain));
+
+        // A record sheet's rows without cells take no room on the page.
+        QCOMPARE(printableHtml(QStringLiteral("<table><tr></tr><tr><th>A</th><td>1</td></tr><tr></tr></table>")),
+                 QStringLiteral("<table><tr><th>A</th><td>1</td></tr></table>"));
     }
 };
 
