@@ -1,10 +1,13 @@
 #include "SubsystemWindows.h"
 #include "AppHooks.h"
 #include "frmAnagrafica.h"
+#include "frmPagamenti.h"
 #include "frmTipologiaPersone.h"
 
 void registerSubsystemWindows()
 {
     appHooks().openMembers = [] { Instance<frmAnagrafica>::get()->showModal(); };
     appHooks().openMemberTypes = [] { Instance<frmTipologiaPersone>::get()->showModal(); };
+    appHooks().openPayments = [] { Instance<frmPagamenti>::get()->showModal(); };
+    frmAnagrafica::openPayments() = [] { Instance<frmPagamenti>::get()->showModal(); };
 }

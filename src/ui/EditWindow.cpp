@@ -93,7 +93,7 @@ void EditWindow::fillCombo(QComboBox *combo, const QString &sql, long long *keyM
         Recordset &r = rs();
         while (!r.eof()) {
             const long long key = r.value(0).toLongLong();
-            comboAddItem(combo, r.text(1), key);
+            comboAddItem(combo, comboText(r), key);
             if (!gIsNewRecord && key == selectKey) {
                 combo->setCurrentIndex(combo->count() - 1);
                 *keyMember = key;

@@ -50,7 +50,7 @@ void SearchWindow::fillCombo(QComboBox *combo, const QString &sql)
     if (gRsOpen(sql)) {
         Recordset &r = rs();
         while (!r.eof()) {
-            comboAddItem(combo, r.text(1), r.value(0).toLongLong());
+            comboAddItem(combo, comboText(r), r.value(0).toLongLong());
             r.moveNext();
         }
         r.close();

@@ -1,5 +1,6 @@
 #include "WindowLayout.h"
 #include "Controls.h"
+#include "SqliteComponent.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -83,4 +84,12 @@ void FieldRows::range(const QString &fromName, const QString &toName, const QStr
     m_grid->addWidget(lTo, m_row, 3, Qt::AlignRight);
     m_grid->addWidget(*to, m_row, 4);
     ++m_row;
+}
+
+QString comboText(const Recordset &rs)
+{
+    QString text = rs.text(1);
+    for (int i = 2; i < rs.fieldCount(); ++i)
+        text += QLatin1Char(' ') + rs.text(i);
+    return text;
 }

@@ -9,6 +9,11 @@ class QComboBox;
 class QCheckBox;
 class DatePicker;
 class QHBoxLayout;
+class Recordset;
+
+// The text of a combo box item from a query of (key, text...): the text
+// columns joined by a blank ("surname name"), Nulls as empty text.
+QString comboText(const Recordset &rs);
 
 // Label-and-field rows of an edit or search window. Every field gets its
 // label named "lbl" + the field's name without its three-letter prefix, the

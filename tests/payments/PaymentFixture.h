@@ -1,0 +1,121 @@
+#pragma once
+#include "Controls.h"
+#include "Database.h"
+#include "FlexGrid.h"
+#include "Globals.h"
+#include "ScriptedPeople.h"
+#include "SubsystemWindows.h"
+#include "TestFolder.h"
+#include "frmAnagrafica.h"
+#include "frmEditPagamenti.h"
+#include "frmPagamenti.h"
+#include "frmSelectPagamenti.h"
+
+#include <QtTest>
+#include <functional>
+#include <sqlite3.h>
+
+// One fresh start per test: two member types, members with odd names and a
+// key above 16 bits, the settings table, and the scripted people seam.
+struct PaymentFixture {
+    TestFolder tf;
+    ScriptedPeople people;
+    QStringList statements; // every statement the program ran, as sent
+
+    PaymentFixture()
+    {
+        gSelectStatePagamenti.clear();
+        gSelectStateReadyPagamenti = false;
+        gSelectUseOrPagamenti = false;
+        registerSubsystemWindows();
+        tf.exec(QStringLiteral(
+            "create table settings (mnemocode text primary key, value text);"
+            "insert into settings values ('INTESTAZ', 'Circolo Aurora');"
+            "INSERT INTO TipologiaPersone (TIPOLOGIAID, Tipologia) VALUES (1, 'Socio ordinario');"
+            "INSERT INTO TipologiaPersone (TIPOLOGIAID, Tipologia) VALUES (2, 'Contatto');"
+            "INSERT INTO Anagrafica (ANAGRAFICAID, TIPOLOGIAID, Cognome, Nome, DataIscrizione, DataScadenzaIscrizione)"
+            " VALUES (1, 1, 'Rossi', 'Mario', '2020-01-15 00:00:00', '2026-12-31 00:00:00');"
+            "INSERT INTO Anagrafica (ANAGRAFICAID, TIPOLOGIAID, Cognome, Nome) VALUES (2, 2, 'Bianchi', 'Anna');"
+            "INSERT INTO Anagrafica (ANAGRAFICAID, TIPOLOGIAID, Cognome, Nome, DataScadenzaIscrizione)"
+            " VALUES (70000, 1, 'D''Amico \"Zoë\"', 'Łukasz 日本', '2025-06-30 00:00:00');"
+            "INSERT INTO Anagrafica (ANAGRAFICAID, TIPOLOGIAID, Cognome, Nome) VALUES (4, 99, 'Senzatipo', 'Ugo');"));
+        tf.open();
+        sqlite3_trace_v2(sqliteDb()->handle(), SQLITE_TRACE_STMT, &PaymentFixture::onStatement, this);
+    }
+    ~PaymentFixture() { sqlite3_trace_v2(sqliteDb()->handle(), 0, nullptr, nullptr); }
+
+    static int onStatement(unsigned, void *self, void *, void *x)
+    {
+        auto *fx = static_cast<PaymentFixture *>(self);
+        fx->statements << QString::fromUtf8(static_cast<const char *>(x));
+        return 0;
+    }
+    // Statements that start with the given word, in the order they ran.
+    QStringList ran(const QString &verb) const
+    {
+        QStringList out;
+        for (const QString &s : statements)
+            if (s.startsWith(verb, Qt::CaseInsensitive))
+                out << s;
+        return out;
+    }
+
+    void addPayment(int id, int member, const QString &date, const QString &amount, const QString &reason = QString())
+    {
+        tf.exec(QStringLiteral("INSERT INTO Pagamenti (PagamentiID, ANAGRAFICAID, DataPagamento, Importo, Causale, "
+                               "DateTimeCreated) VALUES (%1, %2, '%3', %4, %5, '2026-01-01 08:00:00')")
+                    .arg(id)
+                    .arg(member)
+                    .arg(date, amount,
+                         reason.isEmpty() ? QStringLiteral("NULL") : QLatin1Char('\'') + reason + QLatin1Char('\'')));
+    }
+
+    // Queues the script of the next modal window, which must be a W.
+    template <class W>
+    void nextModal(const std::function<void(W &)> &body)
+    {
+        people.modal.push_back([body](Form &f) {
+            auto *w = qobject_cast<W *>(&f);
+            if (!w) {
+                QTest::qFail(qPrintable(QStringLiteral("unexpected window ") + f.objectName()), __FILE__, __LINE__);
+                return;
+            }
+            body(*w);
+        });
+    }
+
+    // Opens the payments list as the main window does (all members) and runs
+    // body on it; scripts for windows it opens are queued inside body.
+    void withPayments(const std::function<void(frmPagamenti &)> &body)
+    {
+        gCurrentName.clear();
+        gWherePagamenti.clear();
+        nextModal<frmPagamenti>([body](frmPagamenti &l) {
+            body(l);
+            if (l.isLoaded())
+                l.cmdClose_Click();
+        });
+        Instance<frmPagamenti>::get()->showModal();
+    }
+
+    // Opens the payments list of one member through the member list.
+    void withMemberPayments(int memberId, const std::function<void(frmPagamenti &)> &body)
+    {
+        nextModal<frmAnagrafica>([this, memberId, body](frmAnagrafica &m) {
+            FlexGrid &g = *m.MSFlexGrid1;
+            for (int r = 1; r < g.Rows(); ++r)
+                if (g.TextMatrix(r, 0) == QString::number(memberId))
+                    g.setRow(r);
+            nextModal<frmPagamenti>([body](frmPagamenti &l) {
+                body(l);
+                if (l.isLoaded())
+                    l.cmdClose_Click();
+            });
+            m.cmdApriPagamenti_Click();
+            m.cmdClose_Click();
+        });
+        Instance<frmAnagrafica>::get()->showModal();
+    }
+
+    QString scalar(const QString &sql) const { return tf.scalar(sql); }
+};
