@@ -19,21 +19,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-EditWindow::EditWindow(const QString &name, const QString &caption) : Form(name), rows(this)
+EditWindow::EditWindow(const QString &name, const QString &caption) : RecordWindow(name, caption)
 {
-    OsenXPForm1 = new SkinForm(this);
-    OsenXPForm1->setCaption(caption);
-    web = new WebBrowser(this);
-    cmdOK = makeButton(this, QStringLiteral("cmdOK"), QStringLiteral("Ok"));
-    cmdCancel = makeButton(this, QStringLiteral("cmdCancel"), QStringLiteral("Annulla"));
-    cmdPrint = makeButton(this, QStringLiteral("cmdPrint"), QStringLiteral("Stampa"));
     rows.buttons()->addWidget(cmdPrint);
     rows.buttons()->addWidget(cmdOK);
     rows.buttons()->addWidget(cmdCancel);
-    cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &EditWindow::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &EditWindow::cmdCancel_Click);
-    connect(cmdPrint, &QPushButton::clicked, this, &EditWindow::cmdPrint_Click);
 }
 
 QString EditWindow::listKeyText() const
@@ -44,13 +36,7 @@ QString EditWindow::listKeyText() const
 void EditWindow::Form_Load()
 {
     formProc(objectName(), QStringLiteral("Form_Load"), [&] {
-        adjustSize();
-        if (!prepareAfterOpen())
-            DisattivaTabstop(controls());
-        CenterForm(*this);
-        OpenDb();
-        if (prepareAfterOpen())
-            DisattivaTabstop(controls());
+        prepare();
         m_loadedKey = -1;
         if (!gIsNewRecord) {
             gRs.reset();
@@ -66,43 +52,15 @@ void EditWindow::Form_Load()
     });
 }
 
-void EditWindow::Form_Activate()
-{
-    QLineEdit *first = activateField();
-    if (!first)
-        return;
-    formProc(objectName(), QStringLiteral("Form_Activate"), [&] {
-        first->setFocus();
-        first->end(false);
-    });
-}
-
-bool EditWindow::fail(const QString &message)
-{
-    MyMsgBox(message, MsgStyle::Exclamation, QStringLiteral("Merivolo"));
-    return false;
-}
-
 void EditWindow::fillCombo(QComboBox *combo, const QString &sql, long long *keyMember, long long selectKey)
 {
     combo->blockSignals(true);
-    combo->clear();
-    combo->setCurrentIndex(-1);
-    gRs.reset();
-    if (gRsOpen(sql)) {
-        Recordset &r = rs();
-        while (!r.eof()) {
-            const long long key = r.value(0).toLongLong();
-            comboAddItem(combo, comboText(r), key);
-            if (!gIsNewRecord && key == selectKey) {
-                combo->setCurrentIndex(combo->count() - 1);
-                *keyMember = key;
-            }
-            r.moveNext();
+    fillComboRows(combo, sql, [&](int index, long long key) {
+        if (!gIsNewRecord && key == selectKey) {
+            combo->setCurrentIndex(index);
+            *keyMember = key;
         }
-        r.close();
-    }
-    gRs.reset();
+    });
     if (gIsNewRecord) {
         combo->setCurrentIndex(-1);
         *keyMember = -1;
@@ -223,9 +181,4 @@ void EditWindow::cmdCancel_Click()
         unload();
         releaseInstance();
     });
-}
-
-void EditWindow::cmdPrint_Click()
-{
-    formProc(objectName(), QStringLiteral("cmdPrint_Click"), [&] { printThisForm(*this, *web); });
 }

@@ -1,6 +1,5 @@
 #pragma once
-#include "Form.h"
-#include "WindowLayout.h"
+#include "RecordWindow.h"
 
 #include <QPair>
 #include <QStringList>
@@ -19,20 +18,14 @@ class DatePicker;
 // selected in its grid. Loading, saving, value encoding, statement layout,
 // Cancel and Print are written once here; each window gives its fields,
 // queries, validations and statements.
-class EditWindow : public Form {
+class EditWindow : public RecordWindow {
     Q_OBJECT
 public:
     EditWindow(const QString &name, const QString &caption);
 
     void Form_Load() override;
-    void Form_Activate() override;
     void cmdOK_Click();
     void cmdCancel_Click();
-    void cmdPrint_Click();
-
-    QPushButton *cmdOK, *cmdCancel, *cmdPrint;
-    WebBrowser *web;
-    SkinForm *OsenXPForm1;
 
     // Value encodings of the statements.
     static QString textValue(const QLineEdit *t);      // 'trimmed' or Null
@@ -58,11 +51,7 @@ protected:
     virtual bool executeSave(const QString &sql);
     virtual void afterSave() {}
     virtual void releaseInstance() = 0;
-    virtual bool prepareAfterOpen() const { return false; }
-    virtual QLineEdit *activateField() const { return nullptr; }
 
-    // Shows a validation failure; returns false so validate() can return it.
-    bool fail(const QString &message);
     // Fills a combo box from a query of (key, text): the row whose key
     // equals selectKey (when editing) becomes the selected one.
     void fillCombo(QComboBox *combo, const QString &sql, long long *keyMember, long long selectKey);
@@ -73,7 +62,6 @@ protected:
     static void copyDate(const Recordset &rs, const QString &field, DatePicker *d);
     QString listKeyText() const;
 
-    FieldRows rows;
     QString m_stampCreated, m_stampUpdated;
     long long m_loadedKey = 0;
 };

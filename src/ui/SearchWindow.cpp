@@ -13,11 +13,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-SearchWindow::SearchWindow(const QString &name, const QString &caption, bool withAndOr) : Form(name), rows(this)
+SearchWindow::SearchWindow(const QString &name, const QString &caption, bool withAndOr)
+    : RecordWindow(name, caption)
 {
-    OsenXPForm1 = new SkinForm(this);
-    OsenXPForm1->setCaption(caption);
-    web = new WebBrowser(this);
     if (withAndOr) {
         optAND = makeOptionButton(this, QStringLiteral("optAND"), QStringLiteral("AND"));
         optOR = makeOptionButton(this, QStringLiteral("optOR"), QStringLiteral("OR"));
@@ -25,17 +23,12 @@ SearchWindow::SearchWindow(const QString &name, const QString &caption, bool wit
         rows.buttons()->insertWidget(0, optAND);
         rows.buttons()->insertWidget(1, optOR);
     }
-    cmdPrint = makeButton(this, QStringLiteral("cmdPrint"), QStringLiteral("Stampa"));
     cmdClear = makeButton(this, QStringLiteral("cmdClear"), QStringLiteral("Reimposta"));
-    cmdOK = makeButton(this, QStringLiteral("cmdOK"), QStringLiteral("Ok"));
-    cmdCancel = makeButton(this, QStringLiteral("cmdCancel"), QStringLiteral("Annulla"));
     for (QPushButton *b : {cmdPrint, cmdClear, cmdOK, cmdCancel})
         rows.buttons()->addWidget(b);
-    cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &SearchWindow::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &SearchWindow::cmdCancel_Click);
     connect(cmdClear, &QPushButton::clicked, this, &SearchWindow::cmdClear_Click);
-    connect(cmdPrint, &QPushButton::clicked, this, &SearchWindow::cmdPrint_Click);
 }
 
 void SearchWindow::addClause(QWidget *control, Clause::Kind kind, const QString &column)
@@ -45,36 +38,14 @@ void SearchWindow::addClause(QWidget *control, Clause::Kind kind, const QString 
 
 void SearchWindow::fillCombo(QComboBox *combo, const QString &sql)
 {
-    combo->clear();
-    gRs.reset();
-    if (gRsOpen(sql)) {
-        Recordset &r = rs();
-        while (!r.eof()) {
-            comboAddItem(combo, comboText(r), r.value(0).toLongLong());
-            r.moveNext();
-        }
-        r.close();
-    }
-    gRs.reset();
+    fillComboRows(combo, sql, nullptr);
     combo->setCurrentIndex(-1);
-}
-
-bool SearchWindow::fail(const QString &message)
-{
-    MyMsgBox(message, MsgStyle::Exclamation, QStringLiteral("Merivolo"));
-    return false;
 }
 
 void SearchWindow::Form_Load()
 {
     formProc(objectName(), QStringLiteral("Form_Load"), [&] {
-        adjustSize();
-        if (!prepareAfterOpen())
-            DisattivaTabstop(controls());
-        CenterForm(*this);
-        OpenDb();
-        if (prepareAfterOpen())
-            DisattivaTabstop(controls());
+        prepare();
         fillCombos();
         if (!sized()) {
             for (const Clause &c : m_clauses) {
@@ -89,17 +60,6 @@ void SearchWindow::Form_Load()
             optOR->setChecked(true);
             optAND->setChecked(false);
         }
-    });
-}
-
-void SearchWindow::Form_Activate()
-{
-    QLineEdit *first = activateField();
-    if (!first)
-        return;
-    formProc(objectName(), QStringLiteral("Form_Activate"), [&] {
-        first->setFocus();
-        first->end(false);
     });
 }
 
@@ -232,9 +192,4 @@ void SearchWindow::cmdClear_Click()
         }
         saveValues();
     });
-}
-
-void SearchWindow::cmdPrint_Click()
-{
-    formProc(objectName(), QStringLiteral("cmdPrint_Click"), [&] { printThisForm(*this, *web); });
 }

@@ -1,6 +1,5 @@
 #pragma once
-#include "Form.h"
-#include "WindowLayout.h"
+#include "RecordWindow.h"
 
 #include <QVariant>
 #include <QVector>
@@ -17,7 +16,7 @@ class QCheckBox;
 // The window that narrows a list: it turns what the user typed into the
 // list's WHERE filter, refills the list and remembers the values for the
 // next opening in the run. Written once; each window gives its clauses.
-class SearchWindow : public Form {
+class SearchWindow : public RecordWindow {
     Q_OBJECT
 public:
     struct Clause {
@@ -30,16 +29,12 @@ public:
     SearchWindow(const QString &name, const QString &caption, bool withAndOr);
 
     void Form_Load() override;
-    void Form_Activate() override;
     void cmdOK_Click();
     void cmdCancel_Click();
     void cmdClear_Click();
-    void cmdPrint_Click();
 
-    QPushButton *cmdOK, *cmdCancel, *cmdPrint, *cmdClear;
+    QPushButton *cmdClear;
     QRadioButton *optAND = nullptr, *optOR = nullptr;
-    WebBrowser *web;
-    SkinForm *OsenXPForm1;
 
     // The filter the window's current values give.
     QString buildFilter();
@@ -55,15 +50,11 @@ protected:
     // The text of a Custom clause; empty when its control holds nothing.
     virtual QString customClause(const Clause &) { return QString(); }
     virtual void releaseInstance() = 0;
-    virtual bool prepareAfterOpen() const { return false; }
-    virtual QLineEdit *activateField() const { return nullptr; }
 
     void addClause(QWidget *control, Clause::Kind kind, const QString &column);
     // Fills a combo box from a query of (key, text), with nothing selected.
     void fillCombo(QComboBox *combo, const QString &sql);
-    bool fail(const QString &message);
 
-    FieldRows rows;
     QVector<Clause> m_clauses;
 
 private:

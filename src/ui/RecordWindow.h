@@ -1,0 +1,42 @@
+#pragma once
+#include "Form.h"
+#include "WindowLayout.h"
+
+#include <functional>
+
+class WebBrowser;
+class SkinForm;
+class QPushButton;
+class QLineEdit;
+class QComboBox;
+
+// What the edit and search windows share: the labelled fields, the OK,
+// Cancel and print buttons, the hidden browser for the record sheet, the
+// preparation at load, the caret placed at activation and the validation
+// message.
+class RecordWindow : public Form {
+    Q_OBJECT
+public:
+    RecordWindow(const QString &name, const QString &caption);
+
+    void Form_Activate() override;
+    void cmdPrint_Click();
+
+    QPushButton *cmdOK, *cmdCancel, *cmdPrint;
+    WebBrowser *web;
+    SkinForm *OsenXPForm1;
+
+protected:
+    // Form preparation, centring and the database, in the window's order.
+    void prepare();
+    // Shows a validation failure; returns false so a check can return it.
+    bool fail(const QString &message);
+    // Fills a combo box from a query of (key, text...); onItem sees each new
+    // item's index and key.
+    void fillComboRows(QComboBox *combo, const QString &sql, const std::function<void(int, long long)> &onItem);
+
+    virtual bool prepareAfterOpen() const { return false; }
+    virtual QLineEdit *activateField() const { return nullptr; }
+
+    FieldRows rows;
+};
