@@ -74,14 +74,7 @@ struct PaymentFixture {
     template <class W>
     void nextModal(const std::function<void(W &)> &body)
     {
-        people.modal.push_back([body](Form &f) {
-            auto *w = qobject_cast<W *>(&f);
-            if (!w) {
-                QTest::qFail(qPrintable(QStringLiteral("unexpected window ") + f.objectName()), __FILE__, __LINE__);
-                return;
-            }
-            body(*w);
-        });
+        people.expect<W>(body);
     }
 
     // Opens the payments list as the main window does (all members) and runs

@@ -1,5 +1,8 @@
 #pragma once
+#include "Form.h"
 #include "People.h"
+
+#include <QtTest>
 
 #include <QList>
 #include <QString>
@@ -40,6 +43,20 @@ public:
     QStringList urls;         // addresses opened
     QStringList modalShown;   // object names of windows run modally
     QStringList inputDefaults;
+
+    // Queues the script of the next modal window, which must be a W.
+    template <class W>
+    void expect(const std::function<void(W &)> &body)
+    {
+        modal.push_back([body](Form &f) {
+            auto *w = qobject_cast<W *>(&f);
+            if (!w) {
+                QTest::qFail(qPrintable(QStringLiteral("unexpected window ") + f.objectName()), __FILE__, __LINE__);
+                return;
+            }
+            body(*w);
+        });
+    }
 
     QStringList messages() const; // texts of the message boxes, in order
     Prompt last() const;
