@@ -19,20 +19,6 @@
 #include <memory>
 
 namespace {
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        qFatal("cannot write %s", qPrintable(path));
-    f.write(bytes);
-}
-
 void setAllFilters(const QString &w)
 {
     gWhereAnagrafica = gWhereTipologiaPersone = gWherePagamenti = gWhereMieiContiCorrenti = gWhereAssegniEmessi = w;

@@ -31,20 +31,6 @@ void setToday(const QDate &d)
     setClock([d] { return QDateTime(d, QTime(10, 0, 0)); });
 }
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        qFatal("cannot write %s", qPrintable(path));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // The message box traces its own entry, as the real one does: a log that
 // cannot be written must not be tried again from inside its own report.
 class TracingSink : public RecordingSink {

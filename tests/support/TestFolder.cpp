@@ -19,6 +19,20 @@ QString readAll(const QString &path)
 }
 } // namespace
 
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    f.write(bytes);
+}
+
 TestFolder::TestFolder(bool withDatabase)
 {
     resetDatabase();

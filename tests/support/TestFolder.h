@@ -6,6 +6,11 @@
 #include <QTemporaryDir>
 #include <deque>
 
+// The bytes of a file ("" when it cannot be read), and writing them; a file
+// that cannot be written ends the test program.
+QByteArray readFile(const QString &path);
+void writeFile(const QString &path, const QByteArray &bytes);
+
 // A fresh application folder for one test: a new database made from
 // data/schema.sql, the globals of a fresh start, the clock fixed.
 class TestFolder {

@@ -9,19 +9,6 @@
 #include <QtTest>
 
 namespace {
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 // A grid as the lists fill it: header row, then the data rows.
 void fill(FlexGrid &g, const QStringList &header, const QList<QStringList> &rows)
 {
