@@ -3,6 +3,7 @@
 #include "Procedure.h"
 #include "Regional.h"
 
+#include <QRegularExpression>
 #include <cmath>
 
 namespace {
@@ -84,6 +85,13 @@ QString Punto(const QVariant &x)
         out.replace(QLatin1Char(','), QLatin1Char('.'));
     });
     return out;
+}
+
+bool isAmount(const QString &text)
+{
+    static const QRegularExpression sqlNumber(QStringLiteral(R"(^[+-]?(\d+(\.\d*)?|\.\d+)([eE][+-]?\d+)?$)"));
+    const QString t = text.trimmed();
+    return Regional::isNumeric(t) && sqlNumber.match(Punto(t)).hasMatch();
 }
 
 QString wrapbooleanchk(int value)

@@ -17,7 +17,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <cmath>
 
 namespace {
@@ -61,9 +60,7 @@ ListWindow *frmEditPagamenti::list() const
 
 bool frmEditPagamenti::isAmount(const QString &text)
 {
-    static const QRegularExpression sqlNumber(QStringLiteral(R"(^[+-]?(\d+(\.\d*)?|\.\d+)([eE][+-]?\d+)?$)"));
-    const QString t = text.trimmed();
-    return Regional::isNumeric(t) && sqlNumber.match(Punto(t)).hasMatch();
+    return ::isAmount(text);
 }
 
 void frmEditPagamenti::Form_Load()

@@ -12,15 +12,11 @@
 
 #include <QLabel>
 
-namespace {
-constexpr int kTotalFromBottomTwips = 500;
-constexpr int kGapPx = 4;
-} // namespace
-
 frmPagamenti::frmPagamenti() : ListWindow(QStringLiteral("frmPagamenti"), QStringLiteral("Pagamenti"), true)
 {
     lblTotaleImporti = makeLabel(this, QStringLiteral("lblTotaleImporti"), QStringLiteral("Importo Totale"), true);
     lblTotaleImporti->setGeometry(MSFlexGrid1->x(), height() - 30, 700, 22);
+    setFooter(lblTotaleImporti);
 }
 
 void frmPagamenti::beforeLoad()
@@ -135,20 +131,6 @@ void frmPagamenti::afterDelete()
 {
     ClearGrid();
     FillGrid();
-}
-
-void frmPagamenti::Form_Resize()
-{
-    ListWindow::Form_Resize();
-    if (isMinimized())
-        return;
-    // The total sits at the foot of the window; the grid ends above it.
-    const int labelTop = std::max(MSFlexGrid1->y() + 1, height() - twipsToPixels(kTotalFromBottomTwips));
-    lblTotaleImporti->setGeometry(MSFlexGrid1->x(), labelTop, std::max(1, width() - 2 * MSFlexGrid1->x()),
-                                  lblTotaleImporti->sizeHint().height());
-    const int gridBottom = labelTop - kGapPx;
-    if (MSFlexGrid1->y() + MSFlexGrid1->height() > gridBottom)
-        MSFlexGrid1->resize(MSFlexGrid1->width(), std::max(1, gridBottom - MSFlexGrid1->y()));
 }
 
 void frmPagamenti::showEditWindow()

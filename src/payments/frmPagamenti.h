@@ -13,7 +13,6 @@ public:
 
     QLabel *lblTotaleImporti;
 
-    void Form_Resize() override;
     // The sum of the amounts now in the grid.
     double total() const { return m_total; }
 

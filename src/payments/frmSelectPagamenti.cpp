@@ -24,8 +24,8 @@ frmSelectPagamenti::frmSelectPagamenti()
     addClause(cboSocio, Clause::ComboKey, QStringLiteral("a.ANAGRAFICAID = "));
     addClause(txtDataDa, Clause::DateFrom, QStringLiteral("a.Datapagamento"));
     addClause(txtDataA, Clause::DateTo, QStringLiteral("a.Datapagamento"));
-    addClause(txtImportoDa, Clause::Custom, QStringLiteral("a.Importo >= "));
-    addClause(txtImportoA, Clause::Custom, QStringLiteral("a.Importo <= "));
+    addClause(txtImportoDa, Clause::AmountBound, QStringLiteral("a.Importo >= "));
+    addClause(txtImportoA, Clause::AmountBound, QStringLiteral("a.Importo <= "));
     addClause(txtCausale, Clause::Text, QStringLiteral("a.Causale"));
     addClause(txtNotePagamento, Clause::Text, QStringLiteral("a.notepagamento"));
 }
@@ -57,16 +57,6 @@ bool frmSelectPagamenti::validate()
     if (filled(txtImportoA) && !frmEditPagamenti::isAmount(txtImportoA->text()))
         return fail(QStringLiteral("Formato dell'importo massimo non valido"));
     return true;
-}
-
-QString frmSelectPagamenti::customClause(const Clause &c)
-{
-    // An amount bound as typed, with a decimal comma read as a point so the
-    // list's query understands it.
-    const QString typed = static_cast<QLineEdit *>(c.control)->text();
-    if (typed.trimmed().isEmpty())
-        return QString();
-    return c.column + Punto(typed) + QStringLiteral(" ");
 }
 
 void frmSelectPagamenti::releaseInstance()

@@ -25,6 +25,5 @@ protected:
     bool *useOr() const override { return &gSelectUseOrPagamenti; }
     void fillCombos() override;
     bool validate() override;
-    QString customClause(const Clause &c) override;
     void releaseInstance() override;
 };

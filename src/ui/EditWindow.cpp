@@ -154,25 +154,27 @@ void EditWindow::cmdOK_Click()
         const QString now = QStringLiteral("'") + FormattaData(clockNow()) + QStringLiteral("'");
         m_stampCreated = now;
         m_stampUpdated = now;
-        ListWindow *owner = list();
-        if (!gIsNewRecord) {
-            // A statement that did not take effect leaves the window open with
-            // everything typed, and the list as it was.
-            if (!executeSave(updateSql()))
-                return;
-            owner->UpdateGridRow();
-        } else {
-            if (!executeSave(insertSql()))
-                return;
-            if (owner->MSFlexGrid1->Rows() == 1)
-                owner->FillGrid();
-            else
-                owner->AddGridRow();
-        }
+        const bool added = gIsNewRecord;
+        // A statement that did not take effect leaves the window open with
+        // everything typed, and the list as it was.
+        if (!executeSave(added ? insertSql() : updateSql()))
+            return;
+        refreshList(added);
         afterSave();
         unload();
         releaseInstance();
     });
+}
+
+void EditWindow::refreshList(bool added)
+{
+    ListWindow *owner = list();
+    if (!added)
+        owner->UpdateGridRow();
+    else if (owner->MSFlexGrid1->Rows() == 1)
+        owner->FillGrid();
+    else
+        owner->AddGridRow();
 }
 
 void EditWindow::cmdCancel_Click()

@@ -50,6 +50,10 @@ protected:
     // Runs the statement; false when it did not take effect.
     virtual bool executeSave(const QString &sql);
     virtual void afterSave() {}
+    // After a save that took effect: the list shows the change (the edited
+    // row read again, or the new row appended). A window whose rows the list
+    // does not show leaves the list as it is.
+    virtual void refreshList(bool added);
     virtual void releaseInstance() = 0;
 
     // Fills a combo box from a query of (key, text): the row whose key

@@ -15,6 +15,7 @@
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <cmath>
 
@@ -22,6 +23,8 @@ namespace {
 const QString kTitle = QStringLiteral("Merivolo");
 constexpr int kMarginPx = 8;
 constexpr int kTopPx = 48;
+constexpr int kFooterFromBottomTwips = 500;
+constexpr int kFooterGapPx = 4;
 
 // Closes the shared result set, ignoring that it may be closed already.
 void closeQuietly()
@@ -299,6 +302,15 @@ void ListWindow::Form_Resize()
         const int h = int(scaleHeightTwips() - 1.5 * top);
         MSFlexGrid1->setGeometry(MSFlexGrid1->x(), MSFlexGrid1->y(), std::max(1, twipsToPixels(w)),
                                  std::max(1, twipsToPixels(h)));
+        if (!m_footer)
+            return;
+        // The footer sits at the foot of the window; the grid ends above it.
+        const int labelTop = std::max(MSFlexGrid1->y() + 1, height() - twipsToPixels(kFooterFromBottomTwips));
+        m_footer->setGeometry(MSFlexGrid1->x(), labelTop, std::max(1, width() - 2 * MSFlexGrid1->x()),
+                              m_footer->sizeHint().height());
+        const int gridBottom = labelTop - kFooterGapPx;
+        if (MSFlexGrid1->y() + MSFlexGrid1->height() > gridBottom)
+            MSFlexGrid1->resize(MSFlexGrid1->width(), std::max(1, gridBottom - MSFlexGrid1->y()));
     });
 }
 

@@ -9,6 +9,7 @@ class FlexGrid;
 class WebBrowser;
 class SkinForm;
 class QPushButton;
+class QLabel;
 class Recordset;
 
 // A window that lists the rows of one query in a grid and from which the
@@ -89,9 +90,13 @@ protected:
     virtual void beforeLoad() {} // window-specific steps ahead of the family's
 
     QString keyText() const;
+    // A line at the foot of the window (a total): Form_Resize keeps it below
+    // the grid.
+    void setFooter(QLabel *label) { m_footer = label; }
 
 private:
     void setHeaders(const Recordset &rs, const QString &query);
     void setColumnWidths();
     bool m_sortFlag = false;
+    QLabel *m_footer = nullptr;
 };

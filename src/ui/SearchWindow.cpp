@@ -31,9 +31,9 @@ SearchWindow::SearchWindow(const QString &name, const QString &caption, bool wit
     connect(cmdClear, &QPushButton::clicked, this, &SearchWindow::cmdClear_Click);
 }
 
-void SearchWindow::addClause(QWidget *control, Clause::Kind kind, const QString &column)
+void SearchWindow::addClause(QWidget *control, Clause::Kind kind, const QString &column, const QString &tail)
 {
-    m_clauses.push_back(Clause{control, kind, column});
+    m_clauses.push_back(Clause{control, kind, column, tail});
 }
 
 void SearchWindow::fillCombo(QComboBox *combo, const QString &sql)
@@ -92,7 +92,15 @@ QString SearchWindow::clauseText(const Clause &c)
         const int v = checkValue(static_cast<QCheckBox *>(c.control));
         if (v == 2)
             return QString();
-        return c.column + wrapbooleanchk(v);
+        return c.column + wrapbooleanchk(v) + c.tail;
+    }
+    case Clause::AmountBound: {
+        // The bound as typed, with a decimal comma read as a point so the
+        // list's query understands it.
+        const QString typed = static_cast<QLineEdit *>(c.control)->text();
+        if (typed.trimmed().isEmpty())
+            return QString();
+        return c.column + Punto(typed) + QStringLiteral(" ");
     }
     case Clause::Custom:
         return customClause(c);
@@ -186,7 +194,7 @@ void SearchWindow::cmdClear_Click()
             else if (auto *d = qobject_cast<DatePicker *>(c.control))
                 d->clear();
             else if (auto *cb = qobject_cast<QCheckBox *>(c.control))
-                setCheckValue(cb, 0);
+                setCheckValue(cb, clearedFlagValue());
             else if (auto *combo = qobject_cast<QComboBox *>(c.control))
                 combo->setCurrentIndex(-1);
         }

@@ -20,10 +20,12 @@ class SearchWindow : public RecordWindow {
     Q_OBJECT
 public:
     struct Clause {
-        enum Kind { ComboKey, Text, DateFrom, DateTo, Flag, Custom };
+        // AmountBound: "column" + the amount as typed with a decimal point + " ".
+        enum Kind { ComboKey, Text, DateFrom, DateTo, Flag, Custom, AmountBound };
         QWidget *control;
         Kind kind;
         QString column; // "a.Nome", "a.TIPOLOGIAID = ", "a.datanascita", ...
+        QString tail = QString(); // written after a flag's True or False
     };
 
     SearchWindow(const QString &name, const QString &caption, bool withAndOr);
@@ -49,9 +51,11 @@ protected:
     virtual bool validate() { return true; }
     // The text of a Custom clause; empty when its control holds nothing.
     virtual QString customClause(const Clause &) { return QString(); }
+    // The value Reimposta gives the flag boxes (2: the flag is not searched).
+    virtual int clearedFlagValue() const { return 0; }
     virtual void releaseInstance() = 0;
 
-    void addClause(QWidget *control, Clause::Kind kind, const QString &column);
+    void addClause(QWidget *control, Clause::Kind kind, const QString &column, const QString &tail = QString());
     // Fills a combo box from a query of (key, text), with nothing selected.
     void fillCombo(QComboBox *combo, const QString &sql);
 

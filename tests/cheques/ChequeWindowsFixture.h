@@ -1,0 +1,155 @@
+#pragma once
+#include "Controls.h"
+#include "Database.h"
+#include "FlexGrid.h"
+#include "Globals.h"
+#include "ScriptedPeople.h"
+#include "TestFolder.h"
+#include "frmAssegniEmessi.h"
+#include "frmEditAssegniEmessi.h"
+#include "frmEditMieiContiCorrenti.h"
+#include "frmMieiContiCorrenti.h"
+#include "frmSelectAssegniEmessi.h"
+#include "frmSelectMieiContiCorrenti.h"
+
+#include <QtTest>
+#include <functional>
+#include <sqlite3.h>
+
+// The text that must never reach the database as SQL.
+inline const QString kInjection = QStringLiteral("x'); DROP TABLE AssegniEmessi; --");
+
+// One fresh start per test for the account and issued cheque windows:
+// payees with odd names and keys above 16 bits, the scripted people seam and
+// a record of every statement the program ran.
+struct ChequeWindowsFixture {
+    TestFolder tf;
+    ScriptedPeople people;
+    QStringList statements;
+
+    ChequeWindowsFixture()
+    {
+        gSelectStateAssegniEmessi.clear();
+        gSelectStateReadyAssegniEmessi = false;
+        gSelectUseOrAssegniEmessi = false;
+        gSelectStateMieiContiCorrenti.clear();
+        gSelectStateReadyMieiContiCorrenti = false;
+        gSelectUseOrMieiContiCorrenti = false;
+        tf.exec(QStringLiteral(
+            "INSERT INTO TipologiaPersone (TIPOLOGIAID, Tipologia) VALUES (1, 'Socio');"
+            "INSERT INTO Anagrafica (ANAGRAFICAID, TIPOLOGIAID, Cognome, Nome) VALUES (1, 1, 'Rossi', 'Mario');"
+            "INSERT INTO Anagrafica (ANAGRAFICAID, TIPOLOGIAID, Cognome, Nome) VALUES (2, 1, 'Bianchi', NULL);"
+            "INSERT INTO Anagrafica (ANAGRAFICAID, TIPOLOGIAID, Cognome, Nome)"
+            " VALUES (70000, 1, 'D''Amico', 'Zoë');"));
+        tf.open();
+        sqlite3_trace_v2(sqliteDb()->handle(), SQLITE_TRACE_STMT, &ChequeWindowsFixture::onStatement, this);
+    }
+    ~ChequeWindowsFixture() { sqlite3_trace_v2(sqliteDb()->handle(), 0, nullptr, nullptr); }
+
+    static int onStatement(unsigned, void *self, void *, void *x)
+    {
+        static_cast<ChequeWindowsFixture *>(self)->statements << QString::fromUtf8(static_cast<const char *>(x));
+        return 0;
+    }
+    // Statements that start with the given words, in the order they ran.
+    QStringList ran(const QString &start) const
+    {
+        QStringList out;
+        for (const QString &s : statements)
+            if (s.startsWith(start, Qt::CaseInsensitive))
+                out << s;
+        return out;
+    }
+
+    static QString quoted(const QString &s)
+    {
+        return s.isNull() ? QStringLiteral("NULL") : QLatin1Char('\'') + QString(s).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
+    }
+
+    void addAccount(int id, const QString &description, const QString &bank = QStringLiteral("Banca Alfa"),
+                    const QString &holders = QString())
+    {
+        tf.exec(QStringLiteral("INSERT INTO MieiContiCorrenti (CONTOCORRENTEID, Descrizione, Banca, ABI, CAB, NumeroConto, "
+                               "Intestatari, DateTimeCreated) VALUES (%1, %2, %3, '01234', '05678', '000123', %4, "
+                               "'2026-01-02 10:00:00')")
+                    .arg(id)
+                    .arg(quoted(description), quoted(bank), quoted(holders)));
+    }
+
+    // flags: "SuPiazza,Trasferibile,Sbarrato" as 0/1 digits, e.g. "101".
+    void addCheque(int id, int account, int payee, const QString &number, const QString &amount,
+                   const QString &flags = QStringLiteral("000"), const QString &reason = QString())
+    {
+        tf.exec(QStringLiteral("INSERT INTO AssegniEmessi (ASSEGNIEMESSIID, CONTOCORRENTEID, ANAGRAFICAID, Numero, "
+                               "DataAssegno, LuogoEmissione, SuPiazza, Trasferibile, Sbarrato, Importo, Causale, "
+                               "DateTimeCreated) VALUES (%1, %2, %3, '%4', '2026-02-10 00:00:00', 'Milano', %5, %6, %7, "
+                               "%8, %9, '2026-02-10 11:00:00')")
+                    .arg(id)
+                    .arg(account)
+                    .arg(payee)
+                    .arg(number, flags.mid(0, 1), flags.mid(1, 1), flags.mid(2, 1), amount, quoted(reason)));
+    }
+
+    // Opens a list window modally and runs body on it, then closes it. The
+    // windows the list opens run the scripts queued before this call, in
+    // order; loadFirst scripts run ahead of the list's own (a list that
+    // opens its edit window while loading).
+    template <class L>
+    void withList(const std::function<void(L &)> &body, int loadFirst = 0)
+    {
+        people.modal.insert(people.modal.begin() + loadFirst, [body](Form &f) {
+            auto *list = qobject_cast<L *>(&f);
+            if (!list) {
+                QTest::qFail(qPrintable(QStringLiteral("unexpected window ") + f.objectName()), __FILE__, __LINE__);
+                return;
+            }
+            body(*list);
+            if (list->isLoaded())
+                list->cmdClose_Click();
+        });
+        Instance<L>::get()->showModal();
+    }
+
+    template <class W>
+    void nextModal(const std::function<void(W &)> &body)
+    {
+        people.expect<W>(body);
+    }
+
+    // Makes a data row current and double-clicks it.
+    static void openRow(ListWindow &list, int row)
+    {
+        list.MSFlexGrid1->setRow(row);
+        gLastMouseY = list.MSFlexGrid1->RowHeight(1) * (row + 0.5);
+        list.MSFlexGrid1_DblClick();
+    }
+
+    static int findRow(const FlexGrid &g, int col, const QString &text)
+    {
+        for (int r = 1; r < g.Rows(); ++r)
+            if (g.TextMatrix(r, col) == text)
+                return r;
+        return -1;
+    }
+
+    static QStringList row(const FlexGrid &g, int r)
+    {
+        QStringList out;
+        for (int c = 0; c < g.Cols(); ++c)
+            out << g.TextMatrix(r, c);
+        return out;
+    }
+
+    QString scalar(const QString &sql) const { return tf.scalar(sql); }
+
+    // Every table of the register is still there.
+    void verifyTablesIntact() const
+    {
+        for (const char *t : {"Anagrafica", "TipologiaPersone", "Pagamenti", "Girate", "Versamenti", "MieiContiCorrenti",
+                              "AssegniEmessi", "reportistica"})
+            QVERIFY2(scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = '%1'")
+                                .arg(QLatin1String(t)))
+                         == QLatin1String("1"),
+                     t);
+    }
+};
