@@ -20,7 +20,7 @@ constexpr int kKeyEnd = 35;
 constexpr int kKeyHome = 36;
 } // namespace
 
-frmEditGirate::frmEditGirate() : EditWindow(kForm, QStringLiteral("Gira Assegno Ricevuto"))
+frmEditGirate::frmEditGirate() : InsertOnlyWindow(kForm, QStringLiteral("Gira Assegno Ricevuto"))
 {
     cboNome = rows.combo(QStringLiteral("cboNome"), QStringLiteral("Benificiario"));
     chkGirataPiena = rows.check(QStringLiteral("chkGirataPiena"), QStringLiteral("Girata Piena"));
@@ -116,12 +116,6 @@ QString frmEditGirate::insertSql() const
     for (const QString &v : values)
         sql += v + QStringLiteral(", ") + QStringLiteral(" ");
     return sql + textValue(txtNote) + QStringLiteral(")") + QStringLiteral(" ");
-}
-
-QString frmEditGirate::updateSql() const
-{
-    // The window only ever adds endorsements, whatever the insert flag says.
-    return insertSql();
 }
 
 void frmEditGirate::releaseInstance()

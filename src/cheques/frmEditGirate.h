@@ -1,5 +1,5 @@
 #pragma once
-#include "EditWindow.h"
+#include "InsertOnlyWindow.h"
 
 class QCheckBox;
 class QComboBox;
@@ -9,7 +9,7 @@ class DatePicker;
 // Records that a cheque received as a payment was endorsed to a person of the
 // register. It only adds rows: the payment is the one whose key stands in
 // the payments list's SelectedID, and that list is left as it is.
-class frmEditGirate : public EditWindow {
+class frmEditGirate : public InsertOnlyWindow {
     Q_OBJECT
 public:
     frmEditGirate();
@@ -26,13 +26,9 @@ public:
 
 protected:
     ListWindow *list() const override;
-    QString recordQuery() const override { return QString(); }
-    void loadRecord(const Recordset &) override {}
     void fillCombos() override;
     bool validate() override;
     QString insertSql() const override;
-    QString updateSql() const override;
-    void refreshList(bool) override {}
     void releaseInstance() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -10,7 +10,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-frmEditVersamenti::frmEditVersamenti() : EditWindow(QStringLiteral("frmEditVersamenti"), QStringLiteral("Versa Assegno Ricevuto"))
+frmEditVersamenti::frmEditVersamenti() : InsertOnlyWindow(QStringLiteral("frmEditVersamenti"), QStringLiteral("Versa Assegno Ricevuto"))
 {
     cboDescrizione = rows.combo(QStringLiteral("cboDescrizione"), QStringLiteral("Conto Corrente"));
     txtDataVersamento = rows.date(QStringLiteral("txtDataVersamento"), QStringLiteral("Data Versamento"));
@@ -55,12 +55,6 @@ QString frmEditVersamenti::insertSql() const
                                + QStringLiteral("noteversamento,DateTimeCreated) "),
                            {listKeyText(), QString::number(comboItemKey(cboDescrizione, cboDescrizione->currentIndex())),
                             dateValue(txtDataVersamento), textValue(txtNote)});
-}
-
-QString frmEditVersamenti::updateSql() const
-{
-    // The window only ever adds deposits, whatever the insert flag says.
-    return insertSql();
 }
 
 void frmEditVersamenti::releaseInstance()

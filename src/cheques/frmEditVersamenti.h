@@ -1,5 +1,5 @@
 #pragma once
-#include "EditWindow.h"
+#include "InsertOnlyWindow.h"
 
 class QComboBox;
 class QLineEdit;
@@ -9,7 +9,7 @@ class DatePicker;
 // association's own bank accounts. It only adds rows: the payment is the one
 // whose key stands in the payments list's SelectedID, and that list is left
 // as it is.
-class frmEditVersamenti : public EditWindow {
+class frmEditVersamenti : public InsertOnlyWindow {
     Q_OBJECT
 public:
     frmEditVersamenti();
@@ -22,12 +22,8 @@ public:
 
 protected:
     ListWindow *list() const override;
-    QString recordQuery() const override { return QString(); }
-    void loadRecord(const Recordset &) override {}
     void fillCombos() override;
     bool validate() override;
     QString insertSql() const override;
-    QString updateSql() const override;
-    void refreshList(bool) override {}
     void releaseInstance() override;
 };
