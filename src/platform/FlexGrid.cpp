@@ -205,6 +205,24 @@ bool FlexGrid::eventFilter(QObject *watched, QEvent *event)
     return QTableView::eventFilter(watched, event);
 }
 
+void FlexGrid::focusInEvent(QFocusEvent *e)
+{
+    // A view that gains focus with no current cell makes its first cell
+    // current; here no row is chosen until the person clicks one, so Delete
+    // cannot act on a row nobody picked.
+    if (m_row != 0) {
+        QTableView::focusInEvent(e);
+        return;
+    }
+    {
+        QSignalBlocker block(selectionModel());
+        QTableView::focusInEvent(e);
+        selectionModel()->clearSelection();
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    }
+    viewport()->update();
+}
+
 void FlexGrid::keyPressEvent(QKeyEvent *e)
 {
     emit gridKeyDown(vbKeyCode(e->key()), vbShift(e->modifiers()));
@@ -448,7 +466,15 @@ void FlexGrid::setSort(int mode)
     keys.reserve(cells.size() - 1);
     for (int r = 1; r < int(cells.size()); ++r) {
         double x = 0;
-        const bool isNumber = numberOf(cells.at(r).at(c), &x);
+        bool isNumber = false;
+        if (m_numberReader) {
+            if (const auto v = m_numberReader(cells.at(r).at(c))) {
+                x = *v;
+                isNumber = true;
+            }
+        } else {
+            isNumber = numberOf(cells.at(r).at(c), &x);
+        }
         keys.push_back(Key{isNumber ? x : 0.0, isNumber, r});
     }
     auto generic = [&](const Key &a, const Key &b) {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QTableView>
 #include <QVector>
+#include <functional>
+#include <optional>
 
 class FlexGridModel;
 
@@ -49,6 +51,10 @@ public:
     // 1 generic ascending, 2 generic descending, 3 numeric ascending,
     // 4 numeric descending: sorts rows 1..Rows-1 on column Col (stable).
     void setSort(int mode);
+    // How a cell reads as a number in the sorts: the grid shows numbers the
+    // way the register writes them, which only the layer above knows.
+    using NumberReader = std::function<std::optional<double>(const QString &)>;
+    void setNumberReader(NumberReader reader) { m_numberReader = std::move(reader); }
     void RemoveItem(int r);
     bool RowIsVisible(int r) const;
 
@@ -69,6 +75,7 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void focusInEvent(QFocusEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void wheelEvent(QWheelEvent *e) override;
 
@@ -81,4 +88,5 @@ private:
     // the pixel width it gave (a person dragging the border changes it).
     QHash<int, int> m_setWidths;
     int m_row = 0, m_col = 0, m_rowSel = 0, m_colSel = 0;
+    NumberReader m_numberReader;
 };

@@ -8,6 +8,7 @@
 #include "Messages.h"
 #include "PrintPreview.h"
 #include "Procedure.h"
+#include "Regional.h"
 #include "Translation.h"
 #include "WebBrowser.h"
 
@@ -55,6 +56,8 @@ ListWindow::ListWindow(const QString &name, const QString &caption, bool withExp
         cmdEsportaDati = makeButton(this, QStringLiteral("cmdEsportaDati"), QStringLiteral("Esporta CSV"));
     cmdClose = makeButton(this, QStringLiteral("cmdClose"), QStringLiteral("Esci"));
     MSFlexGrid1 = new FlexGrid(this);
+    // Amounts show as "1.234,50": the sort reads them as the grid shows them.
+    MSFlexGrid1->setNumberReader(&Regional::parseNumber);
     web = new WebBrowser(this);
 
     // The header row is as high as a data row, so a press above the height
