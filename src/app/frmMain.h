@@ -33,6 +33,11 @@ public:
     QLabel *OsenXPLabel1;
     PictureBox *OsenXPPicture1;
     SkinForm *OsenXPForm1;
+
+protected:
+    // The program ends through Exit or the close box only; Escape, which
+    // closes every other window, does nothing here.
+    void reject() override {}
 };
 
 // Copies source to target; with failIfExists an existing target is refused

@@ -76,7 +76,7 @@ void frmEditAssegniEmessi::loadRecord(const Recordset &r)
     flag(QStringLiteral("SuPiazza"), chkSuPiazza);
     flag(QStringLiteral("Trasferibile"), chkTrasferibile);
     flag(QStringLiteral("Sbarrato"), chkSbarrato);
-    copyText(r, QStringLiteral("Importo"), txtImporto);
+    copyAmount(r, QStringLiteral("Importo"), txtImporto);
     copyText(r, QStringLiteral("Causale"), txtCausale);
     copyText(r, QStringLiteral("AssegnoNote"), txtAssegnoNote);
 }

@@ -113,6 +113,45 @@ std::optional<double> parseNumber(const QString &text)
     return v;
 }
 
+QString amountSql(const QString &text)
+{
+    static const QRegularExpression amount(QStringLiteral("^([+-]?)(\\d{1,3}(?:\\.\\d{3})+|\\d+)(?:,(\\d+))?$"));
+    const auto m = amount.match(text.trimmed());
+    if (!m.hasMatch())
+        return QString();
+    QString out = m.captured(1) == QLatin1String("-") ? QStringLiteral("-") : QString();
+    out += m.captured(2).remove(QLatin1Char('.'));
+    if (m.hasCaptured(3) && !m.captured(3).isEmpty())
+        out += QLatin1Char('.') + m.captured(3);
+    return out;
+}
+
+std::optional<double> parseAmount(const QString &text)
+{
+    const QString sql = amountSql(text);
+    if (sql.isEmpty())
+        return std::nullopt;
+    bool ok = false;
+    const double v = sql.toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
+QString amountText(double value)
+{
+    QString out = QString::number(value, 'f', 10);
+    if (out.contains(QLatin1Char('.'))) {
+        while (out.endsWith(QLatin1Char('0')))
+            out.chop(1);
+        if (out.endsWith(QLatin1Char('.')))
+            out.chop(1);
+    }
+    if (out == QLatin1String("-0"))
+        out = QStringLiteral("0");
+    return out.replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
 bool isNumeric(const QString &text)
 {
     return parseNumber(text).has_value();

@@ -32,6 +32,19 @@ long long dayNumber(const QDate &d);
 std::optional<double> parseNumber(const QString &text);
 bool isNumeric(const QString &text);
 
+// An amount as people type it and as the register shows it: "." groups
+// thousands and "," marks the decimals ("1.500" is 1500, "1.500,50" is
+// 1500.5, "12,5" is 12.5, "1500" is 1500). Anything else ("1.50",
+// "12.5.3", "1,2,3", "abc", "") is not an amount.
+std::optional<double> parseAmount(const QString &text);
+// The same amount as SQL reads it, digit for digit ("1.500,50" ->
+// "1500.50"); empty when the text is not an amount.
+QString amountSql(const QString &text);
+
+// An amount written back into a field for editing: the decimal comma and
+// no grouping (12.5 -> "12,5", 1500 -> "1500"), so it reads as typed.
+QString amountText(double value);
+
 // A text converted to a 16-bit whole number, halves rounded to even: an
 // empty or non-numeric text raises "Type mismatch", one out of range
 // "Overflow".

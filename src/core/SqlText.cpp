@@ -89,9 +89,7 @@ QString Punto(const QVariant &x)
 
 bool isAmount(const QString &text)
 {
-    static const QRegularExpression sqlNumber(QStringLiteral(R"(^[+-]?(\d+(\.\d*)?|\.\d+)([eE][+-]?\d+)?$)"));
-    const QString t = text.trimmed();
-    return Regional::isNumeric(t) && sqlNumber.match(Punto(t)).hasMatch();
+    return Regional::parseAmount(text).has_value();
 }
 
 QString wrapbooleanchk(int value)

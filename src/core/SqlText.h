@@ -8,9 +8,8 @@ QString StringReplace(const QString &source, const QString &find, const QString 
 QString Pad(const QVariant &x);
 QString PutTicksIn(const QVariant &x);
 QString Punto(const QVariant &x);
-// Whether the database reads an amount typed by the user as a number once
-// Punto has made its decimal comma a point: "12,50", "12.50", "-3" do;
-// "1.234,56", "12,5,0", "abc" don't.
+// Whether a text typed by the user is an amount as the register writes
+// amounts ("1.234,56", "12,50", "-3"); "12.50", "12,5,0", "abc" are not.
 bool isAmount(const QString &text);
 QString wrapbooleanchk(int value);
 QString BooleanToString(const QVariant &v);

@@ -89,7 +89,7 @@ void frmEditPagamenti::loadRecord(const Recordset &r)
     if (m_haveKey)
         m_loadedKey = r.value(key).toLongLong();
     copyDate(r, QStringLiteral("datapagamento"), txtDataPagamento);
-    copyText(r, QStringLiteral("importo"), txtImporto);
+    copyAmount(r, QStringLiteral("importo"), txtImporto);
     copyText(r, QStringLiteral("causale"), txtCausale);
     copyText(r, QStringLiteral("NotePagamento"), txtNote);
 }

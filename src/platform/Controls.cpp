@@ -148,6 +148,16 @@ bool DatePicker::isEmpty() const { return text().isEmpty(); }
 QString DatePicker::TextForToday() const { return m_today->text(); }
 void DatePicker::setTextForToday(const QString &t) { m_today->setText(t); }
 
+CheckBox::CheckBox(const QString &cap, QWidget *parent) : QCheckBox(cap, parent)
+{
+    setTristate(true);
+}
+
+void CheckBox::nextCheckState()
+{
+    setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+}
+
 PictureBox::PictureBox(QWidget *parent, const QString &name) : QLabel(parent)
 {
     setObjectName(name);
@@ -190,9 +200,8 @@ QComboBox *makeComboBox(QWidget *parent, const QString &name)
 
 QCheckBox *makeCheckBox(QWidget *parent, const QString &name, const QString &cap)
 {
-    auto *c = new QCheckBox(cap, parent);
+    auto *c = new CheckBox(cap, parent);
     c->setObjectName(name);
-    c->setTristate(true);
     return c;
 }
 

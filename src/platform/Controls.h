@@ -70,6 +70,18 @@ private:
     QPushButton *m_today;
 };
 
+// A check box with the three values the windows use: a click or Space
+// alternates between clear and ticked; grey (2) is set by the program only,
+// for "any" in the search windows, and a click on grey ticks it.
+class CheckBox : public QCheckBox {
+    Q_OBJECT
+public:
+    CheckBox(const QString &caption, QWidget *parent);
+
+protected:
+    void nextCheckState() override;
+};
+
 // A picture on a window.
 class PictureBox : public QLabel {
     Q_OBJECT

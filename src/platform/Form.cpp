@@ -1,7 +1,9 @@
 #include "Form.h"
+#include "Controls.h"
 #include "People.h"
 
 #include <QCloseEvent>
+#include <QSignalBlocker>
 #include <QVector>
 
 namespace {
@@ -25,15 +27,105 @@ Form::Form(const QString &name, QWidget *parent) : QDialog(parent)
     setWindowFlag(Qt::WindowMinMaxButtonsHint, true);
 }
 
+struct Form::DesignState {
+    struct Control {
+        QPointer<QWidget> widget;
+        QString caption, text, todayText;
+        Qt::CheckState check = Qt::Unchecked;
+        bool checked = false;
+        QList<QPair<QString, QVariant>> items;
+        int index = -1;
+        bool hidden = false, disabled = false;
+    };
+    QString title;
+    QVector<Control> controls;
+};
+
 Form::~Form()
 {
     modalStack().removeAll(this);
+}
+
+namespace {
+bool explicitlyHidden(const QWidget *w)
+{
+    return w->testAttribute(Qt::WA_WState_ExplicitShowHide) && w->testAttribute(Qt::WA_WState_Hidden);
+}
+} // namespace
+
+// Unloading a window ends its controls: the next opening builds them again as
+// designed. Here the controls live on with the instance, so they are put back
+// into the state they were built with before each load handler runs.
+void Form::restoreDesign()
+{
+    if (!m_design) {
+        m_design = std::make_unique<DesignState>();
+        m_design->title = windowTitle();
+        for (QWidget *w : controls()) {
+            const ControlKind kind = kindOf(w);
+            if (kind == ControlKind::Grid || kind == ControlKind::Browser || kind == ControlKind::Other)
+                continue;
+            DesignState::Control c;
+            c.widget = w;
+            c.caption = caption(w);
+            c.hidden = explicitlyHidden(w);
+            c.disabled = w->testAttribute(Qt::WA_Disabled);
+            if (auto *t = qobject_cast<QLineEdit *>(w); t && kind == ControlKind::TextBox)
+                c.text = t->text();
+            if (auto *d = qobject_cast<DatePicker *>(w)) {
+                c.text = d->text();
+                c.todayText = d->TextForToday();
+            }
+            if (auto *b = qobject_cast<QCheckBox *>(w))
+                c.check = b->checkState();
+            if (auto *r = qobject_cast<QRadioButton *>(w))
+                c.checked = r->isChecked();
+            if (auto *combo = qobject_cast<QComboBox *>(w)) {
+                for (int i = 0; i < combo->count(); ++i)
+                    c.items.append({combo->itemText(i), combo->itemData(i)});
+                c.index = combo->currentIndex();
+            }
+            m_design->controls.push_back(c);
+        }
+        return;
+    }
+    setWindowTitle(m_design->title);
+    for (const DesignState::Control &c : std::as_const(m_design->controls)) {
+        QWidget *w = c.widget;
+        if (!w)
+            continue;
+        // The change handlers of the controls belong to a person's changes,
+        // not to the window being built again.
+        const QSignalBlocker block(w);
+        setCaption(w, c.caption);
+        if (auto *t = qobject_cast<QLineEdit *>(w); t && kindOf(w) == ControlKind::TextBox)
+            t->setText(c.text);
+        if (auto *d = qobject_cast<DatePicker *>(w)) {
+            const QSignalBlocker blockEdit(d->edit());
+            d->setText(c.text);
+            d->setTextForToday(c.todayText);
+        }
+        if (auto *b = qobject_cast<QCheckBox *>(w))
+            b->setCheckState(c.check);
+        if (auto *r = qobject_cast<QRadioButton *>(w); r && c.checked)
+            r->setChecked(true);
+        if (auto *combo = qobject_cast<QComboBox *>(w)) {
+            combo->clear();
+            for (const auto &item : c.items)
+                combo->addItem(item.first, item.second);
+            combo->setCurrentIndex(c.index);
+        }
+        if (explicitlyHidden(w) != c.hidden)
+            w->setVisible(!c.hidden);
+        w->setEnabled(!c.disabled);
+    }
 }
 
 void Form::load()
 {
     if (m_loaded)
         return;
+    restoreDesign();
     m_loaded = true;
     Form_Load();
 }

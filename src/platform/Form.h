@@ -2,6 +2,7 @@
 #include <QDialog>
 #include <QList>
 #include <QPointer>
+#include <memory>
 
 // A window of the system: a dialog whose controls carry their names as
 // objectName, with the events the windows are written against (Load,
@@ -53,6 +54,11 @@ protected:
     void reject() override; // Escape closes through unload as well
 
 private:
+    // What the window's controls hold as the window was built: every opening
+    // starts from it, whatever the last one typed, ticked, hid or translated.
+    struct DesignState;
+    void restoreDesign();
+    std::unique_ptr<DesignState> m_design;
     bool m_loaded = false;
     bool m_unloading = false;
 };

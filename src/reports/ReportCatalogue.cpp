@@ -2,7 +2,6 @@
 #include "Regional.h"
 #include "RuntimeError.h"
 
-#include <cmath>
 
 void ReportCatalogue::check(int row, int part, int item)
 {
@@ -71,13 +70,7 @@ QString sqlStringBody(const QString &answer)
 
 QString sqlNumber(const QString &answer)
 {
-    const auto v = Regional::parseNumber(answer);
-    if (!v)
-        return QString();
-    const double d = *v;
-    if (d == std::trunc(d) && std::fabs(d) < 9.0e15)
-        return QString::number(static_cast<long long>(d));
-    return QString::number(d, 'g', 15);
+    return Regional::amountSql(answer);
 }
 
 QString translatePromptPhrases(const QString &prompt)

@@ -50,8 +50,8 @@ QString fillPlaceholders(const QString &sql, const QVector<PlaceholderFill> &fil
 // answer cannot end the quoted literal the stored query puts it in.
 QString sqlStringBody(const QString &answer);
 
-// A number answer as an SQL number: the value read under the regional
-// settings ("12,50" -> "12.5", "1.234" -> "1234"); "" when not a number.
+// A number answer as an SQL number, read as the register writes numbers
+// ("12,50" -> "12.50", "1.234" -> "1234"); "" when not a number.
 QString sqlNumber(const QString &answer);
 
 // The English prompt phrases put in place of the Italian ones.

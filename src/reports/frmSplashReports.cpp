@@ -249,7 +249,7 @@ bool frmSplashReports::askParameter(int Index, int n, QVector<QPair<QString, QSt
         answer = ask(enterWord() + prompt);
         if (answer.trimmed().isEmpty())
             return false;
-        if (!Regional::isNumeric(answer)) {
+        if (!isAmount(answer)) {
             refuse(QStringLiteral("Formato numerico non valido"));
             return false;
         }

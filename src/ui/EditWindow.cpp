@@ -86,6 +86,19 @@ void EditWindow::copyText(const Recordset &r, const QString &field, QLineEdit *t
     t->setText(r.text(i));
 }
 
+void EditWindow::copyAmount(const Recordset &r, const QString &field, QLineEdit *t)
+{
+    copyText(r, field, t);
+    const QVariant v = r.value(r.fieldIndex(field));
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    // The database writes numbers with a decimal point; the field shows them
+    // with the comma, so OK without a change saves the same amount again. A
+    // text that is no number stays as it is.
+    if (v.isValid() && ok)
+        t->setText(Regional::amountText(d));
+}
+
 void EditWindow::copyDate(const Recordset &r, const QString &field, DatePicker *d)
 {
     const int i = r.fieldIndex(field);
@@ -118,7 +131,11 @@ QString EditWindow::dateValue(const DatePicker *d)
 
 QString EditWindow::amountValue(const QLineEdit *t)
 {
-    return Punto(t->text().trimmed());
+    // "1.500,50" as the register writes amounts goes in as 1500.50; the
+    // windows refuse any other text before a statement is built.
+    const QString text = t->text().trimmed();
+    const QString sql = Regional::amountSql(text);
+    return sql.isEmpty() ? Punto(text) : sql;
 }
 
 QString EditWindow::insertStatement(const QString &head, const QStringList &values) const

@@ -64,6 +64,8 @@ protected:
     // Copies a field into a text box or, when not Null, a date picker.
     static void copyText(const Recordset &rs, const QString &field, QLineEdit *t);
     static void copyDate(const Recordset &rs, const QString &field, DatePicker *d);
+    // An amount field: the stored number as the user would type it.
+    static void copyAmount(const Recordset &rs, const QString &field, QLineEdit *t);
     QString listKeyText() const;
 
     QString m_stampCreated, m_stampUpdated;

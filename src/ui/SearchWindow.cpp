@@ -6,6 +6,7 @@
 #include "Messages.h"
 #include "PrintPreview.h"
 #include "Procedure.h"
+#include "Regional.h"
 #include "SqlText.h"
 #include "WebBrowser.h"
 
@@ -95,12 +96,13 @@ QString SearchWindow::clauseText(const Clause &c)
         return c.column + wrapbooleanchk(v) + c.tail;
     }
     case Clause::AmountBound: {
-        // The bound as typed, with a decimal comma read as a point so the
-        // list's query understands it.
+        // The bound read as the register writes amounts ("1.000" is a
+        // thousand), in the form the list's query understands.
         const QString typed = static_cast<QLineEdit *>(c.control)->text();
         if (typed.trimmed().isEmpty())
             return QString();
-        return c.column + Punto(typed) + QStringLiteral(" ");
+        const QString sql = Regional::amountSql(typed);
+        return c.column + (sql.isEmpty() ? Punto(typed) : sql) + QStringLiteral(" ");
     }
     case Clause::Custom:
         return customClause(c);

@@ -186,7 +186,7 @@ void IssuedChequesTest::editLoadsTheChequeAndWritesTheExactUpdate()
             QCOMPARE(checkValue(e.chkSuPiazza), 1);
             QCOMPARE(checkValue(e.chkTrasferibile), 0);
             QCOMPARE(checkValue(e.chkSbarrato), 1);
-            QCOMPARE(e.txtImporto->text(), QStringLiteral("12.5"));
+            QCOMPARE(e.txtImporto->text(), QStringLiteral("12,5"));
             QCOMPARE(e.txtCausale->text(), QStringLiteral("Quota"));
             e.cboDescrizione->setCurrentIndex(e.cboDescrizione->findText(QStringLiteral("Cassa")));
             e.chkSuPiazza->setChecked(false);
@@ -253,9 +253,9 @@ void IssuedChequesTest::validationsStopInTheirOrder()
 
 void IssuedChequesTest::amountsTheDatabaseReadsAsNumbers()
 {
-    for (const char *ok : {"12,50", "12.50", "-3", " 7 "})
+    for (const char *ok : {"12,50", "1.234,56", "1.500", "-3", " 7 "})
         QVERIFY2(isAmount(QString::fromUtf8(ok)), ok);
-    for (const char *bad : {"1.234,56", "12,5,0", "abc", "", "12,50 €"})
+    for (const char *bad : {"12.50", "1.50", "12.5.3", "12,5,0", "abc", "", "12,50 €"})
         QVERIFY2(!isAmount(QString::fromUtf8(bad)), bad);
 
     ChequeWindowsFixture fx;
@@ -265,8 +265,8 @@ void IssuedChequesTest::amountsTheDatabaseReadsAsNumbers()
             e.cboDescrizione->setCurrentIndex(0);
             e.cboNome->setCurrentIndex(0);
             e.txtNumero->setText(QStringLiteral("5"));
-            // read as numbers by the regional settings, not by the database
-            for (const char *bad : {"1.234,56", "12,5,0"}) {
+            // read as the list writes amounts, not as the database reads numbers
+            for (const char *bad : {"12.50", "12,5,0"}) {
                 e.txtImporto->setText(QLatin1String(bad));
                 e.cmdOK_Click();
                 QVERIFY(e.isLoaded());
@@ -453,7 +453,7 @@ void IssuedChequesTest::searchValidationsAndAmountBounds()
         s.txtDataDa->setText(QStringLiteral("ieri"));
         s.txtDataA->setText(QStringLiteral("domani"));
         s.txtImportoDa->setText(QStringLiteral("molto"));
-        s.txtImportoA->setText(QStringLiteral("1.234,56"));
+        s.txtImportoA->setText(QStringLiteral("1.50"));
         expect(QStringLiteral("Invalid start date"));
         s.txtDataDa->clear();
         expect(QStringLiteral("Invalid end date")); // even with no start date

@@ -87,27 +87,31 @@ void PaymentEditTest::validationsStopInTheirOrder()
 
 void PaymentEditTest::amountsTheDatabaseReadsAsNumbers()
 {
-    for (const char *ok : {"12,50", "12.50", "-3", "1234", " 7 ", "+2,5"})
+    for (const char *ok : {"12,50", "1.234,56", "1.500", "-3", "1234", " 7 ", "+2,5"})
         QVERIFY2(frmEditPagamenti::isAmount(QString::fromUtf8(ok)), ok);
-    for (const char *bad : {"1.234,56", "12,5,0", "abc", "", "1 234", "12,50 €", "x'); DROP TABLE Pagamenti; --"})
+    for (const char *bad : {"12.50", "1.50", "12.5.3", "1,2,3", "12,5,0", "abc", "", "1 234", "12,50 €",
+                            "x'); DROP TABLE Pagamenti; --"})
         QVERIFY2(!frmEditPagamenti::isAmount(QString::fromUtf8(bad)), bad);
 
-    // A thousands point with a decimal comma would reach the database as
-    // "1.234.56": it is refused with the amount message instead.
+    // The amount is read the way the list shows amounts: "1.500" is fifteen
+    // hundred, and "1.50" is no amount at all (nothing is stored).
     PaymentFixture fx;
     fx.addPayment(1, 1, "2026-01-10 00:00:00", "20");
     fx.withPayments([&](frmPagamenti &l) {
         fx.nextModal<frmEditPagamenti>([&](frmEditPagamenti &e) {
             e.cboSocio->setCurrentIndex(0);
-            e.txtImporto->setText(QStringLiteral("1.234,56"));
+            e.txtImporto->setText(QStringLiteral("1.50"));
             e.cmdOK_Click();
             QVERIFY(e.isLoaded());
             QCOMPARE(fx.people.last().text, QStringLiteral("Formato dell'importo del pagamento non valido"));
-            e.cmdCancel_Click();
+            QCOMPARE(fx.scalar("SELECT COUNT(*) FROM Pagamenti"), QStringLiteral("1"));
+            e.txtImporto->setText(QStringLiteral("1.500"));
+            e.cmdOK_Click();
+            QVERIFY(!e.isLoaded());
         });
         l.cmdAdd_Click();
     });
-    QCOMPARE(fx.scalar("SELECT COUNT(*) FROM Pagamenti"), QStringLiteral("1"));
+    QCOMPARE(fx.scalar("SELECT Importo FROM Pagamenti WHERE PagamentiID = 2"), QStringLiteral("1500"));
 }
 
 void PaymentEditTest::addWritesTheExactInsertAndRefillsTheList()
@@ -150,7 +154,7 @@ void PaymentEditTest::editLoadsStoredValuesAndWritesTheExactUpdate()
             QCOMPARE(e.cboSocio->currentText(), QStringLiteral("D'Amico \"Zoë\" Łukasz 日本"));
             QVERIFY(e.cboSocio->isEnabled());
             QCOMPARE(e.txtDataPagamento->text(), QStringLiteral("24/12/2025")); // not today
-            QCOMPARE(e.txtImporto->text(), QStringLiteral("7.5"));
+            QCOMPARE(e.txtImporto->text(), QStringLiteral("7,5"));
             QCOMPARE(e.txtCausale->text(), QStringLiteral("Dono"));
             QCOMPARE(e.txtNote->text(), QString());
             QCOMPARE(e.txtStatoSocio->text(), QStringLiteral("Member type: Socio ordinario. Expires on: 2025-06-30 00:00:00. "));

@@ -56,7 +56,7 @@ void PaymentSearchTest::clausesInTheirOrderWithAndOr()
     });
     QCOMPARE(gWherePagamenti,
              QStringLiteral("a.ANAGRAFICAID = 70000 OR a.Datapagamento >= ('2026-01-01 00:00:00') OR "
-                            "a.Datapagamento <= ('2026-12-31 00:00:00') OR a.Importo >= 12.50  OR a.Importo <= 100   OR "
+                            "a.Datapagamento <= ('2026-12-31 00:00:00') OR a.Importo >= 12.50  OR a.Importo <= 100  OR "
                             "a.Causale IN ('Quota', 'Dono') OR a.notepagamento Like '%rinnovo%'"));
     QVERIFY(gSelectUseOrPagamenti);
 }
@@ -75,7 +75,7 @@ void PaymentSearchTest::validationsStopInTheirOrder()
         s.txtDataDa->setText(QStringLiteral("ieri"));
         s.txtDataA->setText(QStringLiteral("domani"));
         s.txtImportoDa->setText(QStringLiteral("molto"));
-        s.txtImportoA->setText(QStringLiteral("1.234,56"));
+        s.txtImportoA->setText(QStringLiteral("12.50"));
         expect(QStringLiteral("Invalid start date"));
         s.txtDataDa->setText(QStringLiteral("01/01/2026"));
         expect(QStringLiteral("Invalid end date"));
