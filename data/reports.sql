@@ -6,19 +6,19 @@
 -- without parameters keep '' (not NULL) in their type and prompt columns.
 
 INSERT INTO reportistica (ordine, sqlreport, titolo, numparametri, tipopar1, tipopar2, promptpar1, promptpar2) VALUES
-(1, ' a.ANAGRAFICAID, a.Cognome, a.Nome, b.Tipologia, a.NumeroTessera, a.DataIscrizione, a.DataScadenzaIscrizione, a.Comune, a.Cellulare, a.Email FROM Anagrafica a LEFT JOIN TipologiaPersone b ON a.TIPOLOGIAID = b.TIPOLOGIAID ORDER BY a.Cognome, a.Nome',
+(1, ' a.ANAGRAFICAID, a.Cognome AS CognomeRagioneSociale, a.Nome, b.Tipologia, a.NumeroTessera, a.DataIscrizione, a.DataScadenzaIscrizione, a.Comune, a.Cellulare, a.Email FROM Anagrafica a LEFT JOIN TipologiaPersone b ON a.TIPOLOGIAID = b.TIPOLOGIAID ORDER BY a.Cognome, a.Nome',
  'Tutti i soci', 0, '', '', '', ''),
 
-(2, ' a.ANAGRAFICAID, a.Cognome, a.Nome, b.Tipologia, a.NumeroTessera, a.DataIscrizione, a.DataScadenzaIscrizione, a.Comune, a.Cellulare, a.Email FROM Anagrafica a LEFT JOIN TipologiaPersone b ON a.TIPOLOGIAID = b.TIPOLOGIAID WHERE a.DataScadenzaIscrizione >= date(''now'', ''localtime'') ORDER BY a.Cognome, a.Nome',
+(2, ' a.ANAGRAFICAID, a.Cognome AS CognomeRagioneSociale, a.Nome, b.Tipologia, a.NumeroTessera, a.DataIscrizione, a.DataScadenzaIscrizione, a.Comune, a.Cellulare, a.Email FROM Anagrafica a LEFT JOIN TipologiaPersone b ON a.TIPOLOGIAID = b.TIPOLOGIAID WHERE a.DataScadenzaIscrizione >= date(''now'', ''localtime'') ORDER BY a.Cognome, a.Nome',
  'Tutti i soci con tessera valida', 0, '', '', '', ''),
 
-(3, ' a.ANAGRAFICAID, a.Cognome, a.Nome, b.Tipologia, a.NumeroTessera, a.DataIscrizione, a.DataScadenzaIscrizione, a.Comune, a.Cellulare, a.Email FROM Anagrafica a LEFT JOIN TipologiaPersone b ON a.TIPOLOGIAID = b.TIPOLOGIAID WHERE a.DataScadenzaIscrizione < date(''now'', ''localtime'') ORDER BY a.DataScadenzaIscrizione, a.Cognome, a.Nome',
+(3, ' a.ANAGRAFICAID, a.Cognome AS CognomeRagioneSociale, a.Nome, b.Tipologia, a.NumeroTessera, a.DataIscrizione, a.DataScadenzaIscrizione, a.Comune, a.Cellulare, a.Email FROM Anagrafica a LEFT JOIN TipologiaPersone b ON a.TIPOLOGIAID = b.TIPOLOGIAID WHERE a.DataScadenzaIscrizione < date(''now'', ''localtime'') ORDER BY a.DataScadenzaIscrizione, a.Cognome, a.Nome',
  'Tutti i soci con tessera scaduta', 0, '', '', '', ''),
 
-(4, ' a.ANAGRAFICAID, a.Cognome, a.Nome, b.Tipologia, a.NumeroTessera, a.DataScadenzaIscrizione, a.Cellulare, a.Email FROM Anagrafica a LEFT JOIN TipologiaPersone b ON a.TIPOLOGIAID = b.TIPOLOGIAID WHERE a.DataScadenzaIscrizione >= date(''now'', ''localtime'') AND a.DataScadenzaIscrizione < date(''now'', ''localtime'', ''+1 month'', ''+1 day'') ORDER BY a.DataScadenzaIscrizione, a.Cognome, a.Nome',
+(4, ' a.ANAGRAFICAID, a.Cognome AS CognomeRagioneSociale, a.Nome, b.Tipologia, a.NumeroTessera, a.DataScadenzaIscrizione, a.Cellulare, a.Email FROM Anagrafica a LEFT JOIN TipologiaPersone b ON a.TIPOLOGIAID = b.TIPOLOGIAID WHERE a.DataScadenzaIscrizione >= date(''now'', ''localtime'') AND a.DataScadenzaIscrizione < date(''now'', ''localtime'', ''+1 month'', ''+1 day'') ORDER BY a.DataScadenzaIscrizione, a.Cognome, a.Nome',
  'Tutti i soci con tessera in scadenza entro un mese', 0, '', '', '', ''),
 
-(5, ' a.ANAGRAFICAID, a.Cognome, a.Nome, b.Tipologia, a.NumeroTessera, a.DataScadenzaIscrizione, a.Cellulare, a.Email FROM Anagrafica a LEFT JOIN TipologiaPersone b ON a.TIPOLOGIAID = b.TIPOLOGIAID WHERE a.DataScadenzaIscrizione >= date(''now'', ''localtime'') AND a.DataScadenzaIscrizione < date(''now'', ''localtime'', ''+2 months'', ''+1 day'') ORDER BY a.DataScadenzaIscrizione, a.Cognome, a.Nome',
+(5, ' a.ANAGRAFICAID, a.Cognome AS CognomeRagioneSociale, a.Nome, b.Tipologia, a.NumeroTessera, a.DataScadenzaIscrizione, a.Cellulare, a.Email FROM Anagrafica a LEFT JOIN TipologiaPersone b ON a.TIPOLOGIAID = b.TIPOLOGIAID WHERE a.DataScadenzaIscrizione >= date(''now'', ''localtime'') AND a.DataScadenzaIscrizione < date(''now'', ''localtime'', ''+2 months'', ''+1 day'') ORDER BY a.DataScadenzaIscrizione, a.Cognome, a.Nome',
  'Tutti i soci con tessera in scadenza entro due mesi', 0, '', '', '', ''),
 
 (6, ' a.PagamentiID, (ifnull(b.Cognome, '''') || '' '' || ifnull(b.Nome, '''')) AS Socio, a.DataPagamento, a.Causale, a.Importo, a.NotePagamento FROM Pagamenti a LEFT JOIN Anagrafica b ON a.ANAGRAFICAID = b.ANAGRAFICAID ORDER BY a.DataPagamento, a.PagamentiID',
@@ -42,7 +42,7 @@ INSERT INTO reportistica (ordine, sqlreport, titolo, numparametri, tipopar1, tip
 (11, ' strftime(''%Y'', DataPagamento) AS Anno, strftime(''%m'', DataPagamento) AS Mese, SUM(Importo) AS TotaleImporti FROM Pagamenti WHERE DataPagamento IS NOT NULL GROUP BY strftime(''%Y'', DataPagamento), strftime(''%m'', DataPagamento) ORDER BY 1, 2',
  'Somma degli importi ricevuti per mese', 0, '', '', '', ''),
 
-(12, ' strftime(''%Y'', DataPagamento) AS Anno, strftime(''%m'', DataPagamento) AS Mese, AVG(Importo) AS MediaImporti FROM Pagamenti WHERE DataPagamento IS NOT NULL GROUP BY strftime(''%Y'', DataPagamento), strftime(''%m'', DataPagamento) ORDER BY 1, 2',
+(12, ' strftime(''%Y'', DataPagamento) AS Anno, strftime(''%m'', DataPagamento) AS Mese, ROUND(AVG(Importo), 2) AS AverageAmount FROM Pagamenti WHERE DataPagamento IS NOT NULL GROUP BY strftime(''%Y'', DataPagamento), strftime(''%m'', DataPagamento) ORDER BY 1, 2',
  'Media degli importi ricevuti per mese', 0, '', '', '', ''),
 
 (13, ' strftime(''%Y'', DataPagamento) AS Anno, strftime(''%m'', DataPagamento) AS Mese, COUNT(*) AS NumeroPagamenti FROM Pagamenti WHERE DataPagamento IS NOT NULL GROUP BY strftime(''%Y'', DataPagamento), strftime(''%m'', DataPagamento) ORDER BY 1, 2',

@@ -241,7 +241,22 @@ void LaunchBrowser(const QString &address, QWidget *)
     moduleProc(QStringLiteral("basGeneral"), QStringLiteral("LaunchBrowser"), [&] {
         if (address.isEmpty())
             return;
-        if (!people().openUrl(address))
+        // The browser is the program that opens a page file; a probe page in
+        // the application folder asks for it and goes again afterwards.
+        const QString probe = appFile(QStringLiteral("test.htm"));
+        QFile file(probe);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)
+            || file.write("\"<HTML> <\\HTML>\"\n") < 0 || !file.flush())
+            raiseError(ErrNo::PermissionDenied, QStringLiteral("Permission denied"));
+        file.close();
+        const struct RemoveProbe {
+            QString path;
+            ~RemoveProbe() { QFile::remove(path); }
+        } removeProbe{probe};
+        if (people().associatedBrowser(probe).trimmed().isEmpty())
+            MyMsgBox(QStringLiteral("Could not find associated Browser"), MsgStyle::Exclamation,
+                     QStringLiteral("Browser Not Found"));
+        else if (!people().openUrl(address))
             MyMsgBox(QStringLiteral("Unable to open Web Page."), MsgStyle::Exclamation, kTitle);
     });
 }

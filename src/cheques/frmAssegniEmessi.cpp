@@ -17,6 +17,7 @@ const QString kJoin = QStringLiteral("a.CONTOCORRENTEID = b.CONTOCORRENTEID AND 
 
 frmAssegniEmessi::frmAssegniEmessi() : ListWindow(QStringLiteral("frmAssegniEmessi"), QStringLiteral("Assegni Emessi"), false)
 {
+    setCaption(cmdSelect, QStringLiteral("Seleziona"));
     lblTotaleImporti = makeLabel(this, QStringLiteral("lblTotaleImporti"), QStringLiteral("Importo Totale"), true);
     lblTotaleImporti->setGeometry(MSFlexGrid1->x(), height() - 30, 700, 22);
     setFooter(lblTotaleImporti);

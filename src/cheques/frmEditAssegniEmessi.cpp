@@ -86,8 +86,8 @@ void frmEditAssegniEmessi::fillCombos()
     fillCombo(cboDescrizione, QStringLiteral("SELECT CONTOCORRENTEID, Descrizione FROM MieiContiCorrenti order by descrizione "),
               &IdConto, m_accountKey);
     // Surname first in the item text, as the list orders them.
-    fillCombo(cboNome, QStringLiteral("SELECT ANAGRAFICAID, cognome, Nome FROM Anagrafica order by cognome, nome"),
-              &IdAnagrafica, m_loadedKey);
+    fillCombo(cboNome, QStringLiteral("SELECT ANAGRAFICAID, Nome, cognome FROM Anagrafica order by cognome, nome"),
+              &IdAnagrafica, m_loadedKey, &surnameThenName);
 }
 
 void frmEditAssegniEmessi::Form_Activate()
@@ -106,7 +106,7 @@ bool frmEditAssegniEmessi::txtDataAssegno_Validate()
     bool ok = true;
     runProc(Proc{kForm, QStringLiteral("txtDataAssegno_Validate")}, [&] {
         const QString t = txtDataAssegno->text().trimmed();
-        if (t.isEmpty() || Regional::isDate(t))
+        if (Regional::isDate(t))
             return;
         ok = false;
         MyMsgBox(QStringLiteral("Formato della data dell'assegno non valido"), MsgStyle::Exclamation,

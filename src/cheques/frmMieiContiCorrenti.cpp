@@ -1,4 +1,5 @@
 #include "frmMieiContiCorrenti.h"
+#include "Controls.h"
 #include "Globals.h"
 #include "Translation.h"
 #include "frmEditMieiContiCorrenti.h"
@@ -13,6 +14,7 @@ const QString kColumns = QStringLiteral("SELECT a.CONTOCORRENTEID, a.Descrizione
 frmMieiContiCorrenti::frmMieiContiCorrenti()
     : ListWindow(QStringLiteral("frmMieiContiCorrenti"), QStringLiteral("I Miei Conti Correnti"), false)
 {
+    setCaption(cmdSelect, QStringLiteral("Seleziona"));
 }
 
 QString frmMieiContiCorrenti::fillQuery() const

@@ -63,7 +63,8 @@ void frmSelectAssegniEmessi::fillCombos()
 {
     fillCombo(cboDescrizione, QStringLiteral("SELECT CONTOCORRENTEID, Descrizione FROM MieiContiCorrenti order by descrizione "));
     // Surname first in the item text.
-    fillCombo(cboNome, QStringLiteral("SELECT ANAGRAFICAID, cognome, Nome FROM Anagrafica order by cognome, nome "));
+    fillCombo(cboNome, QStringLiteral("SELECT ANAGRAFICAID, Nome, cognome FROM Anagrafica order by cognome, nome "),
+              &surnameThenName);
 }
 
 bool frmSelectAssegniEmessi::validate()

@@ -152,6 +152,14 @@ QString amountText(double value)
     return out.replace(QLatin1Char('.'), QLatin1Char(','));
 }
 
+std::optional<double> parseShownNumber(const QString &text)
+{
+    QString s = text.trimmed();
+    if (s.endsWith(QStringLiteral("€")))
+        s.chop(1);
+    return parseNumber(s);
+}
+
 bool isNumeric(const QString &text)
 {
     return parseNumber(text).has_value();

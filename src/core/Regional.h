@@ -31,6 +31,9 @@ long long dayNumber(const QDate &d);
 // its value.
 std::optional<double> parseNumber(const QString &text);
 bool isNumeric(const QString &text);
+// A number as a list shows it, an amount with its euro sign included
+// ("1.234,50 €" is 1234.5).
+std::optional<double> parseShownNumber(const QString &text);
 
 // An amount as people type it and as the register shows it: "." groups
 // thousands and "," marks the decimals ("1.500" is 1500, "1.500,50" is

@@ -138,6 +138,9 @@ FlexGrid::FlexGrid(QWidget *parent, const QString &name) : QTableView(parent), m
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
     setWordWrap(false);
+    // Tab leaves the grid for the next control; it does not walk the cells
+    // (and so never chooses a row on its own).
+    setTabKeyNavigation(false);
     setAlternatingRowColors(false);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);

@@ -21,6 +21,9 @@ public:
     virtual QString saveFileDialog(const QString &filter) = 0;
     // Shows the print preview of the browser's document (print / PDF from there).
     virtual void printPreview(WebBrowser &web) = 0;
+    // The program that opens a page like the file at probePath; empty when
+    // there is none.
+    virtual QString associatedBrowser(const QString &probePath) = 0;
     // Opens an address in the default browser; false when that failed.
     virtual bool openUrl(const QString &address) = 0;
     // Runs a loaded window modally and returns when it has been unloaded.

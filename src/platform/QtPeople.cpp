@@ -4,6 +4,10 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFileInfo>
+#include <QMimeDatabase>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -142,6 +146,33 @@ void QtPeople::printPreview(WebBrowser &web)
     });
     dlg.resize(900, 700);
     dlg.exec();
+}
+
+QString QtPeople::associatedBrowser(const QString &probePath)
+{
+    // The desktop's own choice first, then the program the desktop database
+    // names for pages like the probe.
+    for (const QString &entry : qEnvironmentVariable("BROWSER").split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        const QString program = entry.trimmed().section(QLatin1Char(' '), 0, 0);
+        if (!QStandardPaths::findExecutable(program).isEmpty() || QFileInfo(program).isExecutable())
+            return program;
+    }
+    if (QStandardPaths::findExecutable(QStringLiteral("xdg-mime")).isEmpty())
+        return QString();
+    QMimeDatabase mimes;
+    const QString type = mimes.mimeTypeForFile(probePath).name();
+    for (const QString &mime : {type, QStringLiteral("x-scheme-handler/http")}) {
+        QProcess query;
+        query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), mime});
+        if (!query.waitForFinished(3000)) {
+            query.kill();
+            continue;
+        }
+        const QString desktopFile = QString::fromLocal8Bit(query.readAllStandardOutput()).trimmed();
+        if (query.exitCode() == 0 && !desktopFile.isEmpty())
+            return desktopFile;
+    }
+    return QString();
 }
 
 bool QtPeople::openUrl(const QString &address)

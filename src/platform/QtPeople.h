@@ -12,6 +12,7 @@ public:
     QString themedInputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
     QString saveFileDialog(const QString &filter) override;
     void printPreview(WebBrowser &web) override;
+    QString associatedBrowser(const QString &probePath) override;
     bool openUrl(const QString &address) override;
     void runModal(Form &form) override;
 };

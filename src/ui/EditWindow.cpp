@@ -49,10 +49,12 @@ void EditWindow::Form_Load()
             gRs.reset();
         }
         fillCombos();
+        focusFirstField();
     });
 }
 
-void EditWindow::fillCombo(QComboBox *combo, const QString &sql, long long *keyMember, long long selectKey)
+void EditWindow::fillCombo(QComboBox *combo, const QString &sql, long long *keyMember, long long selectKey,
+                           const ItemText &itemText)
 {
     combo->blockSignals(true);
     fillComboRows(combo, sql, [&](int index, long long key) {
@@ -60,7 +62,7 @@ void EditWindow::fillCombo(QComboBox *combo, const QString &sql, long long *keyM
             combo->setCurrentIndex(index);
             *keyMember = key;
         }
-    });
+    }, itemText);
     if (gIsNewRecord) {
         combo->setCurrentIndex(-1);
         *keyMember = -1;

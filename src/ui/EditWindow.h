@@ -58,7 +58,8 @@ protected:
 
     // Fills a combo box from a query of (key, text): the row whose key
     // equals selectKey (when editing) becomes the selected one.
-    void fillCombo(QComboBox *combo, const QString &sql, long long *keyMember, long long selectKey);
+    void fillCombo(QComboBox *combo, const QString &sql, long long *keyMember, long long selectKey,
+                   const ItemText &itemText = {});
     // Keeps a key member in step with its combo box.
     void bindCombo(QComboBox *combo, long long *keyMember);
     // Copies a field into a text box or, when not Null, a date picker.

@@ -57,7 +57,7 @@ ListWindow::ListWindow(const QString &name, const QString &caption, bool withExp
     cmdClose = makeButton(this, QStringLiteral("cmdClose"), QStringLiteral("Esci"));
     MSFlexGrid1 = new FlexGrid(this);
     // Amounts show as "1.234,50": the sort reads them as the grid shows them.
-    MSFlexGrid1->setNumberReader(&Regional::parseNumber);
+    MSFlexGrid1->setNumberReader(&Regional::parseShownNumber);
     web = new WebBrowser(this);
 
     // The header row is as high as a data row, so a press above the height
@@ -174,6 +174,24 @@ void ListWindow::setColumnWidths()
     }
 }
 
+void ListWindow::fitHeaders()
+{
+    // The widths are measured on the Italian headers; a translated header
+    // can be longer ("State / Province"), and a header is never cut.
+    // An empty list keeps its one "0 Records" cell as wide as it was set.
+    if (MSFlexGrid1->Rows() <= 1)
+        return;
+    const QHeaderView *header = MSFlexGrid1->horizontalHeader();
+    for (int c = 0; c < MSFlexGrid1->Cols() && c < header->count(); ++c) {
+        const int w = MSFlexGrid1->ColWidth(c);
+        if (w <= 0)
+            continue;
+        const int need = pixelsToTwips(header->sectionSizeHint(c));
+        if (w < need)
+            MSFlexGrid1->setColWidth(c, need);
+    }
+}
+
 void ListWindow::FillGrid()
 {
     const Proc proc{objectName(), QStringLiteral("FillGrid"), Proc::Form};
@@ -216,6 +234,7 @@ void ListWindow::FillGrid()
     }
     try {
         doEnglishGrid(*MSFlexGrid1);
+        fitHeaders();
         closeQuietly();
         CloseDb();
         MSFlexGrid1->setRow(0);

@@ -97,6 +97,7 @@ protected:
 private:
     void setHeaders(const Recordset &rs, const QString &query);
     void setColumnWidths();
+    void fitHeaders();
     bool m_sortFlag = false;
     QLabel *m_footer = nullptr;
 };

@@ -8,7 +8,10 @@
 #include "WebBrowser.h"
 
 #include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QPushButton>
+#include <algorithm>
 
 RecordWindow::RecordWindow(const QString &name, const QString &caption) : Form(name), rows(this)
 {
@@ -20,6 +23,54 @@ RecordWindow::RecordWindow(const QString &name, const QString &caption) : Form(n
     cmdPrint = makeButton(this, QStringLiteral("cmdPrint"), QStringLiteral("Stampa"));
     cmdOK->setDefault(true);
     connect(cmdPrint, &QPushButton::clicked, this, &RecordWindow::cmdPrint_Click);
+}
+
+QList<QWidget *> RecordWindow::tabChain() const
+{
+    struct Placed {
+        int row, col;
+        QWidget *w;
+    };
+    QVector<Placed> fields;
+    QGridLayout *grid = rows.grid();
+    for (int i = 0; i < grid->count(); ++i) {
+        QWidget *w = grid->itemAt(i)->widget();
+        if (!w)
+            continue;
+        int row = 0, col = 0, rowSpan = 0, colSpan = 0;
+        grid->getItemPosition(i, &row, &col, &rowSpan, &colSpan);
+        fields.push_back({row, col, w});
+    }
+    std::stable_sort(fields.begin(), fields.end(),
+                     [](const Placed &a, const Placed &b) { return a.row != b.row ? a.row < b.row : a.col < b.col; });
+    QList<QWidget *> chain;
+    auto add = [&chain](QWidget *w) {
+        if (auto *d = qobject_cast<DatePicker *>(w))
+            w = d->edit();
+        if (w && (w->focusPolicy() & Qt::TabFocus))
+            chain << w;
+    };
+    for (const Placed &p : fields)
+        add(p.w);
+    for (int i = 0; i < rows.buttons()->count(); ++i)
+        add(rows.buttons()->itemAt(i)->widget());
+    return chain;
+}
+
+void RecordWindow::focusFirstField()
+{
+    if (!m_tabsOrdered) {
+        const QList<QWidget *> chain = tabChain();
+        for (int i = 1; i < chain.size(); ++i)
+            setTabOrder(chain.at(i - 1), chain.at(i));
+        m_tabsOrdered = true;
+    }
+    for (QWidget *w : tabChain()) {
+        if (w->isEnabled() && w->isVisibleTo(this) && !qobject_cast<QAbstractButton *>(w)) {
+            w->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
 }
 
 void RecordWindow::prepare()
@@ -50,7 +101,13 @@ bool RecordWindow::fail(const QString &message)
     return false;
 }
 
-void RecordWindow::fillComboRows(QComboBox *combo, const QString &sql, const std::function<void(int, long long)> &onItem)
+QString RecordWindow::surnameThenName(const Recordset &r)
+{
+    return r.text(2) + QLatin1Char(' ') + r.text(1);
+}
+
+void RecordWindow::fillComboRows(QComboBox *combo, const QString &sql, const std::function<void(int, long long)> &onItem,
+                                 const ItemText &itemText)
 {
     combo->clear();
     gRs.reset();
@@ -58,7 +115,7 @@ void RecordWindow::fillComboRows(QComboBox *combo, const QString &sql, const std
         Recordset &r = rs();
         while (!r.eof()) {
             const long long key = r.value(0).toLongLong();
-            comboAddItem(combo, comboText(r), key);
+            comboAddItem(combo, itemText ? itemText(r) : comboText(r), key);
             if (onItem)
                 onItem(combo->count() - 1, key);
             r.moveNext();

@@ -37,9 +37,9 @@ void SearchWindow::addClause(QWidget *control, Clause::Kind kind, const QString 
     m_clauses.push_back(Clause{control, kind, column, tail});
 }
 
-void SearchWindow::fillCombo(QComboBox *combo, const QString &sql)
+void SearchWindow::fillCombo(QComboBox *combo, const QString &sql, const ItemText &itemText)
 {
-    fillComboRows(combo, sql, nullptr);
+    fillComboRows(combo, sql, nullptr, itemText);
     combo->setCurrentIndex(-1);
 }
 
@@ -61,6 +61,7 @@ void SearchWindow::Form_Load()
             optOR->setChecked(true);
             optAND->setChecked(false);
         }
+        focusFirstField();
     });
 }
 
@@ -86,8 +87,13 @@ QString SearchWindow::clauseText(const Clause &c)
         const QString t = static_cast<QLineEdit *>(c.control)->text().trimmed();
         if (t.isEmpty())
             return QString();
-        return c.column + (c.kind == Clause::DateFrom ? QStringLiteral(" >= ('") : QStringLiteral(" <= ('"))
-            + FormattaData(Pad(t)) + QStringLiteral("')");
+        const QString date = FormattaData(Pad(t));
+        // FormattaData has told the user; a bound that is no date must not
+        // become a filter that lists every dated row.
+        if (date.isEmpty())
+            m_badBound = true;
+        return c.column + (c.kind == Clause::DateFrom ? QStringLiteral(" >= ('") : QStringLiteral(" <= ('")) + date
+            + QStringLiteral("')");
     }
     case Clause::Flag: {
         const int v = checkValue(static_cast<QCheckBox *>(c.control));
@@ -118,6 +124,7 @@ QString SearchWindow::buildFilter()
         connector = QStringLiteral(" OR ");
     }
     QString f;
+    m_badBound = false;
     for (const Clause &c : m_clauses) {
         const QString text = clauseText(c);
         if (text.isEmpty())
@@ -172,7 +179,10 @@ void SearchWindow::cmdOK_Click()
         OpenDb();
         if (!validate())
             return;
-        filter() = buildFilter();
+        const QString f = buildFilter();
+        if (m_badBound)
+            return; // the window stays open, nothing applied or saved
+        filter() = f;
         list()->FillGrid();
         if (useOr())
             *useOr() = optOR->isChecked();

@@ -57,12 +57,13 @@ protected:
 
     void addClause(QWidget *control, Clause::Kind kind, const QString &column, const QString &tail = QString());
     // Fills a combo box from a query of (key, text), with nothing selected.
-    void fillCombo(QComboBox *combo, const QString &sql);
+    void fillCombo(QComboBox *combo, const QString &sql, const ItemText &itemText = {});
 
     QVector<Clause> m_clauses;
 
 private:
     QString clauseText(const Clause &c);
+    bool m_badBound = false;
     void saveValues();
     void restoreValues();
 };

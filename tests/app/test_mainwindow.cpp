@@ -1,5 +1,6 @@
 // The main window: the start-up in its load handler, the settings loaded at
 // activation, the backup and heading commands, and the information window.
+#include "AppFolder.h"
 #include "AppHooks.h"
 #include "Clock.h"
 #include "Database.h"
@@ -365,6 +366,18 @@ private slots:
         // Closing the modal window activates the main window again.
         QCOMPARE(gLogStatus, QStringLiteral("ON"));
         QVERIFY(run.people.prompts.isEmpty());
+
+        // No program opens web pages: the address is not opened, and the
+        // probe page does not stay in the application folder.
+        run.people.browser.clear();
+        run.people.expect<frmAbout>([](frmAbout &about) {
+            about.cmdGoToWebPage_Click();
+            about.cmdOK_Click();
+        });
+        w.cmdInfo_Click();
+        QCOMPARE(run.people.messages(), QStringList{"Could not find associated Browser"});
+        QCOMPARE(run.people.urls.size(), 2);
+        QVERIFY(!QFile::exists(appFile("test.htm")));
         w.cmdEsci_Click();
         QVERIFY(!w.isLoaded());
     }

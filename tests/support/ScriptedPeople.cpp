@@ -66,6 +66,11 @@ void ScriptedPeople::printPreview(WebBrowser &web)
     previews << web.documentText();
 }
 
+QString ScriptedPeople::associatedBrowser(const QString &)
+{
+    return browser;
+}
+
 bool ScriptedPeople::openUrl(const QString &address)
 {
     urls << address;

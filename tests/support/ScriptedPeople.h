@@ -29,6 +29,7 @@ public:
     QString themedInputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
     QString saveFileDialog(const QString &filter) override;
     void printPreview(WebBrowser &web) override;
+    QString associatedBrowser(const QString &probePath) override;
     bool openUrl(const QString &address) override;
     void runModal(Form &form) override;
 
@@ -37,6 +38,7 @@ public:
     std::deque<QString> saveAnswers;                // for save dialogs
     std::deque<std::function<void(Form &)>> modal;  // one per modal window
     bool openUrlResult = true;
+    QString browser = QStringLiteral("browser"); // empty: none is installed
 
     QList<Prompt> prompts;
     QStringList previews;     // documents shown in print preview
