@@ -330,9 +330,23 @@ void ChooserTest::shippedCatalogueRuns()
     const QList<QStringList> answers = {{}, {}, {}, {}, {}, {}, {"03/2011"}, {"03/2011"}, {"01/03/2011", "31/03/2011"},
                                         {"01/2011"}, {}, {}, {}};
     QList<int> rows;
+    QStringList headers; // every header shown, in English
+    QList<bool> totals;
     for (int n = 0; n < answers.size(); ++n)
-        fx.runReport(n, answers.at(n), [&](frmReportistica &w) { rows << w.MSFlexGrid1->Rows() - 1; });
+        fx.runReport(n, answers.at(n), [&](frmReportistica &w) {
+            rows << w.MSFlexGrid1->Rows() - 1;
+            totals << w.totalShown();
+            for (int c = 0; c < w.MSFlexGrid1->Cols(); ++c)
+                if (w.MSFlexGrid1->ColWidth(c) > 0 && !headers.contains(w.MSFlexGrid1->TextMatrix(0, c)))
+                    headers << w.MSFlexGrid1->TextMatrix(0, c);
+        });
     QCOMPARE(fx.people.messages(), QStringList());
+    QCOMPARE(headers, QStringList({"Surname / Business Name", "Name", "Type", "Card Number", "Join Date",
+                                   "Expiration Date", "City", "Mobile Phone", "Email", "Member", "Payment Date",
+                                   "Reason", "Amount", "Payment Notes", "Full Endorsement", "Endorsement Date",
+                                   "Deposit Date", "Year", "Month", "Total amount", "Average Amount",
+                                   "Payments number"}));
+    QVERIFY(!totals.at(11)); // averages are not summed
     QCOMPARE(rows.at(0), 2);
     QCOMPARE(rows.at(5), 3);
     QCOMPARE(rows.at(6), 2);  // March 2011

@@ -1,0 +1,465 @@
+// The windows as a person meets them: shown on screen and driven by real
+// mouse clicks, keys and the close box. The families' wiring (buttons, the
+// grid's double-click and Delete key, Escape, focus) is written once in
+// their base classes, so these tests cover every window of a family at once.
+
+#include "Controls.h"
+#include "Database.h"
+#include "FlexGrid.h"
+#include "Globals.h"
+#include "ScriptedPeople.h"
+#include "SubsystemWindows.h"
+#include "TestFolder.h"
+#include "frmAnagrafica.h"
+#include "frmAssegniEmessi.h"
+#include "frmEditAnagrafica.h"
+#include "frmEditAssegniEmessi.h"
+#include "frmEditGirate.h"
+#include "frmEditMieiContiCorrenti.h"
+#include "frmEditPagamenti.h"
+#include "frmEditTipologiaPersone.h"
+#include "frmEditVersamenti.h"
+#include "frmMain.h"
+#include "frmMieiContiCorrenti.h"
+#include "frmPagamenti.h"
+#include "frmReportistica.h"
+#include "frmSelectAnagrafica.h"
+#include "frmSelectAssegniEmessi.h"
+#include "frmSelectMieiContiCorrenti.h"
+#include "frmSelectPagamenti.h"
+#include "frmSelectTipologiaPersone.h"
+#include "frmSplashReports.h"
+#include "frmTipologiaPersone.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+#include <functional>
+
+namespace {
+
+// A register with one member with dates and one without, a payment, an
+// account, a cheque and a report.
+struct Register {
+    TestFolder tf;
+    ScriptedPeople people;
+
+    Register()
+    {
+        for (QVector<QVariant> *saved : {&gSelectStateAnagrafica, &gSelectStateTipologiaPersone, &gSelectStatePagamenti,
+                                         &gSelectStateAssegniEmessi, &gSelectStateMieiContiCorrenti})
+            saved->clear();
+        for (bool *sized : {&gSelectStateReadyAnagrafica, &gSelectStateReadyTipologiaPersone, &gSelectStateReadyPagamenti,
+                            &gSelectStateReadyAssegniEmessi, &gSelectStateReadyMieiContiCorrenti})
+            *sized = false;
+        registerSubsystemWindows();
+        tf.exec(QStringLiteral(
+            "INSERT INTO TipologiaPersone (TIPOLOGIAID, Tipologia) VALUES (1, 'Socio ordinario');"
+            "INSERT INTO Anagrafica (ANAGRAFICAID, TIPOLOGIAID, Cognome, Nome, DataNascita, DataIscrizione,"
+            " DataScadenzaIscrizione) VALUES (1, 1, 'Alfa', 'Anna', '1980-05-01 00:00:00', '2020-01-01 00:00:00',"
+            " '2026-12-31 00:00:00');"
+            "INSERT INTO Anagrafica (ANAGRAFICAID, TIPOLOGIAID, Cognome, Nome) VALUES (2, 1, 'Beta', 'Bruno');"
+            "INSERT INTO Pagamenti (PagamentiID, ANAGRAFICAID, DataPagamento, Importo, Causale)"
+            " VALUES (1, 1, '2026-02-01 00:00:00', 20, 'Quota');"
+            "INSERT INTO MieiContiCorrenti (CONTOCORRENTEID, Descrizione, Banca) VALUES (1, 'Cassa', 'Banca');"
+            "INSERT INTO AssegniEmessi (ASSEGNIEMESSIID, CONTOCORRENTEID, ANAGRAFICAID, Numero, DataAssegno, SuPiazza,"
+            " Trasferibile, Sbarrato, Importo) VALUES (1, 1, 2, '10', '2026-02-10 00:00:00', 0, 0, 0, 5);"
+            "INSERT INTO reportistica (ordine, sqlreport, titolo, numparametri) VALUES"
+            " (1, ' Nome, Cognome AS CognomeRagioneSociale FROM Anagrafica', 'Tutti i soci', 0);"));
+        tf.open();
+    }
+};
+
+void show(Form &f)
+{
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+}
+
+void click(QWidget *w)
+{
+    QVERIFY(w);
+    // A check box takes the click on its box and caption, not on the empty
+    // width a layout gives it.
+    const QPoint at = qobject_cast<QCheckBox *>(w) ? QPoint(6, w->height() / 2) : w->rect().center();
+    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+// The middle of the row's first shown cell.
+QPoint cellPoint(FlexGrid &g, int row)
+{
+    int c = 0;
+    while (c + 1 < g.Cols() && g.ColWidth(c) == 0)
+        ++c;
+    g.scrollTo(g.model()->index(row - 1, c));
+    return g.visualRect(g.model()->index(row - 1, c)).center();
+}
+
+void clickRow(FlexGrid &g, int row)
+{
+    QTest::mouseClick(g.viewport(), Qt::LeftButton, Qt::NoModifier, cellPoint(g, row));
+}
+
+// As the system delivers a double click: press, release, double click, release.
+void doubleClickRow(FlexGrid &g, int row)
+{
+    const QPoint at = cellPoint(g, row);
+    QTest::mouseClick(g.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseDClick(g.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseRelease(g.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
+void pressEscape(Form &f)
+{
+    QWidget *target = f.focusWidget() ? f.focusWidget() : &f;
+    QTest::keyClick(target, Qt::Key_Escape);
+}
+
+enum class Closer { Escape, CloseBox, Button };
+const char *closerName(Closer c)
+{
+    return c == Closer::Escape ? "Escape" : c == Closer::CloseBox ? "close box" : "Cancel/Exit";
+}
+
+void closeBy(Form &f, Closer c)
+{
+    switch (c) {
+    case Closer::Escape: pressEscape(f); break;
+    case Closer::CloseBox: f.close(); break;
+    case Closer::Button: {
+        auto *b = f.findChild<QPushButton *>(QStringLiteral("cmdCancel"));
+        click(b ? b : f.findChild<QPushButton *>(QStringLiteral("cmdClose")));
+        break;
+    }
+    }
+}
+
+// What a person sees of a window: its title, every caption, every field's
+// value and whether it is shown.
+QStringList looks(const Form &f)
+{
+    QStringList out{f.windowTitle()};
+    for (QWidget *w : f.controls()) {
+        QString v = caption(w);
+        if (auto *t = qobject_cast<QLineEdit *>(w); t && kindOf(w) == ControlKind::TextBox)
+            v += QStringLiteral("|") + t->text();
+        if (auto *d = qobject_cast<DatePicker *>(w))
+            v += QStringLiteral("|") + d->text() + QStringLiteral("|") + d->TextForToday();
+        if (auto *b = qobject_cast<QCheckBox *>(w))
+            v += QStringLiteral("|") + QString::number(checkValue(b));
+        if (auto *r = qobject_cast<QRadioButton *>(w))
+            v += r->isChecked() ? QStringLiteral("|on") : QStringLiteral("|off");
+        if (auto *c = qobject_cast<QComboBox *>(w))
+            v += QStringLiteral("|") + QString::number(c->currentIndex());
+        if (auto *g = qobject_cast<FlexGrid *>(w)) {
+            for (int c = 0; c < g->Cols(); ++c)
+                v += QStringLiteral("|") + g->TextMatrix(0, c);
+            v += QStringLiteral("|row ") + QString::number(g->Row());
+        }
+        out << w->objectName() + QStringLiteral("=") + v + (w->isVisibleTo(&f) ? QString() : QStringLiteral(" hidden"));
+    }
+    return out;
+}
+
+// Types into every field, ticks every box and picks in every list, with the
+// keyboard and the mouse.
+void touchEverything(Form &f)
+{
+    for (QWidget *w : f.controls()) {
+        if (!w->isEnabled() || !w->isVisibleTo(&f))
+            continue;
+        if (auto *t = qobject_cast<QLineEdit *>(w); t && kindOf(w) == ControlKind::TextBox)
+            QTest::keyClicks(t, QStringLiteral("Zz9"));
+        else if (auto *d = qobject_cast<DatePicker *>(w))
+            QTest::keyClicks(d->edit(), QStringLiteral("01/02/2003"));
+        else if (auto *b = qobject_cast<QCheckBox *>(w))
+            click(b);
+        else if (auto *c = qobject_cast<QComboBox *>(w); c && c->count() > 0)
+            QTest::keyClick(c, Qt::Key_Down);
+    }
+    if (auto *orOption = f.findChild<QRadioButton *>(QStringLiteral("optOR")))
+        click(orOption);
+}
+
+struct Opener {
+    const char *name;
+    std::function<void()> open; // shows the window modally through its opener
+};
+
+template <class W>
+Opener direct(const char *name, bool newRecord = true)
+{
+    return {name, [newRecord] {
+                gIsNewRecord = newRecord;
+                Instance<W>::get()->showModal();
+            }};
+}
+
+// Every edit and search window, opened as its list opens it for a new
+// record or a new search.
+QVector<Opener> recordWindows()
+{
+    return {direct<frmEditAnagrafica>("frmEditAnagrafica"),
+            direct<frmEditTipologiaPersone>("frmEditTipologiaPersone"),
+            direct<frmEditPagamenti>("frmEditPagamenti"),
+            direct<frmEditAssegniEmessi>("frmEditAssegniEmessi"),
+            direct<frmEditMieiContiCorrenti>("frmEditMieiContiCorrenti"),
+            direct<frmEditGirate>("frmEditGirate"),
+            direct<frmEditVersamenti>("frmEditVersamenti"),
+            direct<frmSelectAnagrafica>("frmSelectAnagrafica"),
+            direct<frmSelectTipologiaPersone>("frmSelectTipologiaPersone"),
+            direct<frmSelectPagamenti>("frmSelectPagamenti"),
+            direct<frmSelectAssegniEmessi>("frmSelectAssegniEmessi"),
+            direct<frmSelectMieiContiCorrenti>("frmSelectMieiContiCorrenti")};
+}
+
+QVector<Opener> listWindows()
+{
+    return {direct<frmAnagrafica>("frmAnagrafica"),
+            direct<frmTipologiaPersone>("frmTipologiaPersone"),
+            direct<frmPagamenti>("frmPagamenti"),
+            direct<frmMieiContiCorrenti>("frmMieiContiCorrenti"),
+            direct<frmAssegniEmessi>("frmAssegniEmessi")};
+}
+
+} // namespace
+
+class WindowEventsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Whatever closed a window, its next opening looks as its first one did:
+    // nothing typed, ticked or chosen before comes back, and captions are
+    // translated once.
+    void everyOpeningStartsClean()
+    {
+        for (const Opener &o : recordWindows()) {
+            for (Closer closer : {Closer::Escape, Closer::CloseBox, Closer::Button}) {
+                Register reg;
+                QStringList first;
+                for (int opening = 0; opening < 3; ++opening) {
+                    reg.people.modal.push_back([&](Form &f) {
+                        show(f);
+                        const QStringList seen = looks(f);
+                        if (opening == 0)
+                            first = seen;
+                        else
+                            QCOMPARE(seen, first);
+                        touchEverything(f);
+                        QVERIFY2(looks(f) != first, o.name);
+                        closeBy(f, closer);
+                        QVERIFY2(!f.isLoaded(), closerName(closer));
+                    });
+                    o.open();
+                    if (QTest::currentTestFailed())
+                        return qWarning("%s reopened after %s", o.name, closerName(closer));
+                }
+                QVERIFY(reg.people.modal.empty());
+            }
+        }
+    }
+
+    void listsReopenCleanWithNoRowChosen()
+    {
+        for (const Opener &o : listWindows()) {
+            for (Closer closer : {Closer::Escape, Closer::CloseBox, Closer::Button}) {
+                Register reg;
+                QStringList first;
+                for (int opening = 0; opening < 3; ++opening) {
+                    reg.people.modal.push_back([&](Form &f) {
+                        show(f);
+                        FlexGrid &g = *f.findChild<FlexGrid *>();
+                        // Focus moving into the grid after the fill chooses no row.
+                        g.setFocus(Qt::TabFocusReason);
+                        QTest::keyClick(&g, Qt::Key_Delete);
+                        QTest::keyClick(&g, Qt::Key_Tab); // leaves the grid, walks no cell
+                        QCOMPARE(g.Row(), 0);
+                        const QStringList seen = looks(f);
+                        if (opening == 0)
+                            first = seen;
+                        else
+                            QCOMPARE(seen, first);
+                        clickRow(g, 1);
+                        QCOMPARE(g.Row(), 1);
+                        closeBy(f, closer);
+                        QVERIFY(!f.isLoaded());
+                    });
+                    o.open();
+                    if (QTest::currentTestFailed())
+                        return qWarning("%s reopened after %s", o.name, closerName(closer));
+                }
+                QVERIFY2(reg.people.messages().isEmpty(), o.name); // Delete asked nothing
+            }
+        }
+    }
+
+    // Editing one member and leaving with Escape does not carry its dates
+    // into the next member opened.
+    void escapeThenEditAnotherMember()
+    {
+        Register reg;
+        reg.people.expect<frmAnagrafica>([&](frmAnagrafica &l) {
+            show(l);
+            FlexGrid &g = *l.MSFlexGrid1;
+            reg.people.expect<frmEditAnagrafica>([&](frmEditAnagrafica &e) {
+                show(e);
+                QCOMPARE(e.txtDataNascita->text(), QStringLiteral("01/05/1980"));
+                pressEscape(e);
+                QVERIFY(!e.isLoaded());
+            });
+            doubleClickRow(g, 1);
+            reg.people.expect<frmEditAnagrafica>([&](frmEditAnagrafica &e) {
+                show(e);
+                QCOMPARE(e.txtNome->text(), QStringLiteral("Bruno"));
+                QCOMPARE(e.txtDataNascita->text(), QString());
+                QCOMPARE(e.txtDataIscrizione->text(), QString());
+                QCOMPARE(e.txtDataScadenzaIscrizione->text(), QString());
+                click(e.cmdPrint);
+                click(e.cmdOK);
+                QVERIFY(!e.isLoaded());
+            });
+            doubleClickRow(g, 2);
+            click(l.cmdClose);
+        });
+        Instance<frmAnagrafica>::get()->showModal();
+        QVERIFY(reg.people.modal.empty());
+        QCOMPARE(reg.tf.scalar("SELECT count(*) FROM Anagrafica WHERE ANAGRAFICAID = 2 AND DataNascita IS NULL"
+                               " AND DataIscrizione IS NULL AND DataScadenzaIscrizione IS NULL"
+                               " AND DateTimeLastUpdated IS NOT NULL"),
+                 QStringLiteral("1"));
+        // The record sheet names the fields once translated.
+        QCOMPARE(reg.people.previews.size(), 1);
+        QVERIFY(reg.people.previews.constFirst().contains(QLatin1String(">Notes<")));
+        QVERIFY(!reg.people.previews.constFirst().contains(QLatin1String("Notess")));
+    }
+
+    // The list's buttons and keys reach their commands: Delete asks about
+    // the row clicked, Search applies what its OK button builds, Print shows
+    // the preview.
+    void listCommandsThroughTheirButtonsAndKeys()
+    {
+        Register reg;
+        reg.people.expect<frmAnagrafica>([&](frmAnagrafica &l) {
+            show(l);
+            FlexGrid &g = *l.MSFlexGrid1;
+            clickRow(g, 2);
+            reg.people.msgAnswers.push_back(MsgResult::No);
+            QTest::keyClick(&g, Qt::Key_Delete);
+            QCOMPARE(reg.people.messages(), QStringList{"Are you sure to delete the record?"});
+
+            reg.people.expect<frmSelectAnagrafica>([&](frmSelectAnagrafica &s) {
+                show(s);
+                QTest::keyClicks(s.findChild<QLineEdit *>(QStringLiteral("txtCognome")), QStringLiteral("Bet"));
+                click(s.cmdOK);
+                QVERIFY(!s.isLoaded());
+            });
+            click(l.cmdSelect);
+            QCOMPARE(gWhereAnagrafica, QStringLiteral("a.Cognome Like '%Bet%'"));
+            QCOMPARE(g.Rows(), 2);
+            g.setFocus(Qt::TabFocusReason);
+            QCOMPARE(g.Row(), 0);
+            click(l.cmdDelete); // no row chosen: nothing asked
+            QCOMPARE(reg.people.messages().size(), 1);
+
+            clickRow(g, 1);
+            reg.people.msgAnswers.push_back(MsgResult::Yes);
+            click(l.cmdDelete);
+            QCOMPARE(g.Rows(), 1);
+
+            click(l.cmdPrintGrid);
+            QCOMPARE(reg.people.previews.size(), 1);
+            click(l.cmdClose);
+        });
+        Instance<frmAnagrafica>::get()->showModal();
+        QCOMPARE(reg.tf.scalar("SELECT count(*) FROM Anagrafica"), QStringLiteral("1"));
+    }
+
+    // One click on "Also modify member's expiration date" ticks it, and OK
+    // then moves the expiry date; a click or Space on a ticked box clears
+    // it, and a grey search box becomes ticked.
+    void aClickTicksACheckBox()
+    {
+        Register reg;
+        reg.people.expect<frmPagamenti>([&](frmPagamenti &l) {
+            show(l);
+            reg.people.expect<frmEditPagamenti>([&](frmEditPagamenti &e) {
+                show(e);
+                QVERIFY(!e.txtNuovaDataScadenza->isVisibleTo(&e));
+                click(e.chkModificaDataScadenzaIscrizione);
+                QCOMPARE(checkValue(e.chkModificaDataScadenzaIscrizione), 1);
+                QVERIFY(e.txtNuovaDataScadenza->isVisibleTo(&e));
+                QTest::keyClicks(e.txtNuovaDataScadenza->edit(), QStringLiteral("31/12/2027"));
+                click(e.cmdOK);
+                QVERIFY(!e.isLoaded());
+            });
+            doubleClickRow(*l.MSFlexGrid1, 1);
+            click(l.cmdClose);
+        });
+        gCurrentName.clear();
+        Instance<frmPagamenti>::get()->showModal();
+        QCOMPARE(reg.tf.scalar("SELECT DataScadenzaIscrizione FROM Anagrafica WHERE ANAGRAFICAID = 1"),
+                 QStringLiteral("2027-12-31 00:00:00"));
+
+        reg.people.expect<frmSelectAssegniEmessi>([&](frmSelectAssegniEmessi &s) {
+            show(s);
+            click(s.cmdClear);
+            QCOMPARE(checkValue(s.chkSbarrato), 2);
+            click(s.chkSbarrato);
+            QCOMPARE(checkValue(s.chkSbarrato), 1);
+            s.chkSbarrato->setFocus();
+            QTest::keyClick(s.chkSbarrato, Qt::Key_Space);
+            QCOMPARE(checkValue(s.chkSbarrato), 0);
+            click(s.chkSbarrato);
+            QCOMPARE(checkValue(s.chkSbarrato), 1);
+            click(s.cmdCancel);
+        });
+        Instance<frmSelectAssegniEmessi>::get()->showModal();
+    }
+
+    // The report chooser's buttons open the report, which reopens clean.
+    void reportWindowReopensClean()
+    {
+        Register reg;
+        QStringList first;
+        reg.people.expect<frmSplashReports>([&](frmSplashReports &c) {
+            show(c);
+            for (Closer closer : {Closer::Escape, Closer::CloseBox, Closer::Button}) {
+                reg.people.expect<frmReportistica>([&](frmReportistica &r) {
+                    show(r);
+                    if (first.isEmpty())
+                        first = looks(r);
+                    else
+                        QCOMPARE(looks(r), first);
+                    closeBy(r, closer);
+                });
+                click(c.cmdShowReport.at(0));
+            }
+            click(c.cmdClose);
+        });
+        Instance<frmSplashReports>::get()->showModal();
+        QVERIFY(reg.people.modal.empty());
+        QVERIFY(first.contains(QStringLiteral("OsenXPForm1=Report - All Members")));
+    }
+
+    // Escape does not end the program; the close box does.
+    void escapeLeavesTheMainWindowOpen()
+    {
+        Register reg;
+        frmMain main;
+        Form::setMainForm(&main);
+        main.load();
+        QVERIFY(main.isLoaded());
+        show(main);
+        pressEscape(main);
+        QVERIFY(main.isLoaded());
+        QVERIFY(main.isVisible());
+        main.close();
+        QVERIFY(!main.isLoaded());
+        Form::setMainForm(nullptr);
+    }
+};
+
+QTEST_MAIN(WindowEventsTest)
+#include "test_windowevents.moc"
