@@ -1,4 +1,5 @@
 #include "Emblem.h"
+#include "Edition.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -21,7 +22,7 @@ QPixmap programIcon(int size)
     f.setPixelSize(int(size * 0.62));
     p.setFont(f);
     p.setPen(Qt::white);
-    p.drawText(QRect(0, 0, size, size), Qt::AlignCenter, QStringLiteral("S"));
+    p.drawText(QRect(0, 0, size, size), Qt::AlignCenter, productTitle().left(1));
     return pm;
 }
 

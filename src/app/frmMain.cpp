@@ -3,6 +3,7 @@
 #include "AppHooks.h"
 #include "Controls.h"
 #include "Database.h"
+#include "Edition.h"
 #include "Emblem.h"
 #include "FormPrep.h"
 #include "Globals.h"
@@ -186,10 +187,9 @@ void frmMain::cmdBackup_Click()
 {
     formProc(kForm, QStringLiteral("cmdBackup_Click"), [&] {
         aggiornaFaseUpdate(4);
-        QString folder = people()
-                             .themedInputBox(QStringLiteral("Enter the destination path of the database backup"),
-                                             QStringLiteral("Socivant"), QString())
-                             .trimmed();
+        const QString prompt = isEnglish() ? QStringLiteral("Enter the destination path of the database backup")
+                                           : QStringLiteral("Inserire il percorso dove copiare il database");
+        QString folder = people().themedInputBox(prompt, productTitle(), QString()).trimmed();
         if (folder.isEmpty())
             return;
         if (!folder.endsWith(QLatin1Char('/')))
@@ -206,8 +206,9 @@ void frmMain::cmdCambiaIntestazione_Click()
 {
     runProc(Proc{kForm, QStringLiteral("cmdCambiaIntestazione_Click"), Proc::Form, Proc::Plain}, [&] {
         const QString current = getSetting(QStringLiteral("INTESTAZ"));
-        const QString answer =
-            people().themedInputBox(QStringLiteral("Enter the new header"), QStringLiteral("Socivant"), current);
+        const QString prompt =
+            isEnglish() ? QStringLiteral("Enter the new header") : QStringLiteral("Inserire l'intestazione");
+        const QString answer = people().themedInputBox(prompt, productTitle(), current);
         if (answer.trimmed().isEmpty()) {
             MyMsgBox(QStringLiteral("Intestazione non modificata"), MsgStyle::Exclamation, kTitle);
             return;

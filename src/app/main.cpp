@@ -10,7 +10,8 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Socivant"));
+    // The title of the plain message boxes and of the print preview.
+    QApplication::setApplicationName(productTitle());
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
     QIcon icon;
     for (int s : {16, 32, 48, 64})

@@ -1,5 +1,6 @@
 #include "Database.h"
 #include "AppFolder.h"
+#include "Edition.h"
 #include "Globals.h"
 #include "Messages.h"
 #include "Procedure.h"
@@ -66,7 +67,7 @@ void OpenSqlLiteDb()
     if (gSqlLiteDb)
         return;
     gSqlLiteDb = std::make_unique<SqliteComponent>();
-    gDbFileName = QStringLiteral("socivant.db3");
+    gDbFileName = isEnglish() ? QStringLiteral("socivant.db3") : QStringLiteral("merivolo.db3");
     gDbPath = appFile(gDbFileName);
     try {
         gSqlLiteDb->open(gDbPath, QString());

@@ -1,5 +1,6 @@
 #include "SqlText.h"
 #include "Database.h"
+#include "Edition.h"
 #include "Procedure.h"
 #include "Regional.h"
 
@@ -118,7 +119,10 @@ QString BooleanToString(const QVariant &v)
         const double r = std::nearbyint(d);
         if (r < -32768 || r > 32767)
             raiseError(ErrNo::Overflow, QStringLiteral("Overflow"));
-        out = r != 0 ? QStringLiteral("True") : QStringLiteral("False");
+        if (isEnglish())
+            out = r != 0 ? QStringLiteral("True") : QStringLiteral("False");
+        else
+            out = r != 0 ? QStringLiteral("Vero") : QStringLiteral("Falso");
     });
     return out;
 }
@@ -188,23 +192,18 @@ Exists esisteRecordSQL(const QString &sql)
     return countAbove0(sql, QStringLiteral("esisteRecordSQL"));
 }
 
-QString checkABICABItalian(const QString &code, const QString &name)
+QString checkABICAB(const QString &code, const QString &name)
 {
+    traceProcedure(kCustom, QStringLiteral("checkABICAB"));
+    // The English edition checks no Italian bank or postal codes.
+    if (isEnglish())
+        return QString();
     if (code.size() != 5)
         return QStringLiteral("Lunghezza del codice ") + name + QStringLiteral(" non valida");
     for (const QChar ch : code) {
         if (ch.unicode() < 48 || ch.unicode() > 57)
             return QStringLiteral("Il codice ") + name + QStringLiteral(" contiene caratteri non validi");
     }
-    return QString();
-}
-
-QString checkABICAB(const QString &code, const QString &name)
-{
-    traceProcedure(kCustom, QStringLiteral("checkABICAB"));
-    // The English edition checks no Italian bank or postal codes.
-    Q_UNUSED(code);
-    Q_UNUSED(name);
     return QString();
 }
 

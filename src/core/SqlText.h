@@ -12,6 +12,7 @@ QString Punto(const QVariant &x);
 // amounts ("1.234,56", "12,50", "-3"); "12.50", "12,5,0", "abc" are not.
 bool isAmount(const QString &text);
 QString wrapbooleanchk(int value);
+// "True"/"False"; "Vero"/"Falso" in the Italian edition.
 QString BooleanToString(const QVariant &v);
 // "YYYY-MM-DD HH:MM:SS". Takes a date, or a date text as users type it
 // (day first, or ISO); anything else is reported and gives "".
@@ -29,10 +30,9 @@ Exists esisteRecordSQL(const QString &sql);
 QString esisteRecordQuery(const QVariant &table, const QVariant &field, const QVariant &value, const QVariant &kind,
                           const QVariant &exceptField, const QVariant &exceptValue);
 
-// "" when the code is acceptable, else the message naming the field.
+// "" when the code is acceptable, else the message naming the field. Only
+// the Italian edition checks: five decimal digits.
 QString checkABICAB(const QString &code, const QString &name);
-// The Italian edition's rule, kept for a build with isEnglish false.
-QString checkABICABItalian(const QString &code, const QString &name);
 
 // A key as the statements write it: plain decimal digits for a whole number.
 QString keyText(double key);

@@ -61,11 +61,6 @@ QString enterWord()
     return isEnglish() ? QStringLiteral("Enter ") : QStringLiteral("Inserisci ");
 }
 
-QString productTitle()
-{
-    return isEnglish() ? QStringLiteral("Socivant") : QStringLiteral("Merivolo");
-}
-
 QString ask(const QString &prompt)
 {
     return people().themedInputBox(prompt, productTitle(), QString());

@@ -41,11 +41,6 @@ public:
 };
 } // namespace
 
-bool isEnglish()
-{
-    return true;
-}
-
 QString translateMessage(const QString &text)
 {
     return applyRows(text, messageTable());

@@ -1,12 +1,11 @@
 #pragma once
+#include "Edition.h"
+
 #include <QList>
 #include <QString>
 
 class QWidget;
 class FlexGrid;
-
-// The edition built: English, turned from the Italian source texts at run time.
-bool isEnglish();
 
 // The message table applied in order (used by MyMsgBox).
 QString translateMessage(const QString &text);

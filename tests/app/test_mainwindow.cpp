@@ -1,6 +1,7 @@
 // The main window: the start-up in its load handler, the settings loaded at
 // activation, the backup and heading commands, and the information window.
 #include "AppFolder.h"
+#include "MainWindowRun.h"
 #include "AppHooks.h"
 #include "Clock.h"
 #include "Database.h"
@@ -30,32 +31,7 @@ QStringList allFilters()
     return {gWhereAnagrafica, gWhereTipologiaPersone, gWherePagamenti, gWhereMieiContiCorrenti, gWhereAssegniEmessi};
 }
 
-// One start of the program on a test folder.
-struct Run {
-    TestFolder folder;
-    ScriptedPeople people;
-    std::unique_ptr<frmMain> main;
-
-    explicit Run(bool withDatabase = true) : folder(withDatabase) {}
-    ~Run()
-    {
-        appHooks() = AppHooks{};
-        Instance<frmAbout>::release();
-    }
-    frmMain &start()
-    {
-        main = std::make_unique<frmMain>();
-        Form::setMainForm(main.get());
-        main->load();
-        if (main->isLoaded())
-            main->Form_Activate();
-        return *main;
-    }
-    QString setting(const QString &key) const
-    {
-        return folder.scalar(QStringLiteral("select value from settings where mnemocode='") + key + "'");
-    }
-};
+using Run = MainWindowRun;
 } // namespace
 
 class TestMainWindow : public QObject {

@@ -1,4 +1,5 @@
 #pragma once
+#include "Edition.h"
 #include "Messages.h"
 
 #include <QList>
@@ -20,7 +21,11 @@ public:
     ~TestFolder();
     QString path() const { return m_dir.path(); }
     QString file(const QString &name) const { return m_dir.filePath(name); }
-    QString dbPath() const { return file(QStringLiteral("socivant.db3")); }
+    // The register of the edition under test.
+    QString dbPath() const
+    {
+        return file(isEnglish() ? QStringLiteral("socivant.db3") : QStringLiteral("merivolo.db3"));
+    }
     // Runs SQL straight on the database file, outside the program's connection.
     static void exec(const QString &dbPath, const QString &sql);
     void exec(const QString &sql) const { exec(dbPath(), sql); }

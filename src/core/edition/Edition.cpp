@@ -1,0 +1,6 @@
+#include "Edition.h"
+
+bool isEnglish()
+{
+    return SOCIVANT_ENGLISH_EDITION;
+}
