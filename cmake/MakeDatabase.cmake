@@ -3,8 +3,11 @@
 if(EXISTS "${DB}")
   return()
 endif()
-execute_process(COMMAND "${MAKEDB}" "${DB}" "${SCHEMA}" "${REPORTS}" "${SAMPLE}"
-                RESULT_VARIABLE rc)
+set(files "${SCHEMA}" "${REPORTS}" "${SAMPLE}")
+if(EDITION_SQL)
+  list(APPEND files "${EDITION_SQL}")
+endif()
+execute_process(COMMAND "${MAKEDB}" "${DB}" ${files} RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   file(REMOVE "${DB}")
   message(FATAL_ERROR "Could not write the default database ${DB}")

@@ -15,9 +15,11 @@ private slots:
     void shippedCatalogueAndPrompts()
     {
         ReportFixture fx;
-        QFile f(QStringLiteral(SOCIVANT_DATA_DIR "/reports.sql"));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        fx.tf.exec(QString::fromUtf8(f.readAll()));
+        for (const char *name : {"/reports.sql", "/italian.sql"}) {
+            QFile f(QStringLiteral(SOCIVANT_DATA_DIR) + QLatin1String(name));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            fx.tf.exec(QString::fromUtf8(f.readAll()));
+        }
         for (const char *a : {"03/2011", "01/03/2011", "31/03/2011"})
             fx.people.inputAnswers.push_back(QString::fromLatin1(a));
         QStringList captions;
@@ -56,6 +58,12 @@ private slots:
         QCOMPARE(fx.inputPrompts().last(), QStringLiteral("Inserisci il mese di partenza (formato MM/AAAA)"));
         QCOMPARE(fx.people.messages(), QStringList{"Formato del mese non valido"});
         QCOMPARE(fx.people.last().title, QStringLiteral("Merivolo"));
+
+        // The monthly average in Italian, and not summed into a total.
+        fx.runReport(11, {}, [](frmReportistica &w) {
+            QCOMPARE(w.MSFlexGrid1->TextMatrix(0, 2), QStringLiteral("Media Pagamenti"));
+            QVERIFY(!w.totalShown());
+        });
     }
 
     void windowFlagsTotalAndPrintout()
