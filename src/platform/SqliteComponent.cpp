@@ -1,5 +1,6 @@
 #include "SqliteComponent.h"
 #include "RuntimeError.h"
+#include "SqliteFileCheck.h"
 
 #include <QFileInfo>
 #include <sqlite3.h>
@@ -175,16 +176,37 @@ void SqliteComponent::open(const QString &path, const QString &)
             sqlite3_close_v2(db);
         raiseError(rc, msg);
     }
+    // Another program may hold the register. The start waits for its lock
+    // once, here, before any statement: taking the write lock now means the
+    // statements that follow do not each wait on their own.
+    sqlite3_busy_timeout(db, s_openWaitMs);
+    const bool readOnly = sqlite3_db_readonly(db, "main") == 1;
+    rc = sqlite3_exec(db, readOnly ? "BEGIN" : "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
     // sqlite3_open_v2 succeeds on any file; reading the schema tells whether
     // it really is a database.
-    rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
         const QString msg = QString::fromUtf8(sqlite3_errmsg(db));
         sqlite3_close_v2(db);
         raiseError(rc, msg);
     }
+    // A damaged register is refused before anything is written into it: a
+    // write could spread the damage, and a user restoring it needs it as it
+    // was. The transaction changed nothing, so ending it writes nothing.
+    const QString fault = sqliteStructureFault(db);
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (!fault.isEmpty()) {
+        sqlite3_close_v2(db);
+        raiseError(SQLITE_CORRUPT, QStringLiteral("database disk image is malformed: ") + fault);
+    }
     sqlite3_busy_timeout(db, 2000);
     m_db = db;
+}
+
+void SqliteComponent::setOpenWait(int ms)
+{
+    s_openWaitMs = ms;
 }
 
 sqlite3_stmt *SqliteComponent::prepare(const QString &sql)

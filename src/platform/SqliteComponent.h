@@ -52,9 +52,13 @@ public:
     SqliteComponent &operator=(const SqliteComponent &) = delete;
 
     // Opens an existing SQLite file for reading and writing. A missing file,
-    // a folder or a file that is not an SQLite database fails; nothing is
-    // ever created at that path.
+    // a folder, a file that is not an SQLite database and a damaged one
+    // fail; nothing is ever created or written at that path. A register
+    // locked by another program is waited for once, up to the open wait.
     void open(const QString &path, const QString &password = QString());
+    // How long open waits for another program's lock, in milliseconds.
+    static void setOpenWait(int ms);
+    static constexpr int kOpenWaitMs = 5000;
     bool isOpen() const { return m_db != nullptr; }
     // Applies one statement. Text after the first statement is refused, so a
     // value that slipped out of its quotes cannot append a second statement.
@@ -66,4 +70,5 @@ public:
 private:
     sqlite3_stmt *prepare(const QString &sql);
     sqlite3 *m_db = nullptr;
+    static inline int s_openWaitMs = kOpenWaitMs;
 };

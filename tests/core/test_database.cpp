@@ -4,11 +4,16 @@
 #include "Database.h"
 #include "Globals.h"
 #include "RuntimeError.h"
+#include "Settings.h"
 #include "SqliteComponent.h"
 #include "TestFolder.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QtTest>
+#include <sqlite3.h>
+#include <thread>
 
 class TestDatabase : public QObject {
     Q_OBJECT
@@ -122,6 +127,98 @@ private slots:
         QFile back(folder.dbPath());
         QVERIFY(back.open(QIODevice::ReadOnly));
         QCOMPARE(back.readAll(), content); // left exactly as it was
+    }
+
+    // Garbage in one page of a register: the open refuses it before any
+    // statement runs, so the file stays exactly as it was.
+    void damagedRegisterIsRefusedUntouched_data()
+    {
+        QTest::addColumn<QString>("page"); // which page gets the garbage
+        QTest::addColumn<int>("bytes");    // how many bytes of it, from its middle
+        QTest::newRow("member leaf page") << "select pageno from dbstat where name = 'Anagrafica' and pagetype = 'leaf' limit 1 offset 3" << 4096;
+        QTest::newRow("member interior page") << "select pageno from dbstat where name = 'Anagrafica' and pagetype = 'internal'" << 4096;
+        QTest::newRow("overflow page of a long note") << "select pageno from dbstat where name = 'Anagrafica' and pagetype = 'overflow' limit 1" << 4096;
+        QTest::newRow("64 bytes inside a payment page") << "select pageno from dbstat where name = 'Pagamenti' and pagetype = 'leaf' limit 1 offset 1" << 64;
+    }
+    void damagedRegisterIsRefusedUntouched()
+    {
+        QFETCH(QString, page);
+        QFETCH(int, bytes);
+        TestFolder folder;
+        QString rows = QStringLiteral("BEGIN;");
+        for (int i = 0; i < 600; ++i)
+            rows += QStringLiteral("INSERT INTO Anagrafica (Cognome, Nome, NoteAnagrafica) VALUES ('Rossi %1', 'Anna', '%2');"
+                                   "INSERT INTO Pagamenti (ANAGRAFICAID, Importo, Causale) VALUES (%1, 12.5, 'Quota');")
+                        .arg(i)
+                        .arg(i == 7 ? QString(10000, QLatin1Char('n')) : QStringLiteral("nota"));
+        folder.exec(rows + QStringLiteral("COMMIT;"));
+        const int pageNo = folder.scalar(page).toInt();
+        QVERIFY(pageNo > 1);
+        QByteArray file = readFile(folder.dbPath());
+        QRandomGenerator garbage(pageNo);
+        for (int i = 0; i < bytes; ++i)
+            file[qsizetype(pageNo - 1) * 4096 + (4096 - bytes) / 2 + i] = char(garbage.bounded(256));
+        writeFile(folder.dbPath(), file);
+
+        RecordingSink sink;
+        folder.open();
+        QVERIFY(!isDbOpen());
+        QCOMPARE(sink.prompts(), QStringList{"Impossibile connettersi al database"});
+        QCOMPARE(sink.shown[0].style, 16);
+        QCOMPARE(readFile(folder.dbPath()), file);
+        QVERIFY(!QFile::exists(folder.dbPath() + QStringLiteral("-journal")));
+    }
+
+    // Another program holding the register: the open waits for it once and
+    // then gives up without writing; a lock released during the wait lets the
+    // start go on as usual, start-up statements included.
+    void lockedRegisterIsWaitedForOnce()
+    {
+        const int wait = 400;
+        SqliteComponent::setOpenWait(wait);
+        auto restore = qScopeGuard([] { SqliteComponent::setOpenWait(SqliteComponent::kOpenWaitMs); });
+        TestFolder folder;
+        const QByteArray before = readFile(folder.dbPath());
+        const auto holder = [&](const char *begin) {
+            sqlite3 *db = nullptr;
+            sqlite3_open(folder.dbPath().toUtf8().constData(), &db);
+            if (sqlite3_exec(db, begin, nullptr, nullptr, nullptr) != SQLITE_OK)
+                qFatal("cannot lock the register");
+            return db;
+        };
+        for (const char *lock : {"BEGIN EXCLUSIVE", "BEGIN IMMEDIATE"}) {
+            sqlite3 *other = holder(lock);
+            RecordingSink sink;
+            QElapsedTimer t;
+            t.start();
+            folder.open();
+            const qint64 waited = t.elapsed();
+            QVERIFY(!isDbOpen());
+            QCOMPARE(sink.prompts(), QStringList{"Impossibile connettersi al database"});
+            QVERIFY2(waited >= wait - 50 && waited < 4 * wait, qPrintable(QString::number(waited)));
+            sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+            sqlite3_close(other);
+            QCOMPARE(readFile(folder.dbPath()), before);
+            resetDatabase();
+        }
+
+        SqliteComponent::setOpenWait(5000);
+        sqlite3 *other = holder("BEGIN EXCLUSIVE");
+        std::thread release([other] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+            sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+        });
+        RecordingSink sink;
+        QElapsedTimer t;
+        t.start();
+        folder.open();
+        AggiornaDatabase();
+        release.join();
+        sqlite3_close(other);
+        QVERIFY(isDbOpen());
+        QVERIFY(t.elapsed() < 5000);
+        QVERIFY(sink.shown.isEmpty());
+        QCOMPARE(folder.scalar("select value from settings where mnemocode = 'NUMERLAN'"), QStringLiteral("2"));
     }
 
     void mySqlWithoutConfigurationFile()
