@@ -161,13 +161,14 @@ void SqliteComponent::open(const QString &path, const QString &)
     if (fi.size() == 0)
         raiseError(SQLITE_NOTADB, QStringLiteral("file is not a database"));
     sqlite3 *db = nullptr;
-    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    // One thread uses the connection: no serializing mutex around every call.
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         // A read-only file can still be read.
         if (db)
             sqlite3_close_v2(db);
         db = nullptr;
-        rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+        rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     }
     if (rc != SQLITE_OK) {
         const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
