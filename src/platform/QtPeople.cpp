@@ -1,5 +1,6 @@
 #include "QtPeople.h"
 #include "Form.h"
+#include "PrintPreviewDialog.h"
 #include "WebBrowser.h"
 
 #include <QApplication>
@@ -131,17 +132,9 @@ QString printableHtml(const QString &html)
 
 void QtPeople::printPreview(WebBrowser &web)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintPreviewDialog dlg(&printer, QApplication::activeWindow());
-    dlg.setWindowTitle(QApplication::applicationName());
-    const QString html = printableHtml(web.documentText());
-    QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg, [html](QPrinter *p) {
-        QTextDocument doc;
-        doc.setHtml(html);
-        doc.print(p);
-    });
-    dlg.resize(900, 700);
-    dlg.exec();
+    PrintPreviewDialog dlg(web.documentText(), QApplication::activeWindow());
+    if (dlg.prepare())
+        dlg.exec();
 }
 
 bool QtPeople::openUrl(const QString &address)
