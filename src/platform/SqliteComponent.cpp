@@ -141,6 +141,20 @@ QString Recordset::text(int i) const
     }
 }
 
+QByteArrayView Recordset::textUtf8(int i) const
+{
+    checkRow(i);
+    switch (sqlite3_column_type(m_stmt, i)) {
+    case SQLITE_NULL:
+        return QByteArrayView();
+    case SQLITE_FLOAT:
+        m_number = text(i).toUtf8();
+        return m_number;
+    default:
+        return QByteArrayView(reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i)), sqlite3_column_bytes(m_stmt, i));
+    }
+}
+
 SqliteComponent::~SqliteComponent()
 {
     if (m_db)

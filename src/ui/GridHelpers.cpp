@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QSaveFile>
+#include <vector>
 
 namespace {
 const QString kGeneral = QStringLiteral("basGeneral");
@@ -108,34 +109,25 @@ bool isBooleanField(const Recordset &rs, int field)
 void sortGridByDate(FlexGrid &grid, int column, int mode)
 {
     moduleProc(kGeneralCustom, QStringLiteral("sortGridByDate"), [&] {
-        const int cols = grid.Cols();
-        // The keys are day numbers in a hidden last column, sorted
-        // numerically; the column goes again once the rows are in order.
-        grid.setCols(cols + 1);
-        const int key = cols;
-        try {
-            grid.setColWidth(key, 0);
-            for (int r = 1; r < grid.Rows(); ++r) {
-                const QString cell = grid.TextMatrix(r, column).trimmed();
-                if (cell.isEmpty()) {
-                    grid.setTextMatrix(r, key, QStringLiteral("0"));
-                    continue;
-                }
-                const auto date = Regional::parseDate(cell);
-                if (!date)
-                    raiseError(ErrNo::TypeMismatch, QStringLiteral("Type mismatch"));
-                grid.setTextMatrix(r, key, QString::number(Regional::dayNumber(*date)));
+        // The day numbers are the keys, each read once; a cell that is not a
+        // date stops the sort before any row has moved.
+        std::vector<double> keys;
+        keys.reserve(size_t(std::max(0, grid.Rows() - 1)));
+        for (int r = 1; r < grid.Rows(); ++r) {
+            const QString cell = grid.TextMatrix(r, column).trimmed();
+            if (cell.isEmpty()) {
+                keys.push_back(0);
+                continue;
             }
-            grid.setCol(key);
-            grid.setSort(mode);
-        } catch (const RuntimeError &) {
-            // The rows have not moved yet: drop the key column and the grid
-            // is as it was.
-            if (grid.Cols() > cols)
-                grid.setCols(cols);
-            throw;
+            const auto date = Regional::parseDate(cell);
+            if (!date)
+                raiseError(ErrNo::TypeMismatch, QStringLiteral("Type mismatch"));
+            keys.push_back(double(Regional::dayNumber(*date)));
         }
-        grid.setCols(cols);
+        grid.sortByKeys(keys, mode == 4);
+        // Where the sort on a hidden key column after the last one leaves
+        // the current column once that column is gone.
+        grid.setCol(grid.Cols() - 1);
     });
 }
 
