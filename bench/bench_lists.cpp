@@ -5,8 +5,10 @@
 // the one the window ran (read back from the connection), never a copy.
 //
 //   bench_lists [--sizes 10000,100000] [--million] [--runs 5] [--print-max N]
-//               [--no-print]
+//               [--no-print] [--only open,search,sort,csv,print,payments]
 //   bench_lists --make-register MEMBERS PATH   a register to try by hand
+//   bench_lists --pages DIR   the printed member list of 200 members and a
+//                             member's record sheet as PNG pages, to look at
 //
 // Each size is a register of that many members with 3 payments each.
 // Figures are medians of --runs runs; peak memory is that of a process that
@@ -17,17 +19,21 @@
 #include "Globals.h"
 #include "GridHelpers.h"
 #include "People.h"
+#include "PrintPages.h"
 #include "PrintPreviewDialog.h"
 #include "Settings.h"
 #include "Translation.h"
 #include "WebBrowser.h"
 #include "frmAnagrafica.h"
+#include "frmEditAnagrafica.h"
 #include "frmPagamenti.h"
 #include "frmSelectAnagrafica.h"
 #include "frmTipologiaPersone.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
+#include <QDir>
+#include <QImage>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -48,6 +54,12 @@
 
 namespace {
 int gRuns = 5;
+QStringList gOnly; // the operations to measure; all when empty
+
+bool wanted(const char *operation)
+{
+    return gOnly.isEmpty() || gOnly.contains(QLatin1String(operation));
+}
 
 // --- the register ------------------------------------------------------
 
@@ -291,6 +303,10 @@ public:
     QString saveFileDialog(const QString &) override { return savePath; }
     void printPreview(WebBrowser &web) override
     {
+        if (!pngPrefix.isEmpty()) {
+            savePages(web.documentText());
+            return;
+        }
         PrintPreviewDialog dlg(web.documentText());
         dlg.prepare();
         pages = dlg.pageCount();
@@ -299,6 +315,33 @@ public:
     bool openUrl(const QString &) override { return false; }
     void runModal(Form &) override {}
 
+    // The pages as the printer of the preview would print them, as images.
+    void savePages(const QString &html)
+    {
+        PrintPreviewDialog dlg(html);
+        const QPageLayout layout = dlg.previewPrinter().pageLayout();
+        constexpr int dpi = 150;
+        PrintPages pages(html);
+        QImage probe(1, 1, QImage::Format_RGB32);
+        probe.setDotsPerMeterX(int(dpi / 0.0254));
+        probe.setDotsPerMeterY(int(dpi / 0.0254));
+        pages.layout(probe, layout.paintRectPixels(dpi).size());
+        for (int i = 0; i < pages.pageCount(); ++i) {
+            QImage img(layout.fullRectPixels(dpi).size(), QImage::Format_RGB32);
+            img.setDotsPerMeterX(probe.dotsPerMeterX());
+            img.setDotsPerMeterY(probe.dotsPerMeterY());
+            img.fill(Qt::white);
+            QPainter p(&img);
+            p.translate(layout.paintRectPixels(dpi).topLeft());
+            pages.paintPage(p, i);
+            p.end();
+            img.save(QStringLiteral("%1-%2.png").arg(pngPrefix).arg(i + 1, 3, 10, QLatin1Char('0')));
+        }
+        std::printf("%s: %d pages, shrunk to %.0f%%, %s\n", qPrintable(pngPrefix), pages.pageCount(),
+                    pages.scale() * 100, layout.orientation() == QPageLayout::Landscape ? "landscape" : "portrait");
+    }
+
+    QString pngPrefix;
     QStringList messages;
     QString savePath;
     int pages = 0;
@@ -485,77 +528,85 @@ void benchSize(int members, bool print, int printMax)
     frmAnagrafica *list = memberList();
     FlexGrid &g = *list->MSFlexGrid1;
     const QString fillSql = firstWith(statementsOf([&] { list->FillGrid(); }), QStringLiteral("FROM Anagrafica a"));
-    const double fill = medianMs([&] { list->FillGrid(); });
-    const double fillShell = shellMs(fillSql);
-    const double fillCapi = capiMs(fillSql);
-    figure("open the member list", members, ms(fill),
-           QStringLiteral("shell %1, C-API loop %2").arg(ms(fillShell), ms(fillCapi)),
-           ratio(fill, fillShell) + QStringLiteral(" / ") + ratio(fill, fillCapi), "shell <= 1.0x");
-    figure("  peak memory, whole program", members, mib(childKb(QStringLiteral("members"))), QString(), QString(),
-           members <= 100000 ? "100,000: <= 80 MiB" : "1,000,000: <= 600 MiB");
-
-    // Search refill: the search window writes the filter and refills the
-    // list, each time from the full list.
-    frmSelectAnagrafica *search = Instance<frmSelectAnagrafica>::get();
-    search->load();
-    search->txtCognome->setText(QStringLiteral("ross"));
-    const QString searchSql =
-        firstWith(statementsOf([&] { search->cmdOK_Click(); }), QStringLiteral("FROM Anagrafica a"));
-    settle();
-    const QString where = gWhereAnagrafica;
-    const int found = g.Rows() - 1;
-    const double refill = medianMs([&] { list->FillGrid(); },
-                                   [&] {
-                                       gWhereAnagrafica.clear();
-                                       list->FillGrid();
-                                       gWhereAnagrafica = where;
-                                   });
-    const double refillShell = shellMs(searchSql);
-    figure("search refill (\"ross\")", members, ms(refill) + QStringLiteral(", %1 rows").arg(found),
-           QStringLiteral("shell, same filtered query %1").arg(ms(refillShell)), ratio(refill, refillShell),
-           "<= 1.5x");
-    gWhereAnagrafica.clear();
-    list->FillGrid();
-
-    // Header-click sort of the birth date column, from the order of the fill.
-    int dateCol = -1;
-    const QString dateHeader = isEnglish() ? SostituisciCaptionEng(PutSpacesInLabels(QStringLiteral("DataNascita")))
-                                           : PutSpacesInLabels(QStringLiteral("DataNascita"));
-    for (int c = 0; c < g.Cols(); ++c) {
-        if (g.TextMatrix(0, c) == dateHeader)
-            dateCol = c;
+    if (wanted("open")) {
+        const double fill = medianMs([&] { list->FillGrid(); });
+        const double fillShell = shellMs(fillSql);
+        const double fillCapi = capiMs(fillSql);
+        figure("open the member list", members, ms(fill),
+               QStringLiteral("shell %1, C-API loop %2").arg(ms(fillShell), ms(fillCapi)),
+               ratio(fill, fillShell) + QStringLiteral(" / ") + ratio(fill, fillCapi), "shell <= 1.0x");
+        figure("  peak memory, whole program", members, mib(childKb(QStringLiteral("members"))), QString(), QString(),
+               members <= 100000 ? "100,000: <= 80 MiB" : "1,000,000: <= 600 MiB");
     }
-    std::vector<QString> column;
-    for (int r = 1; r < g.Rows(); ++r)
-        column.push_back(g.TextMatrix(r, dateCol));
-    const double sort = medianMs([&] { emit g.horizontalHeader()->sectionPressed(dateCol); },
-                                 [&] { list->FillGrid(); });
-    const double sortFloor = medianMs([&] {
-        std::vector<int> order(column.size());
-        std::iota(order.begin(), order.end(), 0);
-        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            return QString::compare(column[size_t(a)], column[size_t(b)], Qt::CaseInsensitive) < 0;
-        });
-    });
-    figure("header-click sort, date column", members, ms(sort),
-           QStringLiteral("the column sorted in memory %1").arg(ms(sortFloor)), ratio(sort, sortFloor), "<= 3x");
-    list->FillGrid();
 
-    // CSV export of the full list.
-    const QString csv = dir.filePath(QStringLiteral("soci.csv"));
-    const double exportMs = medianMs([&] { xMSFlexGrid_Save(g, csv); });
-    const double exportShell = shellMs(fillSql, dir.filePath(QStringLiteral("shell.csv")));
-    QFile written(csv);
-    written.open(QIODevice::ReadOnly);
-    const QByteArray sha = QCryptographicHash::hash(written.readAll(), QCryptographicHash::Sha1).toHex().left(12);
-    figure("CSV export", members, ms(exportMs) + QStringLiteral(", +") + mib(childKb(QStringLiteral("csv"))),
-           QStringLiteral("shell writing the same CSV %1").arg(ms(exportShell)), ratio(exportMs, exportShell),
-           "<= 0.5x, +5 MiB");
-    std::printf("  %-34s %9s  %lld bytes, sha1 %s\n", "  the file", "", written.size(), sha.constData());
+    if (wanted("search")) {
+        // Search refill: the search window writes the filter and refills the
+        // list, each time from the full list.
+        frmSelectAnagrafica *search = Instance<frmSelectAnagrafica>::get();
+        search->load();
+        search->txtCognome->setText(QStringLiteral("ross"));
+        const QString searchSql =
+            firstWith(statementsOf([&] { search->cmdOK_Click(); }), QStringLiteral("FROM Anagrafica a"));
+        settle();
+        const QString where = gWhereAnagrafica;
+        const int found = g.Rows() - 1;
+        const double refill = medianMs([&] { list->FillGrid(); },
+                                       [&] {
+                                           gWhereAnagrafica.clear();
+                                           list->FillGrid();
+                                           gWhereAnagrafica = where;
+                                       });
+        const double refillShell = shellMs(searchSql);
+        figure("search refill (\"ross\")", members, ms(refill) + QStringLiteral(", %1 rows").arg(found),
+               QStringLiteral("shell, same filtered query %1").arg(ms(refillShell)), ratio(refill, refillShell),
+               "<= 1.5x");
+        gWhereAnagrafica.clear();
+        list->FillGrid();
+    }
+
+    if (wanted("sort")) {
+        // Header-click sort of the birth date column, from the order of the fill.
+        int dateCol = -1;
+        const QString dateHeader = isEnglish() ? SostituisciCaptionEng(PutSpacesInLabels(QStringLiteral("DataNascita")))
+                                               : PutSpacesInLabels(QStringLiteral("DataNascita"));
+        for (int c = 0; c < g.Cols(); ++c) {
+            if (g.TextMatrix(0, c) == dateHeader)
+                dateCol = c;
+        }
+        std::vector<QString> column;
+        for (int r = 1; r < g.Rows(); ++r)
+            column.push_back(g.TextMatrix(r, dateCol));
+        const double sort = medianMs([&] { emit g.horizontalHeader()->sectionPressed(dateCol); },
+                                     [&] { list->FillGrid(); });
+        const double sortFloor = medianMs([&] {
+            std::vector<int> order(column.size());
+            std::iota(order.begin(), order.end(), 0);
+            std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+                return QString::compare(column[size_t(a)], column[size_t(b)], Qt::CaseInsensitive) < 0;
+            });
+        });
+        figure("header-click sort, date column", members, ms(sort),
+               QStringLiteral("the column sorted in memory %1").arg(ms(sortFloor)), ratio(sort, sortFloor), "<= 3x");
+        list->FillGrid();
+    }
+
+    if (wanted("csv")) {
+        // CSV export of the full list.
+        const QString csv = dir.filePath(QStringLiteral("soci.csv"));
+        const double exportMs = medianMs([&] { xMSFlexGrid_Save(g, csv); });
+        const double exportShell = shellMs(fillSql, dir.filePath(QStringLiteral("shell.csv")));
+        QFile written(csv);
+        written.open(QIODevice::ReadOnly);
+        const QByteArray sha = QCryptographicHash::hash(written.readAll(), QCryptographicHash::Sha1).toHex().left(12);
+        figure("CSV export", members, ms(exportMs) + QStringLiteral(", +") + mib(childKb(QStringLiteral("csv"))),
+               QStringLiteral("shell writing the same CSV %1").arg(ms(exportShell)), ratio(exportMs, exportShell),
+               "<= 0.5x, +5 MiB");
+        std::printf("  %-34s %9s  %lld bytes, sha1 %s\n", "  the file", "", written.size(), sha.constData());
+    }
 
     // Print preview of the member list, beside the same cells paged
     // straight onto the same preview.
-    if (print && members <= printMax) {
+    if (wanted("print") && print && members <= printMax) {
         const double preview = medianMs([&] { list->cmdPrintGrid_Click(); });
         const int pages = people0->pages;
         const QList<int> cols = printedColumns(g);
@@ -575,70 +626,102 @@ void benchSize(int members, bool print, int printMax)
                "");
     }
 
-    // The payments of one member, and the checks before a delete: a member
-    // with payments, and a member type with members.
-    const int row = std::max(1, g.Rows() / 2);
-    g.setRow(row);
-    frmAnagrafica::openPayments() = [] {};
-    list->cmdApriPagamenti_Click();
-    frmPagamenti *pay = Instance<frmPagamenti>::get();
-    pay->resize(1200, 800);
-    pay->show();
-    const QString paySql = firstWith(statementsOf([&] { pay->FillGrid(); }), QStringLiteral("FROM pagamenti a"));
-    const double payFill = medianMs([&] { pay->FillGrid(); });
-    const QString payRows = QStringLiteral(", %1 rows").arg(pay->MSFlexGrid1->Rows() - 1);
-    g.setRow(row);
-    const QString checkSql = firstWith(statementsOf([&] { list->cmdDelete_Click(); }), QStringLiteral("count("));
-    const double check = medianMs([&] {
+    if (wanted("payments")) {
+        // The payments of one member, and the checks before a delete: a member
+        // with payments, and a member type with members.
+        const int row = std::max(1, g.Rows() / 2);
         g.setRow(row);
-        list->cmdDelete_Click();
-    });
-    frmTipologiaPersone *types = Instance<frmTipologiaPersone>::get();
-    types->show();
-    types->FillGrid();
-    types->MSFlexGrid1->setRow(1);
-    const QString typeSql =
-        firstWith(statementsOf([&] { types->cmdDelete_Click(); }), QStringLiteral("count("));
-    const double typeCheck = medianMs([&] {
-        types->MSFlexGrid1->setRow(1);
-        types->cmdDelete_Click();
-    });
-    // The same without the indexes, for comparison.
-    gDbExecute(QStringLiteral("DROP INDEX PagamentiAnagrafica"));
-    gDbExecute(QStringLiteral("DROP INDEX AnagraficaTipologia"));
-    const double payFillBare = medianMs([&] { pay->FillGrid(); });
-    const double checkBare = medianMs([&] {
+        frmAnagrafica::openPayments() = [] {};
+        list->cmdApriPagamenti_Click();
+        frmPagamenti *pay = Instance<frmPagamenti>::get();
+        pay->resize(1200, 800);
+        pay->show();
+        const QString paySql = firstWith(statementsOf([&] { pay->FillGrid(); }), QStringLiteral("FROM pagamenti a"));
+        const double payFill = medianMs([&] { pay->FillGrid(); });
+        const QString payRows = QStringLiteral(", %1 rows").arg(pay->MSFlexGrid1->Rows() - 1);
         g.setRow(row);
-        list->cmdDelete_Click();
-    });
-    const double typeCheckBare = medianMs([&] {
+        const QString checkSql = firstWith(statementsOf([&] { list->cmdDelete_Click(); }), QStringLiteral("count("));
+        const double check = medianMs([&] {
+            g.setRow(row);
+            list->cmdDelete_Click();
+        });
+        frmTipologiaPersone *types = Instance<frmTipologiaPersone>::get();
+        types->show();
+        types->FillGrid();
         types->MSFlexGrid1->setRow(1);
-        types->cmdDelete_Click();
-    });
-    const QString payPlanBare = queryPlan(paySql).join(QStringLiteral("; "));
-    resetStartupList();
-    AggiornaDatabase(); // builds them again
-    figure("payments of one member", members, ms(payFill) + payRows,
-           QStringLiteral("without the index %1").arg(ms(payFillBare)), ratio(payFill, payFillBare), "");
-    figure("delete check, member", members, ms(check),
-           QStringLiteral("without the index %1").arg(ms(checkBare)), ratio(check, checkBare), "");
-    figure("delete check, member type", members, ms(typeCheck),
-           QStringLiteral("without the index %1").arg(ms(typeCheckBare)), ratio(typeCheck, typeCheckBare), "");
-    std::printf("  plans: payments of one member: %s\n", qPrintable(queryPlan(paySql).join(QStringLiteral("; "))));
-    std::printf("         (without the index: %s)\n", qPrintable(payPlanBare));
-    std::printf("         member check: %s\n", qPrintable(queryPlan(checkSql).join(QStringLiteral("; "))));
-    std::printf("         member type check: %s\n", qPrintable(queryPlan(typeSql).join(QStringLiteral("; "))));
-    figure("  peak memory, payments list, all", members, mib(childKb(QStringLiteral("payments"))), QString(),
-           QString(), "");
-
-    types->hide();
-    Instance<frmTipologiaPersone>::release();
-    pay->hide();
-    Instance<frmPagamenti>::release();
+        const QString typeSql =
+            firstWith(statementsOf([&] { types->cmdDelete_Click(); }), QStringLiteral("count("));
+        const double typeCheck = medianMs([&] {
+            types->MSFlexGrid1->setRow(1);
+            types->cmdDelete_Click();
+        });
+        // The same without the indexes, for comparison.
+        gDbExecute(QStringLiteral("DROP INDEX PagamentiAnagrafica"));
+        gDbExecute(QStringLiteral("DROP INDEX AnagraficaTipologia"));
+        const double payFillBare = medianMs([&] { pay->FillGrid(); });
+        const double checkBare = medianMs([&] {
+            g.setRow(row);
+            list->cmdDelete_Click();
+        });
+        const double typeCheckBare = medianMs([&] {
+            types->MSFlexGrid1->setRow(1);
+            types->cmdDelete_Click();
+        });
+        const QString payPlanBare = queryPlan(paySql).join(QStringLiteral("; "));
+        resetStartupList();
+        AggiornaDatabase(); // builds them again
+        figure("payments of one member", members, ms(payFill) + payRows,
+               QStringLiteral("without the index %1").arg(ms(payFillBare)), ratio(payFill, payFillBare), "");
+        figure("delete check, member", members, ms(check),
+               QStringLiteral("without the index %1").arg(ms(checkBare)), ratio(check, checkBare), "");
+        figure("delete check, member type", members, ms(typeCheck),
+               QStringLiteral("without the index %1").arg(ms(typeCheckBare)), ratio(typeCheck, typeCheckBare), "");
+        std::printf("  plans: payments of one member: %s\n", qPrintable(queryPlan(paySql).join(QStringLiteral("; "))));
+        std::printf("         (without the index: %s)\n", qPrintable(payPlanBare));
+        std::printf("         member check: %s\n", qPrintable(queryPlan(checkSql).join(QStringLiteral("; "))));
+        std::printf("         member type check: %s\n", qPrintable(queryPlan(typeSql).join(QStringLiteral("; "))));
+        figure("  peak memory, payments list, all", members, mib(childKb(QStringLiteral("payments"))), QString(),
+               QString(), "");
+    }
+    if (Instance<frmTipologiaPersone>::exists()) {
+        Instance<frmTipologiaPersone>::get()->hide();
+        Instance<frmTipologiaPersone>::release();
+    }
+    if (Instance<frmPagamenti>::exists()) {
+        Instance<frmPagamenti>::get()->hide();
+        Instance<frmPagamenti>::release();
+    }
     gWherePagamenti.clear();
     gCurrentName.clear();
     closeMemberList();
     resetDatabase();
+}
+int savePagesOfSheets(const QString &dirName)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("socivant.db3"));
+    makeRegister(path, 200, 600);
+    openRegister(path);
+    // Texts that test the reading: an ampersand, a "<", accents, a long note.
+    gDbExecute(QStringLiteral(
+        "UPDATE Anagrafica SET Cognome = 'Rossi & Bianchi <Studio>', Comune = 'Forl\u00EC', CFIva = 'RSSMRA80A01H501U', "
+        "SitoWeb = 'https://www.example.org/soci/rossi-e-bianchi', NoteAnagrafica = 'Socio dal 2020. Paga di solito con "
+        "bonifico entro la fine di gennaio; la ricevuta va mandata per posta elettronica e anche per posta ordinaria "
+        "all''indirizzo dello studio, che non coincide con quello di casa.' WHERE ANAGRAFICAID IN (1, 7)"));
+    QDir().mkpath(dirName);
+    frmAnagrafica *list = memberList();
+    list->FillGrid();
+    people0->pngPrefix = dirName + QStringLiteral("/members");
+    list->cmdPrintGrid_Click();
+    // The record sheet of the member with the longest note.
+    gIsNewRecord = false;
+    list->SelectedID = 1;
+    frmEditAnagrafica *edit = Instance<frmEditAnagrafica>::get();
+    edit->load();
+    edit->show();
+    people0->pngPrefix = dirName + QStringLiteral("/sheet");
+    edit->cmdPrint_Click();
+    return 0;
 }
 } // namespace
 
@@ -656,6 +739,8 @@ int main(int argc, char **argv)
     const QStringList args = QCoreApplication::arguments();
     if (args.size() >= 4 && args.at(1) == QLatin1String("--child"))
         return child(args.at(2), args.at(3));
+    if (args.size() >= 3 && args.at(1) == QLatin1String("--pages"))
+        return savePagesOfSheets(args.at(2));
     if (args.size() >= 4 && args.at(1) == QLatin1String("--make-register")) {
         makeRegister(args.at(3), args.at(2).toInt(), 3 * args.at(2).toInt());
         return 0;
@@ -675,11 +760,14 @@ int main(int argc, char **argv)
             gRuns = std::max(1, args.at(++i).toInt());
         } else if (a == QLatin1String("--print-max") && i + 1 < args.size()) {
             printMax = args.at(++i).toInt();
+        } else if (a == QLatin1String("--only") && i + 1 < args.size()) {
+            gOnly = args.at(++i).split(QLatin1Char(','));
         } else if (a == QLatin1String("--no-print")) {
             print = false;
         } else {
             std::fprintf(stderr, "usage: bench_lists [--sizes 10000,100000] [--million] [--runs 5] [--print-max N] "
-                                 "[--no-print] | --make-register MEMBERS PATH\n");
+                                 "[--no-print] [--only open,search,sort,csv,print,payments] | --make-register "
+                                 "MEMBERS PATH | --pages DIR\n");
             return 2;
         }
     }

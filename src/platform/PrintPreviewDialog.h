@@ -1,19 +1,24 @@
 #pragma once
+#include "PrintPages.h"
+
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
 class QPrintPreviewWidget;
 
 namespace detail {
-// The printer is made before the dialog that is given it.
+// The printer, turned to landscape when the document is too wide for a
+// portrait page, is ready before the dialog that is given it.
 struct PreviewPrinter {
+    explicit PreviewPrinter(const QString &html);
     QPrinter m_printer{QPrinter::HighResolution};
+    PrintPages m_pages;
 };
 } // namespace detail
 
 // The print preview of a print document. Its pages are prepared before the
-// window opens, so a person who cancels a long preparation is back where
-// they were without a preview flashing up.
+// window opens, under a progress dialog when that takes more than a second;
+// a person who cancels is back where they were, without a preview.
 class PrintPreviewDialog : private detail::PreviewPrinter, public QPrintPreviewDialog {
 public:
     explicit PrintPreviewDialog(const QString &html, QWidget *parent = nullptr);
@@ -27,7 +32,6 @@ public:
 
 private:
     void paint(QPrinter *p);
-    QString m_html;
     QPrintPreviewWidget *m_preview;
     bool m_prepared = false;
     bool m_cancelled = false;
