@@ -11,12 +11,12 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QSaveFile>
+#include <functional>
 #include <vector>
 
 namespace {
 const QString kGeneral = QStringLiteral("basGeneral");
 const QString kGeneralCustom = QStringLiteral("basGeneralCustom");
-const QString kIdField = QStringLiteral("IDFIELD");
 
 // The characters "A" to "Z" and "[", "\", "]", "^", "_", "`": a blank goes
 // before the first of a run of them.
@@ -56,15 +56,60 @@ char windows1252Byte(char16_t u)
     return '?';
 }
 
-void appendField(QString &line, const QString &cell)
+// One field: the cell in double quotes, its own double quotes doubled. Most
+// cells are plain ASCII and go out as the grid holds them.
+void appendField(QByteArray &out, QByteArrayView utf8)
 {
-    line += QLatin1Char('"');
-    for (QChar ch : cell) {
-        if (ch == QLatin1Char('"'))
-            line += QLatin1Char('"');
-        line += ch;
+    out += '"';
+    bool ascii = true;
+    bool quotes = false;
+    for (char b : utf8) {
+        ascii = ascii && (uchar(b) < 0x80);
+        quotes = quotes || b == '"';
     }
-    line += QLatin1Char('"');
+    if (ascii && !quotes) {
+        out += utf8;
+    } else if (ascii) {
+        for (char b : utf8) {
+            if (b == '"')
+                out += '"';
+            out += b;
+        }
+    } else {
+        QString cell = QString::fromUtf8(utf8);
+        cell.replace(QLatin1Char('"'), QLatin1String("\"\""));
+        out += toWindows1252(cell);
+    }
+    out += '"';
+}
+
+// The CSV of a grid, handed on in pieces as it is encoded, so a list of a
+// million rows never stands in memory twice; false from the sink stops it.
+constexpr qsizetype kCsvPiece = 256 * 1024;
+
+bool writeCsv(const FlexGrid &grid, const std::function<bool(const QByteArray &)> &sink)
+{
+    QList<int> kept;
+    for (int c = 0; c < grid.Cols(); ++c) {
+        if (grid.cellUtf8(0, c) != QByteArrayView("IDFIELD"))
+            kept << c;
+    }
+    QByteArray piece;
+    piece.reserve(kCsvPiece + 4096);
+    for (int r = 0; r < grid.Rows(); ++r) {
+        for (qsizetype k = 0; k < kept.size(); ++k) {
+            if (k > 0)
+                piece += ';';
+            appendField(piece, grid.cellUtf8(r, kept.at(k)));
+        }
+        piece += "\r\n";
+        if (piece.size() >= kCsvPiece) {
+            if (!sink(piece))
+                return false;
+            piece.resize(0);
+        }
+    }
+    return piece.isEmpty() || sink(piece);
 }
 
 Proc plainProc(const QString &name)
@@ -147,30 +192,17 @@ QByteArray toWindows1252(QStringView text)
 
 QByteArray csvBytes(const FlexGrid &grid)
 {
-    QList<int> kept;
-    for (int c = 0; c < grid.Cols(); ++c) {
-        if (grid.TextMatrix(0, c) != kIdField)
-            kept << c;
-    }
     QByteArray out;
-    QString line;
-    for (int r = 0; r < grid.Rows(); ++r) {
-        line.clear();
-        for (qsizetype k = 0; k < kept.size(); ++k) {
-            if (k > 0)
-                line += QLatin1Char(';');
-            appendField(line, grid.TextMatrix(r, kept.at(k)));
-        }
-        line += QLatin1String("\r\n");
-        out += toWindows1252(line);
-    }
+    writeCsv(grid, [&](const QByteArray &piece) {
+        out += piece;
+        return true;
+    });
     return out;
 }
 
 bool xMSFlexGrid_Save(FlexGrid &grid, const QString &fileName)
 {
     return runProc(plainProc(QStringLiteral("xMSFlexGrid_Save")), [&] {
-        const QByteArray bytes = csvBytes(grid);
         // Written beside the target and renamed over it at the end, so a
         // failure leaves neither a half-written file nor a lost old one.
         QSaveFile file(fileName);
@@ -179,7 +211,8 @@ bool xMSFlexGrid_Save(FlexGrid &grid, const QString &fileName)
                 raiseError(ErrNo::PathNotFound, QStringLiteral("Path not found"));
             raiseError(ErrNo::PermissionDenied, QStringLiteral("Permission denied"));
         }
-        if (file.write(bytes) != bytes.size()) {
+        const bool written = writeCsv(grid, [&](const QByteArray &piece) { return file.write(piece) == piece.size(); });
+        if (!written) {
             file.cancelWriting();
             raiseError(57, QStringLiteral("Device I/O error"));
         }
