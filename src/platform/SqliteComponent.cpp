@@ -143,16 +143,15 @@ QString Recordset::text(int i) const
 
 QByteArrayView Recordset::textUtf8(int i) const
 {
+    // A real's digits are those of text(); any other value is the engine's
+    // own text (none for Null).
     checkRow(i);
-    switch (sqlite3_column_type(m_stmt, i)) {
-    case SQLITE_NULL:
-        return QByteArrayView();
-    case SQLITE_FLOAT:
+    if (sqlite3_column_type(m_stmt, i) == SQLITE_FLOAT) {
         m_number = text(i).toUtf8();
         return m_number;
-    default:
-        return QByteArrayView(reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i)), sqlite3_column_bytes(m_stmt, i));
     }
+    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i));
+    return QByteArrayView(p, sqlite3_column_bytes(m_stmt, i));
 }
 
 SqliteComponent::~SqliteComponent()

@@ -1,5 +1,7 @@
 // The print documents laid out and painted as a browser prints them.
 #include "PrintPages.h"
+#include "PrintPreview.h"
+#include "WebBrowser.h"
 
 #include <QFontMetricsF>
 #include <QImage>
@@ -7,17 +9,16 @@
 #include <QtTest>
 
 namespace {
-const QString kHead = QStringLiteral(
-    "<html><HEAD><STYLE>     table {border-collapse:collapse;}"
-    " th {    margin:5px;    padding: 3px;    border:1px solid #336699; "
-    "background-color:#336699;    color:#FFFFFF;   font-family: Arial;  font-size: 7pt;    font-weight:bold; } "
-    " td {    margin:5px;    padding: 3px;    border:1px solid #336699; "
-    "background-color:#FFFFFF;    color:#000000;    font-family: Arial; font-size: 7pt; }        "
-    " fontDettaglio { font-size: 7pt;  font-family: Arial; font-color: black; } "
-    "</STYLE></HEAD><body>");
+// The head the print routines write, style sheet and all.
+QString head()
+{
+    WebBrowser web;
+    initPrintPreview(web);
+    return web.documentText();
+}
 const QString kTable = QStringLiteral("<table border=\"0\" cellpadding=\"0\" cellspacing=\"0\">");
 
-// A page device of 150 dots to the inch, and an A4 page on it less margins.
+// A page device of 150 dots to the inch, and a page about A4 less margins.
 QImage device()
 {
     QImage d(1, 1, QImage::Format_RGB32);
@@ -29,7 +30,7 @@ const QSizeF kPortrait(1100, 1600);
 
 QString grid(int columns, int rows, const std::function<QString(int, int)> &cell)
 {
-    QString doc = kHead + kTable;
+    QString doc = head() + kTable;
     for (int r = 0; r <= rows; ++r) {
         doc += QStringLiteral("<tr>");
         for (int c = 0; c < columns; ++c)
@@ -116,7 +117,7 @@ private slots:
         QString note;
         for (int i = 0; i < 900; ++i)
             note += QStringLiteral("parola%1 ").arg(i);
-        PrintPages pages(kHead + QStringLiteral("<table><tr><th>Nota</th><td>a&lt;b&gt;c &amp; Rossi & Bianchi</td></tr>"
+        PrintPages pages(head() + QStringLiteral("<table><tr><th>Nota</th><td>a&lt;b&gt;c &amp; Rossi & Bianchi</td></tr>"
                                                 "<tr><th>Spazi</th><td>  due   spazi\n a capo  </td></tr>"
                                                 "<tr><td>A<B</td></tr>"
                                                 "<tr><th>Lunga</th><td>")
