@@ -1,11 +1,13 @@
 // The print documents laid out and painted as a browser prints them.
 #include "PrintPages.h"
 #include "PrintPreview.h"
+#include "PrintPreviewDialog.h"
 #include "WebBrowser.h"
 
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
+#include <QPrintPreviewWidget>
 #include <QtTest>
 
 namespace {
@@ -134,6 +136,28 @@ private slots:
             longRowPieces += l.text.startsWith(QLatin1String("Lunga")) ? 1 : 0;
         QVERIFY(longRowPieces >= 3);
         QCOMPARE(lines.back().text, QStringLiteral("Dopo | fine"));
+    }
+
+    // The preview turns the page for a grid too wide for portrait, prepares
+    // the pages before it opens and does not prepare them again when shown.
+    void thePreviewIsPreparedOnceOnTheRightPage()
+    {
+        PrintPreviewDialog wide(grid(19, 40, [](int r, int c) { return QStringLiteral("Cella%1-%2 x").arg(r).arg(c); }));
+        QCOMPARE(wide.previewPrinter().pageLayout().orientation(), QPageLayout::Landscape);
+        int paints = 0;
+        QPrintPreviewWidget *preview = wide.findChild<QPrintPreviewWidget *>();
+        QVERIFY(preview);
+        connect(preview, &QPrintPreviewWidget::paintRequested, this, [&] { ++paints; });
+        QVERIFY(wide.prepare());
+        QCOMPARE(paints, 1);
+        QVERIFY(wide.pageCount() >= 1);
+        wide.show();
+        QCoreApplication::processEvents();
+        QCOMPARE(paints, 1);
+        wide.hide();
+
+        PrintPreviewDialog narrow(grid(2, 3, [](int r, int c) { return QStringLiteral("%1 %2").arg(r).arg(c); }));
+        QCOMPARE(narrow.previewPrinter().pageLayout().orientation(), QPageLayout::Portrait);
     }
 
     // The painted page: header cells on blue, data cells on white, text drawn.
