@@ -1,47 +1,76 @@
-// Times the member and payment lists on a large register against the sqlite3
-// shell running the same query, and reports peak memory.
+// The lists, their printouts and exports on large registers, each timed
+// beside a floor measured in the same run: the sqlite3 shell running the
+// same query, a plain C-API loop stepping the same rows, an in-memory sort of
+// the same column, a direct QPainter paging of the same cells. Every query is
+// the one the window ran (read back from the connection), never a copy.
 //
-//   bench_lists [members=100000] [payments=300000]
+//   bench_lists [--sizes 10000,100000] [--million] [--runs 5] [--print-max N]
+//               [--no-print] [--only open,search,sort,csv,print,payments]
+//   bench_lists --make-register MEMBERS PATH   a register to try by hand
+//   bench_lists --pages DIR   the printed member list of 200 members and a
+//                             member's record sheet as PNG pages, to look at
+//
+// Each size is a register of that many members with 3 payments each.
+// Figures are medians of --runs runs; peak memory is that of a process that
+// opens one list and nothing else.
 #include "AppFolder.h"
 #include "BenchRegister.h"
 #include "Database.h"
 #include "FlexGrid.h"
 #include "Globals.h"
 #include "GridHelpers.h"
+#include "People.h"
+#include "PrintPages.h"
+#include "PrintPreviewDialog.h"
+#include "Settings.h"
 #include "Translation.h"
+#include "WebBrowser.h"
 #include "frmAnagrafica.h"
+#include "frmEditAnagrafica.h"
 #include "frmPagamenti.h"
+#include "frmSelectAnagrafica.h"
+#include "frmTipologiaPersone.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QImage>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
-#include <sys/resource.h>
+#include <functional>
+#include <numeric>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
-long peakKb()
+int gRuns = 5;
+QStringList gOnly; // the operations to measure; all when empty
+
+bool wanted(const char *operation)
 {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_maxrss;
+    return gOnly.isEmpty() || gOnly.contains(QLatin1String(operation));
 }
 
-// The sqlite3 shell running the same query, writing CSV to /dev/null.
-double shellMs(const QString &db, const QString &query)
+void check(int rc, sqlite3 *db)
 {
-    QElapsedTimer t;
-    t.start();
-    QProcess p;
-    p.setStandardOutputFile(QStringLiteral("/dev/null"));
-    p.start(QStringLiteral("sqlite3"), {QStringLiteral("-csv"), db, query});
-    if (!p.waitForFinished(600000) || p.exitCode() != 0) {
-        std::fprintf(stderr, "the sqlite3 shell is needed for the comparison\n");
-        return -1;
+    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
+        std::fprintf(stderr, "sqlite: %s\n", sqlite3_errmsg(db));
+        std::exit(1);
     }
-    return double(t.nsecsElapsed()) / 1e6;
 }
+
+// --- measuring -----------------------------------------------------------
 
 double timeMs(const std::function<void()> &f)
 {
@@ -51,80 +80,652 @@ double timeMs(const std::function<void()> &f)
     return double(t.nsecsElapsed()) / 1e6;
 }
 
-void row(const char *what, double ms)
+// Median of gRuns runs of f; before() runs untimed ahead of each.
+double medianMs(const std::function<void()> &f, const std::function<void()> &before = {})
 {
-    std::printf("%-58s %10.1f ms\n", what, ms);
+    std::vector<double> ms;
+    for (int i = 0; i < gRuns; ++i) {
+        if (before)
+            before();
+        ms.push_back(timeMs(f));
+    }
+    std::sort(ms.begin(), ms.end());
+    return ms[ms.size() / 2];
+}
+
+long statusKb(const char *field)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : f.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toLong();
+    }
+    return 0;
+}
+
+// From here on, VmHWM counts from what is resident now.
+void resetPeak()
+{
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    if (f.open(QIODevice::WriteOnly))
+        f.write("5");
+}
+
+QString dbPath;
+
+// The sqlite3 shell running a query, its CSV written to out.
+double shellMs(const QString &query, const QString &out = QStringLiteral("/dev/null"))
+{
+    return medianMs([&] {
+        QProcess p;
+        p.setStandardOutputFile(out);
+        p.start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), QStringLiteral("-csv"), QStringLiteral("-header"),
+                                            dbPath, query});
+        if (!p.waitForFinished(-1) || p.exitCode() != 0) {
+            std::fprintf(stderr, "the sqlite3 shell is needed for the floors\n");
+            std::exit(1);
+        }
+    });
+}
+
+// A plain C-API loop stepping the rows of a query and reading every cell.
+double capiMs(const QString &query)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(dbPath.toUtf8().constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    volatile size_t bytes = 0;
+    const QByteArray sql = query.toUtf8();
+    const double ms = medianMs([&] {
+        sqlite3_stmt *st = nullptr;
+        check(sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr), db);
+        const int n = sqlite3_column_count(st);
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            for (int i = 0; i < n; ++i) {
+                sqlite3_column_text(st, i);
+                bytes = bytes + size_t(sqlite3_column_bytes(st, i));
+            }
+        }
+        sqlite3_finalize(st);
+    });
+    sqlite3_close(db);
+    return ms;
+}
+
+QStringList queryPlan(const QString &query)
+{
+    QStringList out;
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(dbPath.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_prepare_v2(db, ("EXPLAIN QUERY PLAN " + query).toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(st) == SQLITE_ROW)
+            out << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 3)));
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return out;
+}
+
+// --- the statements the windows run --------------------------------------
+
+QStringList traced;
+bool tracing = false;
+
+int onStatement(unsigned, void *, void *stmt, void *)
+{
+    if (tracing)
+        traced << QString::fromUtf8(sqlite3_sql(static_cast<sqlite3_stmt *>(stmt)));
+    return 0;
+}
+
+// The statements f ran on the program's connection.
+QStringList statementsOf(const std::function<void()> &f)
+{
+    traced.clear();
+    tracing = true;
+    f();
+    tracing = false;
+    return traced;
+}
+
+QString firstWith(const QStringList &statements, const QString &part)
+{
+    for (const QString &s : statements) {
+        if (s.contains(part, Qt::CaseInsensitive))
+            return s;
+    }
+    std::fprintf(stderr, "no statement with %s among %s\n", qPrintable(part), qPrintable(statements.join(" | ")));
+    std::exit(1);
+}
+
+// --- people who answer at once ---------------------------------------------
+
+class BenchPeople : public People {
+public:
+    int themedMsgBox(const QString &prompt, int style, const QString &) override
+    {
+        messages << prompt;
+        return (style & 0x0F) == 4 ? 7 : 1; // No to every question
+    }
+    void plainMsgBox(const QString &text) override { messages << text; }
+    QString themedInputBox(const QString &, const QString &, const QString &) override { return QString(); }
+    QString saveFileDialog(const QString &) override { return savePath; }
+    void printPreview(WebBrowser &web) override
+    {
+        if (!pngPrefix.isEmpty()) {
+            savePages(web.documentText());
+            return;
+        }
+        PrintPreviewDialog dlg(web.documentText());
+        if (!onlyLook)
+            dlg.prepare();
+        pages = dlg.pageCount();
+        orientation = dlg.previewPrinter().pageLayout().orientation();
+    }
+    bool openUrl(const QString &) override { return false; }
+    void runModal(Form &) override {}
+
+    // The pages as the printer of the preview would print them, as images.
+    void savePages(const QString &html)
+    {
+        PrintPreviewDialog dlg(html);
+        const QPageLayout layout = dlg.previewPrinter().pageLayout();
+        constexpr int dpi = 150;
+        PrintPages pages(html);
+        QImage probe(1, 1, QImage::Format_RGB32);
+        probe.setDotsPerMeterX(int(dpi / 0.0254));
+        probe.setDotsPerMeterY(int(dpi / 0.0254));
+        pages.layout(probe, layout.paintRectPixels(dpi).size());
+        for (int i = 0; i < pages.pageCount(); ++i) {
+            QImage img(layout.fullRectPixels(dpi).size(), QImage::Format_RGB32);
+            img.setDotsPerMeterX(probe.dotsPerMeterX());
+            img.setDotsPerMeterY(probe.dotsPerMeterY());
+            img.fill(Qt::white);
+            QPainter p(&img);
+            p.translate(layout.paintRectPixels(dpi).topLeft());
+            pages.paintPage(p, i);
+            p.end();
+            img.save(QStringLiteral("%1-%2.png").arg(pngPrefix).arg(i + 1, 3, 10, QLatin1Char('0')));
+        }
+        std::printf("%s: %d pages, shrunk to %.0f%%, %s\n", qPrintable(pngPrefix), pages.pageCount(),
+                    pages.scale() * 100, layout.orientation() == QPageLayout::Landscape ? "landscape" : "portrait");
+    }
+
+    QString pngPrefix;
+    bool onlyLook = false;
+    QStringList messages;
+    QString savePath;
+    int pages = 0;
+    QPageLayout::Orientation orientation = QPageLayout::Portrait;
+};
+
+BenchPeople *people0 = nullptr;
+
+void openRegister(const QString &path)
+{
+    dbPath = path;
+    setAppFolder(QFileInfo(path).absolutePath());
+    installMessageBox();
+    people0 = new BenchPeople;
+    setPeople(people0);
+    gDbType = QStringLiteral("SqlLite");
+    OpenDb();
+    AggiornaDatabase();
+    sqlite3_trace_v2(sqliteDb()->handle(), SQLITE_TRACE_STMT, onStatement, nullptr);
+}
+
+void settle()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+frmAnagrafica *memberList()
+{
+    frmAnagrafica *list = Instance<frmAnagrafica>::get();
+    list->resize(1200, 800);
+    list->show();
+    return list;
+}
+
+void closeMemberList()
+{
+    Instance<frmAnagrafica>::get()->hide();
+    Instance<frmAnagrafica>::release();
+    settle();
+}
+
+// --- the floor of the printout: the same cells paged straight -----------
+
+// The printed columns of the grid: width above 0 and not in the skip list
+// the window wrote.
+QList<int> printedColumns(const FlexGrid &g)
+{
+    QList<int> skip;
+    for (int i = 1; i < gPrintSkipColumns.size() && gPrintSkipColumns.at(i) != -1; ++i)
+        skip << gPrintSkipColumns.at(i);
+    QList<int> cols;
+    for (int c = 0; c < g.Cols(); ++c) {
+        if (g.ColWidth(c) > 0 && !skip.contains(c))
+            cols << c;
+    }
+    return cols;
+}
+
+// Header row on every page, one line per cell, the grid lines of each page.
+void pageStraight(QPrinter *printer, const FlexGrid &g, const QList<int> &cols)
+{
+    QPainter p(printer);
+    const QRectF page(QPointF(0, 0), printer->pageLayout().paintRectPixels(printer->resolution()).size());
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(gPrintFontSize);
+    QFont bold = font;
+    bold.setBold(true);
+    p.setFont(font);
+    const QFontMetricsF fm(font, printer);
+    const qreal pad = printer->resolution() * 3.0 / 96.0;
+    const qreal rowH = fm.height() + 2 * pad;
+    qreal total = 0;
+    for (int c : cols)
+        total += g.ColWidth(c);
+    std::vector<qreal> x{0};
+    for (int c : cols)
+        x.push_back(x.back() + page.width() * g.ColWidth(c) / total);
+    const int perPage = std::max(2, int(page.height() / rowH)) - 1;
+    const QColor blue(0x33, 0x66, 0x99);
+    const QPen line(blue, printer->resolution() / 96.0);
+    for (int first = 1; first < g.Rows(); first += perPage) {
+        if (first > 1)
+            printer->newPage();
+        const int last = std::min(g.Rows() - 1, first + perPage - 1);
+        p.fillRect(QRectF(0, 0, page.width(), rowH), blue);
+        p.setPen(Qt::white);
+        p.setFont(bold);
+        for (int k = 0; k < int(cols.size()); ++k)
+            p.drawText(QPointF(x[k] + pad, pad + fm.ascent()), g.TextMatrix(0, cols[k]));
+        p.setPen(Qt::black);
+        p.setFont(font);
+        qreal y = rowH;
+        for (int r = first; r <= last; ++r, y += rowH) {
+            for (int k = 0; k < int(cols.size()); ++k)
+                p.drawText(QPointF(x[k] + pad, y + pad + fm.ascent()), g.TextMatrix(r, cols[k]));
+        }
+        p.setPen(line);
+        for (qreal yy = 0; yy <= y + 0.5; yy += rowH)
+            p.drawLine(QPointF(0, yy), QPointF(page.width(), yy));
+        for (qreal xx : x)
+            p.drawLine(QPointF(xx, 0), QPointF(xx, y));
+    }
+}
+
+// --- output --------------------------------------------------------------
+
+void figure(const char *operation, int size, const QString &ours, const QString &floor, const QString &ratio,
+            const char *goal)
+{
+    std::printf("  %-34s %9d  %-22s %-46s %-16s %s\n", operation, size, qPrintable(ours), qPrintable(floor),
+                qPrintable(ratio), goal);
+    std::fflush(stdout);
+}
+
+QString ms(double v)
+{
+    if (v >= 10000)
+        return QStringLiteral("%1 s").arg(v / 1000, 0, 'f', 1);
+    return QStringLiteral("%1 ms").arg(v, 0, 'f', v < 1 ? 3 : 1);
+}
+
+QString mib(long kb)
+{
+    return QStringLiteral("%1 MiB").arg(double(kb) / 1024.0, 0, 'f', 1);
+}
+
+QString ratio(double a, double b)
+{
+    return QStringLiteral("%1x").arg(a / b, 0, 'f', 2);
+}
+
+// --- one list in a process of its own, for its peak memory ---------------
+
+int child(const QString &what, const QString &path)
+{
+    openRegister(path);
+    if (what == QLatin1String("members")) {
+        memberList()->FillGrid();
+        settle();
+    } else if (what == QLatin1String("payments")) {
+        frmPagamenti *pay = Instance<frmPagamenti>::get();
+        pay->resize(1200, 800);
+        pay->show();
+        pay->FillGrid();
+        settle();
+    } else if (what == QLatin1String("print")) {
+        frmAnagrafica *list = memberList();
+        list->FillGrid();
+        settle();
+        const long before = statusKb("VmRSS:");
+        list->cmdPrintGrid_Click();
+        std::printf("%ld %ld\n", statusKb("VmHWM:"), statusKb("VmHWM:") - before);
+        return 0;
+    } else if (what == QLatin1String("print-floor")) {
+        frmAnagrafica *list = memberList();
+        list->FillGrid();
+        settle();
+        people0->onlyLook = true; // for the skip list and the orientation
+        list->cmdPrintGrid_Click();
+        const long before = statusKb("VmRSS:");
+        resetPeak();
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPageOrientation(people0->orientation);
+        QPrintPreviewWidget straight(&printer);
+        const QList<int> cols = printedColumns(*list->MSFlexGrid1);
+        QObject::connect(&straight, &QPrintPreviewWidget::paintRequested, &straight,
+                         [&](QPrinter *pr) { pageStraight(pr, *list->MSFlexGrid1, cols); });
+        straight.updatePreview();
+        std::printf("%ld\n", statusKb("VmHWM:") - before);
+        return 0;
+    } else if (what == QLatin1String("csv")) {
+        frmAnagrafica *list = memberList();
+        list->FillGrid();
+        settle();
+        const long before = statusKb("VmRSS:");
+        resetPeak();
+        xMSFlexGrid_Save(*list->MSFlexGrid1, QFileInfo(path).absolutePath() + QStringLiteral("/child.csv"));
+        std::printf("%ld\n", statusKb("VmHWM:") - before);
+        return 0;
+    }
+    std::printf("%ld\n", statusKb("VmHWM:"));
+    return 0;
+}
+
+// The figures a child printed on its last line, in KiB.
+QList<long> childFigures(const QString &what)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), what, dbPath});
+    p.waitForFinished(-1);
+    QList<long> out;
+    for (const QByteArray &f : p.readAllStandardOutput().trimmed().split('\n').last().split(' '))
+        out << f.toLong();
+    return out;
+}
+
+long childKb(const QString &what)
+{
+    return childFigures(what).value(0);
+}
+
+// --- one register ----------------------------------------------------------
+
+void benchSize(int members, bool print, int printMax)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("socivant.db3"));
+    std::printf("\n== register of %d members, %d payments\n", members, 3 * members);
+    std::printf("  generated in %s\n", qPrintable(ms(timeMs([&] { makeSqliteRegister(path, members, 3 * members); }))));
+    openRegister(path);
+
+    // Open the member list.
+    frmAnagrafica *list = memberList();
+    FlexGrid &g = *list->MSFlexGrid1;
+    const QString fillSql = firstWith(statementsOf([&] { list->FillGrid(); }), QStringLiteral("FROM Anagrafica a"));
+    if (wanted("open")) {
+        const double fill = medianMs([&] { list->FillGrid(); });
+        const double fillShell = shellMs(fillSql);
+        const double fillCapi = capiMs(fillSql);
+        figure("open the member list", members, ms(fill),
+               QStringLiteral("shell %1, C-API loop %2").arg(ms(fillShell), ms(fillCapi)),
+               ratio(fill, fillShell) + QStringLiteral(" / ") + ratio(fill, fillCapi), "shell <= 1.0x");
+        figure("  peak memory, whole program", members, mib(childKb(QStringLiteral("members"))), QString(), QString(),
+               members <= 100000 ? "100,000: <= 80 MiB" : "1,000,000: <= 600 MiB");
+    }
+
+    if (wanted("search")) {
+        // Search refill: the search window writes the filter and refills the
+        // list, each time from the full list.
+        frmSelectAnagrafica *search = Instance<frmSelectAnagrafica>::get();
+        search->load();
+        search->txtCognome->setText(QStringLiteral("ross"));
+        const QString searchSql =
+            firstWith(statementsOf([&] { search->cmdOK_Click(); }), QStringLiteral("FROM Anagrafica a"));
+        settle();
+        const QString where = gWhereAnagrafica;
+        const int found = g.Rows() - 1;
+        const double refill = medianMs([&] { list->FillGrid(); },
+                                       [&] {
+                                           gWhereAnagrafica.clear();
+                                           list->FillGrid();
+                                           gWhereAnagrafica = where;
+                                       });
+        const double refillShell = shellMs(searchSql);
+        figure("search refill (\"ross\")", members, ms(refill) + QStringLiteral(", %1 rows").arg(found),
+               QStringLiteral("shell, same filtered query %1").arg(ms(refillShell)), ratio(refill, refillShell),
+               "<= 1.5x");
+        gWhereAnagrafica.clear();
+        list->FillGrid();
+    }
+
+    if (wanted("sort")) {
+        // Header-click sort of the birth date column, from the order of the fill.
+        int dateCol = -1;
+        const QString dateHeader = isEnglish() ? SostituisciCaptionEng(PutSpacesInLabels(QStringLiteral("DataNascita")))
+                                               : PutSpacesInLabels(QStringLiteral("DataNascita"));
+        for (int c = 0; c < g.Cols(); ++c) {
+            if (g.TextMatrix(0, c) == dateHeader)
+                dateCol = c;
+        }
+        std::vector<QString> column;
+        for (int r = 1; r < g.Rows(); ++r)
+            column.push_back(g.TextMatrix(r, dateCol));
+        const double sort = medianMs([&] { emit g.horizontalHeader()->sectionPressed(dateCol); },
+                                     [&] { list->FillGrid(); });
+        const double sortFloor = medianMs([&] {
+            std::vector<int> order(column.size());
+            std::iota(order.begin(), order.end(), 0);
+            std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+                return QString::compare(column[size_t(a)], column[size_t(b)], Qt::CaseInsensitive) < 0;
+            });
+        });
+        figure("header-click sort, date column", members, ms(sort),
+               QStringLiteral("the column sorted in memory %1").arg(ms(sortFloor)), ratio(sort, sortFloor), "<= 3x");
+        list->FillGrid();
+    }
+
+    if (wanted("csv")) {
+        // CSV export of the full list.
+        const QString csv = dir.filePath(QStringLiteral("soci.csv"));
+        const double exportMs = medianMs([&] { xMSFlexGrid_Save(g, csv); });
+        const double exportShell = shellMs(fillSql, dir.filePath(QStringLiteral("shell.csv")));
+        QFile written(csv);
+        written.open(QIODevice::ReadOnly);
+        const QByteArray sha = QCryptographicHash::hash(written.readAll(), QCryptographicHash::Sha1).toHex().left(12);
+        figure("CSV export", members, ms(exportMs) + QStringLiteral(", +") + mib(childKb(QStringLiteral("csv"))),
+               QStringLiteral("shell writing the same CSV %1").arg(ms(exportShell)), ratio(exportMs, exportShell),
+               "<= 0.5x, +5 MiB");
+        std::printf("  %-34s %9s  %lld bytes, sha1 %s\n", "  the file", "", written.size(), sha.constData());
+    }
+
+    // Print preview of the member list, beside the same cells paged
+    // straight onto the same preview.
+    if (wanted("print") && print && members <= printMax) {
+        const double preview = medianMs([&] { list->cmdPrintGrid_Click(); });
+        const int pages = people0->pages;
+        const QList<int> cols = printedColumns(g);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPageOrientation(people0->orientation);
+        QPrintPreviewWidget straight(&printer);
+        QObject::connect(&straight, &QPrintPreviewWidget::paintRequested, &straight,
+                         [&](QPrinter *pr) { pageStraight(pr, g, cols); });
+        const double floor = medianMs([&] { straight.updatePreview(); });
+        figure("print preview of the member list", members,
+               ms(preview) + QStringLiteral(", %1 pages").arg(pages),
+               QStringLiteral("same cells paged with QPainter %1, %2 pages").arg(ms(floor)).arg(straight.pageCount()),
+               ratio(preview, floor), "<= 2x per row");
+        std::printf("  %-34s %9s  %.1f ms per 1,000 rows (floor %.1f)\n", "", "", preview * 1000.0 / members,
+                    floor * 1000.0 / members);
+        const QList<long> printKb = childFigures(QStringLiteral("print"));
+        figure("  peak memory, whole program", members,
+               mib(printKb.value(0)) + QStringLiteral(", +") + mib(printKb.value(1)),
+               QStringLiteral("the same cells paged add %1").arg(mib(childKb(QStringLiteral("print-floor")))),
+               QString(), "");
+    }
+
+    if (wanted("payments")) {
+        // The payments of one member, and the checks before a delete: a member
+        // with payments, and a member type with members.
+        const int row = std::max(1, g.Rows() / 2);
+        g.setRow(row);
+        frmAnagrafica::openPayments() = [] {};
+        list->cmdApriPagamenti_Click();
+        frmPagamenti *pay = Instance<frmPagamenti>::get();
+        pay->resize(1200, 800);
+        pay->show();
+        const QString paySql = firstWith(statementsOf([&] { pay->FillGrid(); }), QStringLiteral("FROM pagamenti a"));
+        const double payFill = medianMs([&] { pay->FillGrid(); });
+        const QString payRows = QStringLiteral(", %1 rows").arg(pay->MSFlexGrid1->Rows() - 1);
+        g.setRow(row);
+        const QString checkSql = firstWith(statementsOf([&] { list->cmdDelete_Click(); }), QStringLiteral("count("));
+        const double check = medianMs([&] {
+            g.setRow(row);
+            list->cmdDelete_Click();
+        });
+        frmTipologiaPersone *types = Instance<frmTipologiaPersone>::get();
+        types->show();
+        types->FillGrid();
+        types->MSFlexGrid1->setRow(1);
+        const QString typeSql =
+            firstWith(statementsOf([&] { types->cmdDelete_Click(); }), QStringLiteral("count("));
+        const double typeCheck = medianMs([&] {
+            types->MSFlexGrid1->setRow(1);
+            types->cmdDelete_Click();
+        });
+        // The same without the indexes, for comparison.
+        gDbExecute(QStringLiteral("DROP INDEX PagamentiAnagrafica"));
+        gDbExecute(QStringLiteral("DROP INDEX AnagraficaTipologia"));
+        const double payFillBare = medianMs([&] { pay->FillGrid(); });
+        const double checkBare = medianMs([&] {
+            g.setRow(row);
+            list->cmdDelete_Click();
+        });
+        const double typeCheckBare = medianMs([&] {
+            types->MSFlexGrid1->setRow(1);
+            types->cmdDelete_Click();
+        });
+        const QString payPlanBare = queryPlan(paySql).join(QStringLiteral("; "));
+        // What the first start of the program does on a register made
+        // before the indexes were in the schema.
+        const double startup = timeMs([] {
+            resetStartupList();
+            AggiornaDatabase();
+        });
+        figure("payments of one member", members, ms(payFill) + payRows,
+               QStringLiteral("without the index %1").arg(ms(payFillBare)), ratio(payFill, payFillBare), "");
+        figure("delete check, member", members, ms(check),
+               QStringLiteral("without the index %1").arg(ms(checkBare)), ratio(check, checkBare), "");
+        figure("delete check, member type", members, ms(typeCheck),
+               QStringLiteral("without the index %1").arg(ms(typeCheckBare)), ratio(typeCheck, typeCheckBare), "");
+        std::printf("  plans: payments of one member: %s\n", qPrintable(queryPlan(paySql).join(QStringLiteral("; "))));
+        std::printf("         (without the index: %s)\n", qPrintable(payPlanBare));
+        std::printf("         member check: %s\n", qPrintable(queryPlan(checkSql).join(QStringLiteral("; "))));
+        std::printf("         member type check: %s\n", qPrintable(queryPlan(typeSql).join(QStringLiteral("; "))));
+        std::printf("  %-34s %9d  %s, once\n", "start building the two indexes", members, qPrintable(ms(startup)));
+        figure("  peak memory, payments list, all", members, mib(childKb(QStringLiteral("payments"))), QString(),
+               QString(), "");
+    }
+    if (Instance<frmTipologiaPersone>::exists()) {
+        Instance<frmTipologiaPersone>::get()->hide();
+        Instance<frmTipologiaPersone>::release();
+    }
+    if (Instance<frmPagamenti>::exists()) {
+        Instance<frmPagamenti>::get()->hide();
+        Instance<frmPagamenti>::release();
+    }
+    gWherePagamenti.clear();
+    gCurrentName.clear();
+    closeMemberList();
+    resetDatabase();
+}
+int savePagesOfSheets(const QString &dirName)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("socivant.db3"));
+    makeSqliteRegister(path, 200, 600);
+    openRegister(path);
+    // Texts that test the reading: an ampersand, a "<", accents, a long note.
+    gDbExecute(QStringLiteral(
+        "UPDATE Anagrafica SET Cognome = 'Rossi & Bianchi <Studio>', Comune = 'Forl\u00EC', CFIva = 'RSSMRA80A01H501U', "
+        "SitoWeb = 'https://www.example.org/soci/rossi-e-bianchi', NoteAnagrafica = 'Socio dal 2020. Paga di solito con "
+        "bonifico entro la fine di gennaio; la ricevuta va mandata per posta elettronica e anche per posta ordinaria "
+        "all''indirizzo dello studio, che non coincide con quello di casa.' WHERE ANAGRAFICAID IN (1, 7)"));
+    QDir().mkpath(dirName);
+    frmAnagrafica *list = memberList();
+    list->FillGrid();
+    people0->pngPrefix = dirName + QStringLiteral("/members");
+    list->cmdPrintGrid_Click();
+    // The record sheet of the member with the longest note.
+    gIsNewRecord = false;
+    list->SelectedID = 1;
+    frmEditAnagrafica *edit = Instance<frmEditAnagrafica>::get();
+    edit->load();
+    edit->show();
+    people0->pngPrefix = dirName + QStringLiteral("/sheet");
+    edit->cmdPrint_Click();
+    return 0;
 }
 } // namespace
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QByteArray runtime = "/tmp/runtime-" + QByteArray::number(getuid());
+        mkdir(runtime.constData(), 0700);
+        qputenv("XDG_RUNTIME_DIR", runtime);
+    }
     QApplication app(argc, argv);
-    const int members = argc > 1 ? std::atoi(argv[1]) : 100000;
-    const int payments = argc > 2 ? std::atoi(argv[2]) : 300000;
-    QTemporaryDir dir;
-    setAppFolder(dir.path());
-    const QString db = dir.filePath(QStringLiteral("socivant.db3"));
-    std::printf("register: %d members, %d payments\n", members, payments);
-    row("generate the database", timeMs([&] { makeSqliteRegister(db, members, payments); }));
-
-    installMessageBox();
-    gDbType = QStringLiteral("SqlLite");
-    OpenDb();
-
-    frmAnagrafica *list = Instance<frmAnagrafica>::get();
-    list->resize(1200, 800);
-    list->show();
-    const double fill = timeMs([&] { list->FillGrid(); });
-    row("member list FillGrid", fill);
-    std::printf("  rows in the grid: %d\n", list->MSFlexGrid1->Rows() - 1);
-    const QString memberQuery = ListWindow::withFilter(
-        QStringLiteral("SELECT  a.ANAGRAFICAID, a.TIPOLOGIAID, b.Tipologia, a.cogNome as CognomeRagioneSociale, a.Nome ,  "
-                       "a.Indirizzo, a.CAP, a.Comune, a.Provincia, a.TelefonoCasa, a.TelefonoUfficio,  "
-                       "a.Fax, a.Cellulare, a.CFIva, a.Email, a.SitoWeb, a.NoteAnagrafica, a.NumeroTessera, "
-                       "a.DataNascita, a.DataIscrizione, a.DataScadenzaIscrizione, a.DateTimeCreated as DataCreazione,  "
-                       "a.DateTimeLastUpdated as DataUltimaModifica FROM Anagrafica a, TipologiaPersone b "
-                       "WHERE a.TIPOLOGIAID = b.TIPOLOGIAID "),
-        QString());
-    const double shell = shellMs(db, memberQuery);
-    row("sqlite3 shell, same query, CSV to /dev/null", shell);
-    if (shell > 0)
-        std::printf("  ratio FillGrid / sqlite3: %.2f (target 2.00 or less)\n", fill / shell);
-    row("scroll to the last row and paint",
-        timeMs([&] {
-            list->MSFlexGrid1->setTopRow(list->MSFlexGrid1->Rows() - 1);
-            QApplication::processEvents();
-            list->MSFlexGrid1->viewport()->grab();
-        }));
-
-    gWhereAnagrafica = QStringLiteral("a.Cognome Like '%ross%'");
-    row("member list refill, LIKE search", timeMs([&] { list->FillGrid(); }));
-    std::printf("  rows found: %d\n", list->MSFlexGrid1->Rows() - 1);
-    gWhereAnagrafica.clear();
-    list->FillGrid();
-    const QString csv = dir.filePath(QStringLiteral("soci.csv"));
-    row("CSV export of the full member list", timeMs([&] { xMSFlexGrid_Save(*list->MSFlexGrid1, csv); }));
-    std::printf("  CSV size: %lld bytes\n", QFile(csv).size());
-    list->hide();
-    Instance<frmAnagrafica>::release();
-    QApplication::processEvents();
-
-    frmPagamenti *pay = Instance<frmPagamenti>::get();
-    pay->resize(1200, 800);
-    pay->show();
-    const double payFill = timeMs([&] { pay->FillGrid(); });
-    row("payments list FillGrid (all members, amounts, total)", payFill);
-    std::printf("  rows in the grid: %d\n", pay->MSFlexGrid1->Rows() - 1);
-    const QString payQuery = QStringLiteral(
-        "SELECT  a.pagamentiID,  (ifnull(b.cognome,'') || ifnull(' ','') || ifnull(b.nome,''))  as Socio, "
-        "a.ANAGRAFICAID,  a.DataPagamento, a.Causale, a.Importo,  a.NotePagamento, a.DateTimeCreated as DataCreazione, "
-        "a.DateTimeLastUpdated as DataUltimaModifica FROM pagamenti a, Anagrafica b "
-        "WHERE a.ANAGRAFICAID = b.ANAGRAFICAID   order by a.PagamentiID ");
-    const double payShell = shellMs(db, payQuery);
-    row("sqlite3 shell, same payments query, CSV to /dev/null", payShell);
-    if (payShell > 0)
-        std::printf("  ratio FillGrid / sqlite3: %.2f (target 2.00 or less)\n", payFill / payShell);
-    std::printf("peak memory: %.1f MiB\n", double(peakKb()) / 1024.0);
+    QApplication::setApplicationName(QStringLiteral("Socivant"));
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() >= 4 && args.at(1) == QLatin1String("--child"))
+        return child(args.at(2), args.at(3));
+    if (args.size() >= 3 && args.at(1) == QLatin1String("--pages"))
+        return savePagesOfSheets(args.at(2));
+    if (args.size() >= 4 && args.at(1) == QLatin1String("--make-register")) {
+        makeSqliteRegister(args.at(3), args.at(2).toInt(), 3 * args.at(2).toInt());
+        return 0;
+    }
+    QList<int> sizes{10000, 100000};
+    bool print = true;
+    int printMax = 100000;
+    for (int i = 1; i < args.size(); ++i) {
+        const QString a = args.at(i);
+        if (a == QLatin1String("--sizes") && i + 1 < args.size()) {
+            sizes.clear();
+            for (const QString &s : args.at(++i).split(QLatin1Char(',')))
+                sizes << s.toInt();
+        } else if (a == QLatin1String("--million")) {
+            sizes << 1000000;
+        } else if (a == QLatin1String("--runs") && i + 1 < args.size()) {
+            gRuns = std::max(1, args.at(++i).toInt());
+        } else if (a == QLatin1String("--print-max") && i + 1 < args.size()) {
+            printMax = args.at(++i).toInt();
+        } else if (a == QLatin1String("--only") && i + 1 < args.size()) {
+            gOnly = args.at(++i).split(QLatin1Char(','));
+        } else if (a == QLatin1String("--no-print")) {
+            print = false;
+        } else {
+            std::fprintf(stderr, "usage: bench_lists [--sizes 10000,100000] [--million] [--runs 5] [--print-max N] "
+                                 "[--no-print] [--only open,search,sort,csv,print,payments] | --make-register "
+                                 "MEMBERS PATH | --pages DIR\n");
+            return 2;
+        }
+    }
+    std::printf("medians of %d runs; each figure beside its floor from the same run\n", gRuns);
+    std::printf("  %-34s %9s  %-22s %-46s %-16s %s\n", "operation", "members", "ours", "floor", "ratio", "goal");
+    for (int n : sizes)
+        benchSize(n, print, printMax);
     return 0;
 }

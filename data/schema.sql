@@ -102,3 +102,15 @@ CREATE TABLE reportistica (
   promptpar1 TEXT,
   promptpar2 TEXT
 );
+
+-- The lookups by a referring key: the payments of one member, and the checks
+-- that refuse to delete a member, a member type or a bank account still
+-- referred to, and the endorsement and deposit rows a payment takes with it.
+-- Without them each of these reads the whole table. The program creates the
+-- same indexes at start in a register made before they were here.
+CREATE INDEX IF NOT EXISTS PagamentiAnagrafica ON Pagamenti (ANAGRAFICAID);
+CREATE INDEX IF NOT EXISTS AnagraficaTipologia ON Anagrafica (TIPOLOGIAID);
+CREATE INDEX IF NOT EXISTS GiratePagamento ON Girate (PagamentiID);
+CREATE INDEX IF NOT EXISTS VersamentiPagamento ON Versamenti (PagamentiID);
+CREATE INDEX IF NOT EXISTS VersamentiConto ON Versamenti (CONTOCORRENTEID);
+CREATE INDEX IF NOT EXISTS AssegniEmessiConto ON AssegniEmessi (CONTOCORRENTEID);

@@ -95,6 +95,13 @@ std::optional<double> parseNumber(const QString &text)
     QString s = text.trimmed();
     if (s.isEmpty())
         return std::nullopt;
+    // Both forms below use these characters only; a text with any other is
+    // told apart without a pattern match (a sort reads every cell here).
+    for (const QChar c : s) {
+        const char16_t u = c.unicode();
+        if (!((u >= '0' && u <= '9') || u == '.' || u == ',' || u == '+' || u == '-' || u == 'e' || u == 'E'))
+            return std::nullopt;
+    }
     // Thousands points are allowed only in their places: "1.234,56".
     static const QRegularExpression grouped(QStringLiteral("^[+-]?\\d{1,3}(\\.\\d{3})+(,\\d+)?$"));
     static const QRegularExpression plain(QStringLiteral("^[+-]?(\\d+([.,]\\d*)?|[.,]\\d+)([eE][+-]?\\d+)?$"));

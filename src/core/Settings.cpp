@@ -14,6 +14,19 @@ namespace {
 const QString kCustom = QStringLiteral("basGeneralCustom");
 const QString kUpgrades = QStringLiteral("basAggiornamentiDatabase");
 constexpr int kMaxStatements = 30;
+
+// The indexes of data/schema.sql. A register made before they were there
+// gets them at its next start (a few seconds once on millions of payments,
+// nothing afterwards); without them every delete check and the payments of
+// one member read the whole table.
+const char *const kIndexes[] = {
+    "CREATE INDEX IF NOT EXISTS PagamentiAnagrafica ON Pagamenti (ANAGRAFICAID)",
+    "CREATE INDEX IF NOT EXISTS AnagraficaTipologia ON Anagrafica (TIPOLOGIAID)",
+    "CREATE INDEX IF NOT EXISTS GiratePagamento ON Girate (PagamentiID)",
+    "CREATE INDEX IF NOT EXISTS VersamentiPagamento ON Versamenti (PagamentiID)",
+    "CREATE INDEX IF NOT EXISTS VersamentiConto ON Versamenti (CONTOCORRENTEID)",
+    "CREATE INDEX IF NOT EXISTS AssegniEmessiConto ON AssegniEmessi (CONTOCORRENTEID)",
+};
 } // namespace
 
 QString getSetting(const QString &code)
@@ -88,6 +101,11 @@ void AggiornaDatabase()
         // without messages.
         for (int i = 1; i <= gUpgradeCount; ++i)
             gDbExecuteQuiet(gUpgradeStatements.at(i));
+        // Quietly too: a read-only register works without them.
+        if (isSqlLite()) {
+            for (const char *sql : kIndexes)
+                gDbExecuteQuiet(QString::fromLatin1(sql));
+        }
         CloseDb();
     });
 }

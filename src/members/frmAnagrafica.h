@@ -23,6 +23,7 @@ protected:
     QString oneRecordQuery(bool forAdd) const override;
     QString maxKeyQuery() const override;
     QString headerRename(const QString &name) const override;
+    bool cellsAsStored(const Recordset &, int) const override { return true; }
     void afterWidths() override;
     QVector<short> printSkipList() const override;
     QString printSubtitle() const override;

@@ -9,6 +9,11 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <numeric>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -72,6 +77,188 @@ bool numberOf(const QString &s, double *out)
     *out = t.toDouble(&ok);
     return ok && !t.isEmpty();
 }
+
+// A growing array of plain values in memory of its own: a large one grows by
+// realloc, which the system moves without copying, and room reserved ahead
+// costs nothing until it is written.
+template <class T>
+class Buffer {
+    static_assert(std::is_trivially_copyable_v<T>);
+
+public:
+    Buffer() = default;
+    Buffer(const Buffer &) = delete;
+    Buffer &operator=(const Buffer &) = delete;
+    Buffer(Buffer &&o) noexcept
+        : m_data(std::exchange(o.m_data, nullptr)), m_size(std::exchange(o.m_size, 0)), m_cap(std::exchange(o.m_cap, 0))
+    {
+    }
+    Buffer &operator=(Buffer &&o) noexcept
+    {
+        std::swap(m_data, o.m_data);
+        std::swap(m_size, o.m_size);
+        std::swap(m_cap, o.m_cap);
+        return *this;
+    }
+    ~Buffer() { std::free(m_data); }
+
+    size_t size() const { return m_size; }
+    T *data() { return m_data; }
+    const T *data() const { return m_data; }
+    T &operator[](size_t i) { return m_data[i]; }
+    const T &operator[](size_t i) const { return m_data[i]; }
+
+    void push_back(T v)
+    {
+        if (m_size == m_cap)
+            reserve(m_size + 1);
+        m_data[m_size++] = v;
+    }
+    // Room for n more values, written through the pointer returned.
+    T *extend(size_t n)
+    {
+        if (m_size + n > m_cap)
+            reserve(m_size + n);
+        T *at = m_data + m_size;
+        m_size += n;
+        return at;
+    }
+    void resize(size_t n, T fill)
+    {
+        if (n > m_size) {
+            T *at = extend(n - m_size);
+            std::fill(at, m_data + m_size, fill);
+        }
+        m_size = n;
+    }
+    void erase(size_t i)
+    {
+        std::memmove(m_data + i, m_data + i + 1, (m_size - i - 1) * sizeof(T));
+        --m_size;
+    }
+    void release()
+    {
+        std::free(std::exchange(m_data, nullptr));
+        m_size = m_cap = 0;
+    }
+
+private:
+    void reserve(size_t need)
+    {
+        const size_t cap = std::max({need, m_cap + m_cap / 2, size_t(16)});
+        void *p = std::realloc(m_data, cap * sizeof(T));
+        if (!p)
+            raiseError(7, QStringLiteral("Out of memory"));
+        m_data = static_cast<T *>(p);
+        m_cap = cap;
+    }
+    T *m_data = nullptr;
+    size_t m_size = 0, m_cap = 0;
+};
+
+// The cells of one column, row 0 included: each cell is its length and its
+// UTF-8 bytes in one buffer, and a row holds where its cell starts. Every
+// empty cell is the one at offset 0. A cell written again is stored anew at
+// the end; the bytes nobody points to are dropped once they are the most.
+class CellColumn {
+public:
+    CellColumn() { m_bytes.push_back(0); }
+
+    size_t rows() const { return m_at.size(); }
+
+    QByteArrayView at(size_t r) const
+    {
+        const auto *p = reinterpret_cast<const uchar *>(m_bytes.data()) + m_at[r];
+        size_t len = 0;
+        int shift = 0;
+        while (*p & 0x80) {
+            len |= size_t(*p++ & 0x7F) << shift;
+            shift += 7;
+        }
+        len |= size_t(*p++) << shift;
+        return QByteArrayView(reinterpret_cast<const char *>(p), qsizetype(len));
+    }
+
+    void append(QByteArrayView v) { m_at.push_back(store(v)); }
+
+    void set(size_t r, QByteArrayView v)
+    {
+        m_dead += stored(r);
+        m_at[r] = store(v);
+        compactIfWasteful();
+    }
+
+    void resize(size_t n)
+    {
+        for (size_t r = n; r < rows(); ++r)
+            m_dead += stored(r);
+        m_at.resize(n, 0);
+        compactIfWasteful();
+    }
+
+    void remove(size_t r)
+    {
+        m_dead += stored(r);
+        m_at.erase(r);
+        compactIfWasteful();
+    }
+
+    // Row 0 stays; new row i + 1 is the old row order[i].
+    void reorder(const std::vector<quint32> &order)
+    {
+        Buffer<quint32> at;
+        quint32 *to = at.extend(order.size() + 1);
+        to[0] = m_at[0];
+        for (size_t i = 0; i < order.size(); ++i)
+            to[i + 1] = m_at[order[i]];
+        m_at = std::move(at);
+    }
+
+private:
+    quint32 store(QByteArrayView v)
+    {
+        if (v.isEmpty())
+            return 0;
+        const size_t offset = m_bytes.size();
+        if (offset + size_t(v.size()) + 10 > std::numeric_limits<quint32>::max())
+            raiseError(7, QStringLiteral("Out of memory"));
+        uchar head[10];
+        int n = 0;
+        for (size_t len = size_t(v.size()); ; len >>= 7) {
+            head[n++] = uchar((len & 0x7F) | (len >= 0x80 ? 0x80 : 0));
+            if (len < 0x80)
+                break;
+        }
+        char *to = m_bytes.extend(size_t(n) + size_t(v.size()));
+        std::memcpy(to, head, size_t(n));
+        std::memcpy(to + n, v.data(), size_t(v.size()));
+        return quint32(offset);
+    }
+
+    // Bytes a row's cell takes in the buffer, its length included.
+    size_t stored(size_t r) const
+    {
+        if (m_at[r] == 0)
+            return 0;
+        const QByteArrayView v = at(r);
+        return size_t(v.data() - m_bytes.data()) - m_at[r] + size_t(v.size());
+    }
+
+    void compactIfWasteful()
+    {
+        if (m_dead < (size_t(1) << 16) || m_dead * 2 < m_bytes.size())
+            return;
+        CellColumn fresh;
+        fresh.m_at.resize(rows(), 0);
+        for (size_t r = 0; r < rows(); ++r)
+            fresh.m_at[r] = fresh.store(at(r));
+        *this = std::move(fresh);
+    }
+
+    Buffer<char> m_bytes;
+    Buffer<quint32> m_at;
+    size_t m_dead = 0;
+};
 } // namespace
 
 // The cells, row 0 included; the view shows rows 1.. with row 0 as header.
@@ -87,27 +274,34 @@ public:
     using QAbstractTableModel::endRemoveColumns;
     using QAbstractTableModel::endRemoveRows;
     using QAbstractTableModel::endResetModel;
-    QVector<QVector<QString>> cells{QVector<QString>(2)};
-    int cols = 2;
+
+    FlexGridModel() : columns(2) { for (CellColumn &c : columns) c.resize(1); }
+
+    std::vector<CellColumn> columns;
+    int rows = 1;         // the header row included
+    int nextCell = 0;     // the column of the next cell of a row being appended
     bool filling = false;
 
-    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(cells.size()) - 1; }
-    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : cols; }
+    int cols() const { return int(columns.size()); }
+    QString text(int r, int c) const { return QString::fromUtf8(columns[size_t(c)].at(size_t(r))); }
+
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : rows - 1; }
+    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : cols(); }
     QVariant data(const QModelIndex &idx, int role) const override
     {
         if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
             return {};
-        const auto &row = cells.at(idx.row() + 1);
-        if (role == Qt::ToolTipRole && row.at(idx.column()).size() < 60)
+        const QString t = text(idx.row() + 1, idx.column());
+        if (role == Qt::ToolTipRole && t.size() < 60)
             return {};
-        return row.at(idx.column());
+        return t;
     }
     QVariant headerData(int section, Qt::Orientation o, int role) const override
     {
         if (role != Qt::DisplayRole)
             return {};
         if (o == Qt::Horizontal)
-            return section < cols ? cells.at(0).at(section) : QString();
+            return section < cols() ? text(0, section) : QString();
         return {};
     }
     void resetAll(const std::function<void()> &f)
@@ -124,6 +318,27 @@ public:
             emit headerDataChanged(Qt::Horizontal, c, c);
         else
             emit dataChanged(index(r - 1, c), index(r - 1, c));
+    }
+    void resizeRows(int n)
+    {
+        for (CellColumn &c : columns)
+            c.resize(size_t(n));
+        rows = n;
+    }
+    void resizeCols(int n)
+    {
+        columns.resize(size_t(n));
+        for (CellColumn &c : columns) {
+            if (c.rows() != size_t(rows))
+                c.resize(size_t(rows));
+        }
+    }
+    void reorder(const std::vector<quint32> &order)
+    {
+        resetAll([&] {
+            for (CellColumn &c : columns)
+                c.reorder(order);
+        });
     }
 };
 
@@ -238,7 +453,7 @@ void FlexGrid::wheelEvent(QWheelEvent *e)
     e->ignore();
 }
 
-int FlexGrid::Rows() const { return int(m_model->cells.size()); }
+int FlexGrid::Rows() const { return m_model->rows; }
 
 void FlexGrid::setRows(int n)
 {
@@ -248,14 +463,14 @@ void FlexGrid::setRows(int n)
     if (n == old)
         return;
     if (m_model->filling) {
-        m_model->cells.resize(n, QVector<QString>(m_model->cols));
+        m_model->resizeRows(n);
     } else if (n > old) {
         m_model->beginInsertRows({}, old - 1, n - 2);
-        m_model->cells.resize(n, QVector<QString>(m_model->cols));
+        m_model->resizeRows(n);
         m_model->endInsertRows();
     } else {
         m_model->beginRemoveRows({}, n - 1, old - 2);
-        m_model->cells.resize(n);
+        m_model->resizeRows(n);
         m_model->endRemoveRows();
     }
     if (m_row >= n)
@@ -264,20 +479,16 @@ void FlexGrid::setRows(int n)
         m_rowSel = n - 1;
 }
 
-int FlexGrid::Cols() const { return m_model->cols; }
+int FlexGrid::Cols() const { return m_model->cols(); }
 
 void FlexGrid::setCols(int n)
 {
     if (n < 1)
         badCol();
-    if (n == m_model->cols)
+    if (n == m_model->cols())
         return;
-    const int old = m_model->cols;
-    auto apply = [&] {
-        for (auto &row : m_model->cells)
-            row.resize(n);
-        m_model->cols = n;
-    };
+    const int old = m_model->cols();
+    auto apply = [&] { m_model->resizeCols(n); };
     if (m_model->filling) {
         apply();
     } else if (n > old) {
@@ -395,14 +606,21 @@ QString FlexGrid::TextMatrix(int r, int c) const
 {
     if (r < 0 || r >= Rows() || c < 0 || c >= Cols())
         subscript();
-    return m_model->cells.at(r).at(c);
+    return m_model->text(r, c);
+}
+
+QByteArrayView FlexGrid::cellUtf8(int r, int c) const
+{
+    if (r < 0 || r >= Rows() || c < 0 || c >= Cols())
+        subscript();
+    return m_model->columns[size_t(c)].at(size_t(r));
 }
 
 void FlexGrid::setTextMatrix(int r, int c, const QString &t)
 {
     if (r < 0 || r >= Rows() || c < 0 || c >= Cols())
         subscript();
-    m_model->cells[r][c] = t;
+    m_model->columns[size_t(c)].set(size_t(r), t.toUtf8());
     m_model->cellChanged(r, c);
 }
 
@@ -456,36 +674,40 @@ void FlexGrid::setSort(int mode)
 {
     if (Rows() <= 2 || mode < 1 || mode > 4)
         return;
-    const int c = m_col;
-    auto &cells = m_model->cells;
-    // Each cell is read as a number once, not at every comparison: a list
-    // of 100,000 rows sorts in a blink.
+    const CellColumn &column = m_model->columns[size_t(m_col)];
+    // Each cell is read once, as a number or else as text, not at every
+    // comparison.
     struct Key {
         double number;
         bool isNumber;
-        int row;
+        quint32 row;
     };
+    const size_t n = size_t(Rows() - 1);
     std::vector<Key> keys;
-    keys.reserve(cells.size() - 1);
-    for (int r = 1; r < int(cells.size()); ++r) {
+    keys.reserve(n);
+    std::vector<QString> texts(mode <= 2 ? n + 1 : 0);
+    for (size_t r = 1; r <= n; ++r) {
+        QString cell = QString::fromUtf8(column.at(r));
         double x = 0;
         bool isNumber = false;
         if (m_numberReader) {
-            if (const auto v = m_numberReader(cells.at(r).at(c))) {
+            if (const auto v = m_numberReader(cell)) {
                 x = *v;
                 isNumber = true;
             }
         } else {
-            isNumber = numberOf(cells.at(r).at(c), &x);
+            isNumber = numberOf(cell, &x);
         }
-        keys.push_back(Key{isNumber ? x : 0.0, isNumber, r});
+        keys.push_back(Key{isNumber ? x : 0.0, isNumber, quint32(r)});
+        if (mode <= 2 && !isNumber)
+            texts[r] = std::move(cell);
     }
     auto generic = [&](const Key &a, const Key &b) {
         if (a.isNumber && b.isNumber)
             return a.number < b.number;
         if (a.isNumber != b.isNumber)
             return a.isNumber; // numbers before texts
-        return QString::compare(cells.at(a.row).at(c), cells.at(b.row).at(c), Qt::CaseInsensitive) < 0;
+        return QString::compare(texts[a.row], texts[b.row], Qt::CaseInsensitive) < 0;
     };
     auto numeric = [](const Key &a, const Key &b) { return a.number < b.number; };
     switch (mode) {
@@ -494,14 +716,31 @@ void FlexGrid::setSort(int mode)
     case 3: std::stable_sort(keys.begin(), keys.end(), numeric); break;
     default: std::stable_sort(keys.begin(), keys.end(), [&](const Key &a, const Key &b) { return numeric(b, a); }); break;
     }
-    m_model->resetAll([&] {
-        QVector<QVector<QString>> sorted;
-        sorted.reserve(cells.size());
-        sorted.push_back(std::move(cells[0]));
-        for (const Key &k : keys)
-            sorted.push_back(std::move(cells[k.row]));
-        cells = std::move(sorted);
-    });
+    texts = {};
+    std::vector<quint32> order(n);
+    for (size_t i = 0; i < n; ++i)
+        order[i] = keys[i].row;
+    keys = {};
+    putRowsInOrder(order);
+}
+
+void FlexGrid::sortByKeys(const std::vector<double> &keys, bool descending)
+{
+    if (Rows() <= 2 || keys.size() + 1 < size_t(Rows()))
+        return;
+    std::vector<quint32> order(size_t(Rows() - 1));
+    std::iota(order.begin(), order.end(), 1u);
+    auto key = [&](quint32 r) { return keys[r - 1]; };
+    if (descending)
+        std::stable_sort(order.begin(), order.end(), [&](quint32 a, quint32 b) { return key(b) < key(a); });
+    else
+        std::stable_sort(order.begin(), order.end(), [&](quint32 a, quint32 b) { return key(a) < key(b); });
+    putRowsInOrder(order);
+}
+
+void FlexGrid::putRowsInOrder(const std::vector<quint32> &order)
+{
+    m_model->reorder(order);
     // The reset dropped the selection; the current row number stays.
     if (m_row >= 1 && m_row < Rows())
         setRow(m_row);
@@ -514,7 +753,9 @@ void FlexGrid::RemoveItem(int r)
     if (Rows() <= 2)
         raiseError(30015, QStringLiteral("Cannot remove last non-fixed row"));
     m_model->beginRemoveRows({}, r - 1, r - 1);
-    m_model->cells.remove(r);
+    for (CellColumn &c : m_model->columns)
+        c.remove(size_t(r));
+    --m_model->rows;
     m_model->endRemoveRows();
     if (m_row >= Rows())
         m_row = Rows() - 1;
@@ -538,15 +779,38 @@ bool FlexGrid::RowIsVisible(int r) const
 
 void FlexGrid::addRow(const QVector<QString> &cells)
 {
-    QVector<QString> row = cells;
-    row.resize(m_model->cols);
+    for (const QString &cell : cells)
+        appendCellText(cell);
+    endRow();
+}
+
+void FlexGrid::appendCell(QByteArrayView utf8)
+{
+    const int c = m_model->nextCell++;
+    if (c < Cols())
+        m_model->columns[size_t(c)].append(utf8);
+}
+
+void FlexGrid::appendCellText(const QString &text)
+{
+    if (m_model->nextCell < Cols())
+        appendCell(QByteArrayView(text.toUtf8()));
+    else
+        ++m_model->nextCell;
+}
+
+void FlexGrid::endRow()
+{
+    for (int c = m_model->nextCell; c < Cols(); ++c)
+        m_model->columns[size_t(c)].append(QByteArrayView());
+    m_model->nextCell = 0;
     if (m_model->filling) {
-        m_model->cells.push_back(std::move(row));
+        ++m_model->rows;
         return;
     }
     const int n = Rows();
     m_model->beginInsertRows({}, n - 1, n - 1);
-    m_model->cells.push_back(std::move(row));
+    ++m_model->rows;
     m_model->endInsertRows();
 }
 

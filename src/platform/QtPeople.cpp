@@ -1,5 +1,6 @@
 #include "QtPeople.h"
 #include "Form.h"
+#include "PrintPreviewDialog.h"
 #include "WebBrowser.h"
 
 #include <QApplication>
@@ -11,11 +12,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <QPushButton>
-#include <QRegularExpression>
-#include <QTextDocument>
 #include <QTimer>
 #include <QUrl>
 
@@ -97,55 +94,11 @@ QString QtPeople::saveFileDialog(const QString &filter)
     return dlg.selectedFiles().constFirst();
 }
 
-QString printableHtml(const QString &html)
-{
-    // The title lines end with "</p>" and no "<p>". A browser turns such a
-    // stray end tag into an empty paragraph, so each line stands on its own
-    // with a line's gap after it; QTextDocument drops it and runs the lines
-    // together. An empty block of one blank line (kept even before a table,
-    // where QTextDocument drops a truly empty one) gives the browser's look.
-    // Only the copy that is rendered changes: the document text stays as it
-    // was written.
-    static const QRegularExpression tag(QStringLiteral("<(/?)p(?:\\s[^>]*)?>"),
-                                        QRegularExpression::CaseInsensitiveOption);
-    QString out;
-    out.reserve(html.size() + 64);
-    qsizetype from = 0;
-    int open = 0;
-    for (auto it = tag.globalMatch(html); it.hasNext();) {
-        const QRegularExpressionMatch m = it.next();
-        out += QStringView(html).mid(from, m.capturedStart() - from);
-        from = m.capturedEnd();
-        if (m.capturedLength(1) == 0) {
-            ++open;
-            out += m.captured();
-        } else if (open > 0) {
-            --open;
-            out += m.captured();
-        } else {
-            out += QStringLiteral("<p style=\"margin:0\">&nbsp;</p>");
-        }
-    }
-    out += QStringView(html).mid(from);
-    // A record sheet has a row without cells for every label and button; a
-    // browser gives such a row no height, QTextDocument a full line.
-    out.remove(QStringLiteral("<tr></tr>"));
-    return out;
-}
-
 void QtPeople::printPreview(WebBrowser &web)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintPreviewDialog dlg(&printer, QApplication::activeWindow());
-    dlg.setWindowTitle(QApplication::applicationName());
-    const QString html = printableHtml(web.documentText());
-    QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg, [html](QPrinter *p) {
-        QTextDocument doc;
-        doc.setHtml(html);
-        doc.print(p);
-    });
-    dlg.resize(900, 700);
-    dlg.exec();
+    PrintPreviewDialog dlg(web.documentText(), QApplication::activeWindow());
+    if (dlg.prepare())
+        dlg.exec();
 }
 
 QString QtPeople::associatedBrowser(const QString &probePath)

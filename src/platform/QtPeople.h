@@ -1,10 +1,6 @@
 #pragma once
 #include "People.h"
 
-// The print document as QTextDocument should render it to look as it does
-// in a browser (see QtPeople.cpp); the document itself is not changed.
-QString printableHtml(const QString &html);
-
 class QtPeople : public People {
 public:
     int themedMsgBox(const QString &prompt, int style, const QString &title) override;

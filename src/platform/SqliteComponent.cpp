@@ -142,6 +142,19 @@ QString Recordset::text(int i) const
     }
 }
 
+QByteArrayView Recordset::textUtf8(int i) const
+{
+    // A real's digits are those of text(); any other value is the engine's
+    // own text (none for Null).
+    checkRow(i);
+    if (sqlite3_column_type(m_stmt, i) == SQLITE_FLOAT) {
+        m_number = text(i).toUtf8();
+        return m_number;
+    }
+    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i));
+    return QByteArrayView(p, sqlite3_column_bytes(m_stmt, i));
+}
+
 SqliteComponent::~SqliteComponent()
 {
     if (m_db)
@@ -162,13 +175,14 @@ void SqliteComponent::open(const QString &path, const QString &)
     if (fi.size() == 0)
         raiseError(SQLITE_NOTADB, QStringLiteral("file is not a database"));
     sqlite3 *db = nullptr;
-    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    // One thread uses the connection: no serializing mutex around every call.
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         // A read-only file can still be read.
         if (db)
             sqlite3_close_v2(db);
         db = nullptr;
-        rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+        rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     }
     if (rc != SQLITE_OK) {
         const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));

@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -32,6 +33,8 @@ public:
     bool isNull(int i) const;
     // The value joined to an empty text: Null gives "", numbers their digits.
     QString text(int i) const;
+    // The same text as UTF-8 without a conversion, valid until the next move.
+    QByteArrayView textUtf8(int i) const;
 
 private:
     void checkRow(int i) const;
@@ -39,6 +42,7 @@ private:
     sqlite3_stmt *m_stmt;
     bool m_eof = true;
     QStringList m_names;
+    mutable QByteArray m_number; // a real's digits, for textUtf8
 };
 
 // The SQLite database behind the three operations the register uses:

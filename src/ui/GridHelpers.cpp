@@ -11,11 +11,12 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QSaveFile>
+#include <functional>
+#include <vector>
 
 namespace {
 const QString kGeneral = QStringLiteral("basGeneral");
 const QString kGeneralCustom = QStringLiteral("basGeneralCustom");
-const QString kIdField = QStringLiteral("IDFIELD");
 
 // The characters "A" to "Z" and "[", "\", "]", "^", "_", "`": a blank goes
 // before the first of a run of them.
@@ -55,15 +56,60 @@ char windows1252Byte(char16_t u)
     return '?';
 }
 
-void appendField(QString &line, const QString &cell)
+// One field: the cell in double quotes, its own double quotes doubled. Most
+// cells are plain ASCII and go out as the grid holds them.
+void appendField(QByteArray &out, QByteArrayView utf8)
 {
-    line += QLatin1Char('"');
-    for (QChar ch : cell) {
-        if (ch == QLatin1Char('"'))
-            line += QLatin1Char('"');
-        line += ch;
+    out += '"';
+    bool ascii = true;
+    bool quotes = false;
+    for (char b : utf8) {
+        ascii = ascii && (uchar(b) < 0x80);
+        quotes = quotes || b == '"';
     }
-    line += QLatin1Char('"');
+    if (ascii && !quotes) {
+        out += utf8;
+    } else if (ascii) {
+        for (char b : utf8) {
+            if (b == '"')
+                out += '"';
+            out += b;
+        }
+    } else {
+        QString cell = QString::fromUtf8(utf8);
+        cell.replace(QLatin1Char('"'), QLatin1String("\"\""));
+        out += toWindows1252(cell);
+    }
+    out += '"';
+}
+
+// The CSV of a grid, handed on in pieces as it is encoded, so a list of a
+// million rows never stands in memory twice; false from the sink stops it.
+constexpr qsizetype kCsvPiece = 256 * 1024;
+
+bool writeCsv(const FlexGrid &grid, const std::function<bool(const QByteArray &)> &sink)
+{
+    QList<int> kept;
+    for (int c = 0; c < grid.Cols(); ++c) {
+        if (grid.cellUtf8(0, c) != QByteArrayView("IDFIELD"))
+            kept << c;
+    }
+    QByteArray piece;
+    piece.reserve(kCsvPiece + 4096);
+    for (int r = 0; r < grid.Rows(); ++r) {
+        for (qsizetype k = 0; k < kept.size(); ++k) {
+            if (k > 0)
+                piece += ';';
+            appendField(piece, grid.cellUtf8(r, kept.at(k)));
+        }
+        piece += "\r\n";
+        if (piece.size() >= kCsvPiece) {
+            if (!sink(piece))
+                return false;
+            piece.resize(0);
+        }
+    }
+    return piece.isEmpty() || sink(piece);
 }
 
 Proc plainProc(const QString &name)
@@ -108,34 +154,25 @@ bool isBooleanField(const Recordset &rs, int field)
 void sortGridByDate(FlexGrid &grid, int column, int mode)
 {
     moduleProc(kGeneralCustom, QStringLiteral("sortGridByDate"), [&] {
-        const int cols = grid.Cols();
-        // The keys are day numbers in a hidden last column, sorted
-        // numerically; the column goes again once the rows are in order.
-        grid.setCols(cols + 1);
-        const int key = cols;
-        try {
-            grid.setColWidth(key, 0);
-            for (int r = 1; r < grid.Rows(); ++r) {
-                const QString cell = grid.TextMatrix(r, column).trimmed();
-                if (cell.isEmpty()) {
-                    grid.setTextMatrix(r, key, QStringLiteral("0"));
-                    continue;
-                }
-                const auto date = Regional::parseDate(cell);
-                if (!date)
-                    raiseError(ErrNo::TypeMismatch, QStringLiteral("Type mismatch"));
-                grid.setTextMatrix(r, key, QString::number(Regional::dayNumber(*date)));
+        // The day numbers are the keys, each read once; a cell that is not a
+        // date stops the sort before any row has moved.
+        std::vector<double> keys;
+        keys.reserve(size_t(std::max(0, grid.Rows() - 1)));
+        for (int r = 1; r < grid.Rows(); ++r) {
+            const QString cell = grid.TextMatrix(r, column).trimmed();
+            if (cell.isEmpty()) {
+                keys.push_back(0);
+                continue;
             }
-            grid.setCol(key);
-            grid.setSort(mode);
-        } catch (const RuntimeError &) {
-            // The rows have not moved yet: drop the key column and the grid
-            // is as it was.
-            if (grid.Cols() > cols)
-                grid.setCols(cols);
-            throw;
+            const auto date = Regional::parseDate(cell);
+            if (!date)
+                raiseError(ErrNo::TypeMismatch, QStringLiteral("Type mismatch"));
+            keys.push_back(double(Regional::dayNumber(*date)));
         }
-        grid.setCols(cols);
+        grid.sortByKeys(keys, mode == 4);
+        // Where the sort on a hidden key column after the last one leaves
+        // the current column once that column is gone.
+        grid.setCol(grid.Cols() - 1);
     });
 }
 
@@ -155,30 +192,17 @@ QByteArray toWindows1252(QStringView text)
 
 QByteArray csvBytes(const FlexGrid &grid)
 {
-    QList<int> kept;
-    for (int c = 0; c < grid.Cols(); ++c) {
-        if (grid.TextMatrix(0, c) != kIdField)
-            kept << c;
-    }
     QByteArray out;
-    QString line;
-    for (int r = 0; r < grid.Rows(); ++r) {
-        line.clear();
-        for (qsizetype k = 0; k < kept.size(); ++k) {
-            if (k > 0)
-                line += QLatin1Char(';');
-            appendField(line, grid.TextMatrix(r, kept.at(k)));
-        }
-        line += QLatin1String("\r\n");
-        out += toWindows1252(line);
-    }
+    writeCsv(grid, [&](const QByteArray &piece) {
+        out += piece;
+        return true;
+    });
     return out;
 }
 
 bool xMSFlexGrid_Save(FlexGrid &grid, const QString &fileName)
 {
     return runProc(plainProc(QStringLiteral("xMSFlexGrid_Save")), [&] {
-        const QByteArray bytes = csvBytes(grid);
         // Written beside the target and renamed over it at the end, so a
         // failure leaves neither a half-written file nor a lost old one.
         QSaveFile file(fileName);
@@ -187,7 +211,8 @@ bool xMSFlexGrid_Save(FlexGrid &grid, const QString &fileName)
                 raiseError(ErrNo::PathNotFound, QStringLiteral("Path not found"));
             raiseError(ErrNo::PermissionDenied, QStringLiteral("Permission denied"));
         }
-        if (file.write(bytes) != bytes.size()) {
+        const bool written = writeCsv(grid, [&](const QByteArray &piece) { return file.write(piece) == piece.size(); });
+        if (!written) {
             file.cancelWriting();
             raiseError(57, QStringLiteral("Device I/O error"));
         }

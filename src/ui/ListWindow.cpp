@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <cmath>
+#include <vector>
 
 namespace {
 const QString kTitle = QStringLiteral("Merivolo");
@@ -215,11 +216,17 @@ void ListWindow::FillGrid()
             beforeFillRows();
             writing = true;
             MSFlexGrid1->beginFill();
-            QVector<QString> cells(n);
+            std::vector<bool> asStored(static_cast<size_t>(n));
+            for (int i = 0; i < n; ++i)
+                asStored[size_t(i)] = cellsAsStored(r, i);
             while (!r.eof()) {
-                for (int i = 0; i < n; ++i)
-                    cells[i] = cellText(r, i);
-                MSFlexGrid1->addRow(cells);
+                for (int i = 0; i < n; ++i) {
+                    if (asStored[size_t(i)])
+                        MSFlexGrid1->appendCell(r.textUtf8(i));
+                    else
+                        MSFlexGrid1->appendCellText(cellText(r, i));
+                }
+                MSFlexGrid1->endRow();
                 r.moveNext();
             }
             MSFlexGrid1->endFill();

@@ -69,6 +69,9 @@ protected:
     virtual QString headerRename(const QString &) const { return QString(); }
     // The text of field i of the current row while filling.
     virtual QString cellText(const Recordset &rs, int i);
+    // Whether field i shows as stored, with no rule of cellText: its cells
+    // are copied into the grid as they come, without a text conversion.
+    virtual bool cellsAsStored(const Recordset &, int) const { return false; }
     virtual void beforeFillRows() {}
     virtual void afterWidths() {}
     virtual void afterFill() {}            // closing step (total labels)

@@ -99,6 +99,27 @@ private slots:
                                 "basAggiornamentiDatabase"));
     }
 
+    // A register made before the schema had its indexes gets every one of
+    // them at its next start, and the same set as a new register.
+    void anOlderRegisterGetsTheIndexesOfTheSchema()
+    {
+        TestFolder folder;
+        RecordingSink sink;
+        const QString names = QStringLiteral("select group_concat(name, ',') from (select name from sqlite_master "
+                                             "where type = 'index' and sql is not null order by name)");
+        const QString shipped = folder.scalar(names);
+        QVERIFY(shipped.contains(QLatin1String("PagamentiAnagrafica")));
+        const QStringList dropped = shipped.split(QLatin1Char(','));
+        for (const QString &index : dropped)
+            folder.exec(QStringLiteral("drop index ") + index);
+        QCOMPARE(folder.scalar(names), QString());
+        start();
+        QCOMPARE(folder.scalar(names), shipped);
+        start();
+        QCOMPARE(folder.scalar(names), shipped);
+        QVERIFY2(sink.shown.isEmpty(), qPrintable(sink.prompts().join('\n')));
+    }
+
     void getSettingEdgeCases()
     {
         TestFolder folder;

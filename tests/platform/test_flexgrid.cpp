@@ -84,6 +84,65 @@ private slots:
         QCOMPARE(g.RowSel(), 1);
     }
 
+    // The cells are bytes packed per column: every text comes back as it
+    // went in, long or short, accented or not, through rewrites (which
+    // store the text anew and later drop the old bytes), removals, sorts and
+    // rows appended cell by cell.
+    void cellsKeepTheirTextsThroughEveryChange()
+    {
+        FlexGrid g;
+        QAbstractItemModelTester tester(g.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        const QString longText = QString(20000, QLatin1Char('x')) + QStringLiteral("é");
+        auto expected = [&](int r, int c) {
+            switch ((r + c) % 4) {
+            case 0: return QString();
+            case 1: return QStringLiteral("Caffè “%1” 😀").arg(r);
+            case 2: return QString(130 + r % 7, QLatin1Char('a' + c));
+            default: return r == 5 ? longText : QString::number(r * 10 + c);
+            }
+        };
+        g.beginFill();
+        g.setCols(3);
+        for (int r = 1; r <= 400; ++r) {
+            for (int c = 0; c < 3; ++c)
+                g.appendCell(expected(r, c).toUtf8());
+            g.appendCell(QByteArrayView("beyond the last column"));
+            g.endRow();
+        }
+        g.appendCellText(QStringLiteral("solo"));
+        g.endRow(); // the cells not given are empty
+        g.endFill();
+        QCOMPARE(g.Rows(), 402);
+        QCOMPARE(g.TextMatrix(401, 0), QStringLiteral("solo"));
+        QCOMPARE(g.TextMatrix(401, 2), QString());
+        for (int round = 0; round < 6; ++round) {
+            for (int r = 1; r <= 400; ++r)
+                g.setTextMatrix(r, 1, QStringLiteral("giro %1 riga %2 ").arg(round).arg(r) + QString(200, QLatin1Char('z')));
+        }
+        g.RemoveItem(401);
+        g.RemoveItem(2);
+        for (int r = 1; r < g.Rows(); ++r) {
+            const int was = r < 2 ? r : r + 1;
+            QCOMPARE(g.TextMatrix(r, 0), expected(was, 0));
+            QCOMPARE(g.TextMatrix(r, 1), QStringLiteral("giro 5 riga %1 ").arg(was) + QString(200, QLatin1Char('z')));
+            QCOMPARE(g.TextMatrix(r, 2), expected(was, 2));
+            QCOMPARE(QString::fromUtf8(g.cellUtf8(r, 2)), expected(was, 2));
+        }
+        g.setCol(2);
+        g.setSort(1);
+        QStringList sorted = column(g, 2);
+        QStringList wanted;
+        for (int r = 1; r <= 400; ++r) {
+            if (r != 2)
+                wanted << expected(r, 2);
+        }
+        QCOMPARE(QSet<QString>(sorted.begin(), sorted.end()), QSet<QString>(wanted.begin(), wanted.end()));
+        g.setRows(1);
+        QCOMPARE(g.model()->rowCount(), 0);
+        g.setRows(3);
+        QCOMPARE(g.TextMatrix(2, 2), QString());
+    }
+
     void removeItemTakesOutOneDataRow()
     {
         FlexGrid g;
