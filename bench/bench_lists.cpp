@@ -224,6 +224,7 @@ public:
         pages = dlg.pageCount();
         orientation = dlg.previewPrinter().pageLayout().orientation();
     }
+    QString associatedBrowser(const QString &) override { return QString(); }
     bool openUrl(const QString &) override { return false; }
     void runModal(Form &) override {}
 
