@@ -21,7 +21,6 @@ protected:
     QString fillQuery() const override;
     QString &filter() const override;
     QString oneRecordQuery(bool forAdd) const override;
-    QString maxKeyQuery() const override;
     QString headerRename(const QString &name) const override;
     void afterWidths() override;
     QVector<short> printSkipList() const override;

@@ -19,7 +19,7 @@ void start()
 {
     resetDatabase();
     resetStartupList();
-    gDbType = QStringLiteral("SqlLite");
+    gDbType = QStringLiteral(SOCIVANT_DB_TYPE);
     aggiornaFaseUpdate(0);
     OpenDb();
     AggiornaDatabase();
@@ -105,7 +105,8 @@ private slots:
         RecordingSink sink;
         start();
         QCOMPARE(getSetting("NOSUCHKEY"), QString());
-        QVERIFY(FileExists(folder.dbPath()));
+        writeFile(folder.file("probe.txt"), "");
+        QVERIFY(FileExists(folder.file("probe.txt")));
         QVERIFY(!FileExists(folder.path()));
         QVERIFY(sink.shown.isEmpty());
         folder.exec("insert into settings values ('NULLKEY', null)");
@@ -129,7 +130,7 @@ private slots:
         QCOMPARE(folder.scalar("select titolo from reportistica where ordine = 2"), QStringLiteral("Dopo l'errore"));
         // The failing line is reported; the empty last line is an empty statement.
         QCOMPARE(sink.shown.size(), 1);
-        QVERIFY(sink.shown[0].prompt.endsWith("(no such table: NoSuchTable) in procedure gDbExecute of Modulo basGeneral"));
+        QVERIFY(sink.shown[0].prompt.endsWith(TestFolder::noSuchTable("NoSuchTable") + " in procedure gDbExecute of Modulo basGeneral"));
         start();
         QCOMPARE(folder.scalar("select count(*) from reportistica"), QStringLiteral("4"));
         QCOMPARE(sink.shown.size(), 2);

@@ -268,7 +268,7 @@ void MemberListTest::aRejectedSaveKeepsTheWindowOpen()
 {
     MemberFixture fx;
     fx.addMember(1, 1, QStringLiteral("Rossi"), QStringLiteral("Mario"));
-    fx.tf.exec("CREATE TRIGGER no_insert BEFORE INSERT ON Anagrafica BEGIN SELECT RAISE(ABORT, 'disk full'); END;");
+    fx.tf.exec(TestFolder::failingTrigger("no_insert", "BEFORE INSERT", "Anagrafica", "disk full"));
     fx.nextModal<frmEditAnagrafica>([&](frmEditAnagrafica &e) {
         e.cboTipologia->setCurrentIndex(0);
         e.txtCognome->setText(QStringLiteral("Verdi"));
@@ -336,7 +336,7 @@ void MemberListTest::deleteRulesAndFailures()
         QCOMPARE(MemberFixture::findRow(g, 3, QStringLiteral("Libero")), -1);
 
         // The database refuses the DELETE: the row stays in the grid.
-        fx.tf.exec("CREATE TRIGGER keep BEFORE DELETE ON Anagrafica BEGIN SELECT RAISE(ABORT, 'locked'); END;");
+        fx.tf.exec(TestFolder::failingTrigger("keep", "BEFORE DELETE", "Anagrafica", "locked"));
         MemberFixture::clickRow(l, MemberFixture::findRow(g, 3, QStringLiteral("Terzo")));
         fx.people.msgAnswers.push_back(6);
         l.cmdDelete_Click();
