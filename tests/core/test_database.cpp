@@ -392,6 +392,7 @@ private slots:
         TestFolder folder;
         folder.exec("CREATE USER IF NOT EXISTS 'segreteria'@'localhost' IDENTIFIED BY 'giusta';"
                     "GRANT ALL ON *.* TO 'segreteria'@'localhost';");
+        const auto dropUser = qScopeGuard([&] { folder.exec("DROP USER IF EXISTS 'segreteria'@'localhost';"); });
         const QString ini = folder.file("mysqlconf.ini");
         if (file == "-")
             QFile::remove(ini);

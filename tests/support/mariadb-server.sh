@@ -14,9 +14,11 @@ set -euo pipefail
 cmd=${1:?start or stop}
 dir=${2:?folder}
 
+# SOCIVANT_MARIADB_OPTS: more server options (the benchmark's larger buffer pool).
 server_opts=(--skip-networking --skip-log-bin --innodb-buffer-pool-size=32M
              --innodb-log-file-size=16M --innodb-flush-log-at-trx-commit=0
-             --innodb-doublewrite=0 --max-connections=400 --skip-name-resolve)
+             --innodb-doublewrite=0 --max-connections=400 --skip-name-resolve
+             ${SOCIVANT_MARIADB_OPTS:-})
 as_user=(--user="$(id -un)")
 
 start_one() { # name lower_case_table_names
