@@ -84,7 +84,7 @@ void frmMain::Form_Load()
 {
     formProc(kForm, QStringLiteral("Form_Load"), [&] {
         aggiornaFaseUpdate(0);
-        gDbType = QStringLiteral("SqlLite");
+        gDbType = QStringLiteral(SOCIVANT_DB_TYPE);
         // Nothing else can run without the database: after the opener's
         // message the program ends.
         if (!OpenDb()) {

@@ -54,11 +54,6 @@ QString frmAssegniEmessi::oneRecordQuery(bool) const
     return columnsAndTables() + QStringLiteral("WHERE ASSEGNIEMESSIID = ") + keyText() + QStringLiteral(" AND ") + kJoin;
 }
 
-QString frmAssegniEmessi::maxKeyQuery() const
-{
-    return QStringLiteral("SELECT MAX(ASSEGNIEMESSIID) FROM AssegniEmessi ");
-}
-
 QString frmAssegniEmessi::headerRename(const QString &name) const
 {
     if (name.startsWith(QLatin1String("AssegnoNote")))

@@ -32,11 +32,6 @@ QString frmMieiContiCorrenti::oneRecordQuery(bool) const
     return kColumns + QStringLiteral("WHERE CONTOCORRENTEID = ") + keyText() + QStringLiteral(" ");
 }
 
-QString frmMieiContiCorrenti::maxKeyQuery() const
-{
-    return QStringLiteral("SELECT MAX(CONTOCORRENTEID) FROM MieiContiCorrenti ");
-}
-
 QVector<short> frmMieiContiCorrenti::printSkipList() const
 {
     return {0, 7, 8};

@@ -12,7 +12,6 @@ protected:
     QString fillQuery() const override;
     QString &filter() const override;
     QString oneRecordQuery(bool forAdd) const override;
-    QString maxKeyQuery() const override;
     QVector<short> printSkipList() const override;
     QString printSubtitle() const override;
     Exists dependentRows() const override;

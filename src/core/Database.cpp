@@ -6,18 +6,40 @@
 #include "Procedure.h"
 #include "Trace.h"
 
+#include "ConnectionString.h"
+#include "SqliteComponent.h"
+#ifdef SOCIVANT_WITH_MARIADB
+#include "MariaDbConnection.h"
+#endif
+
 #include <QFile>
 #include <QTextStream>
 
 namespace {
 std::unique_ptr<SqliteComponent> gSqlLiteDb;
-bool gCnCreated = false; // the Access / MySQL connection object
+std::unique_ptr<DbConnection> gCn; // the MySQL connection
+bool gCnCreated = false;           // the Access / MySQL connection object
 
 const QString kModule = QStringLiteral("basGeneral");
 
 void connectFailed(const QString &text)
 {
     MyMsgBox(text, MsgStyle::Critical, QStringLiteral("Merivolo"));
+}
+
+// The message says only that the register cannot be opened; why goes to the
+// program's error output, for whoever looks after the machine.
+void logWhy(const RuntimeError &e)
+{
+    qWarning("The register cannot be opened: error %d (%s)", e.number, qPrintable(e.description));
+}
+
+DbConnection &connection()
+{
+    DbConnection *c = dbConnection();
+    if (!c)
+        raiseError(ErrNo::ObjectRequired, QStringLiteral("The database is not open."));
+    return *c;
 }
 } // namespace
 
@@ -53,12 +75,22 @@ bool OpenDb()
 
 bool isDbOpen()
 {
-    return gSqlLiteDb && gSqlLiteDb->isOpen();
+    return dbConnection() != nullptr;
 }
 
-SqliteComponent *sqliteDb()
+DbConnection *dbConnection()
 {
-    return gSqlLiteDb.get();
+    if (gSqlLiteDb && gSqlLiteDb->isOpen())
+        return gSqlLiteDb.get();
+    if (gCn && gCn->isOpen())
+        return gCn.get();
+    return nullptr;
+}
+
+long long lastInsertedKey()
+{
+    const DbConnection *c = dbConnection();
+    return c ? c->lastInsertId() : 0;
 }
 
 void OpenSqlLiteDb()
@@ -71,7 +103,8 @@ void OpenSqlLiteDb()
     gDbPath = appFile(gDbFileName);
     try {
         gSqlLiteDb->open(gDbPath, QString());
-    } catch (const RuntimeError &) {
+    } catch (const RuntimeError &e) {
+        logWhy(e);
         connectFailed(QStringLiteral("Impossibile connettersi al database"));
     }
 }
@@ -88,14 +121,26 @@ void OpenAccessDb()
     connectFailed(QStringLiteral("Impossibile caricare il database"));
 }
 
-// The MySQL back-end reads its connection string; a client library for it is
-// not part of this build, so the connection itself cannot be made yet.
+// The server named by the connection string in "mysqlconf.ini". A build for
+// SQLite has no client library for it and ends with the opener's message.
 void OpenMySqlDb()
 {
     if (gCnCreated)
         return;
     gCnCreated = true;
-    getMySqlConnectionString();
+    const QString address = getMySqlConnectionString();
+#ifdef SOCIVANT_WITH_MARIADB
+    auto cn = std::make_unique<MariaDbConnection>();
+    try {
+        cn->open(parseConnectionString(address));
+        gCn = std::move(cn);
+        return;
+    } catch (const RuntimeError &e) {
+        logWhy(e);
+    }
+#else
+    Q_UNUSED(address);
+#endif
     connectFailed(QStringLiteral("Impossibile connettersi al database"));
 }
 
@@ -114,18 +159,21 @@ QString getMySqlConnectionString()
 
 Recordset &rs()
 {
+    return *heldRs();
+}
+
+std::shared_ptr<Recordset> heldRs()
+{
     if (!gRs || !gRs->isOpen())
         raiseError(ErrNo::ObjectRequired, QStringLiteral("Operation is not allowed when the object is closed."));
-    return *gRs;
+    return gRs;
 }
 
 bool gRsOpen(const QString &sql)
 {
     bool ok = false;
     moduleProc(kModule, QStringLiteral("gRsOpen"), [&] {
-        if (!gSqlLiteDb || !gSqlLiteDb->isOpen())
-            raiseError(ErrNo::ObjectRequired, QStringLiteral("The database is not open."));
-        gRs = gSqlLiteDb->query(sql);
+        gRs = connection().query(sql);
         ok = true;
     });
     return ok;
@@ -135,9 +183,7 @@ bool gDbExecute(const QString &sql, int *rowsAffected)
 {
     bool ok = false;
     moduleProc(kModule, QStringLiteral("gDbExecute"), [&] {
-        if (!gSqlLiteDb || !gSqlLiteDb->isOpen())
-            raiseError(ErrNo::ObjectRequired, QStringLiteral("The database is not open."));
-        const int n = gSqlLiteDb->execute(sql);
+        const int n = connection().execute(sql);
         if (rowsAffected)
             *rowsAffected = n;
         ok = true;
@@ -148,10 +194,11 @@ bool gDbExecute(const QString &sql, int *rowsAffected)
 bool gDbExecuteQuiet(const QString &sql)
 {
     traceProcedure(kModule, QStringLiteral("gDbExecute"));
-    if (!gSqlLiteDb || !gSqlLiteDb->isOpen())
+    DbConnection *c = dbConnection();
+    if (!c)
         return false;
     try {
-        gSqlLiteDb->execute(sql);
+        c->execute(sql);
         return true;
     } catch (const RuntimeError &) {
         return false;
@@ -186,5 +233,6 @@ void resetDatabase()
 {
     gRs.reset();
     gSqlLiteDb.reset();
+    gCn.reset();
     gCnCreated = false;
 }

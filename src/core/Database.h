@@ -1,5 +1,5 @@
 #pragma once
-#include "SqliteComponent.h"
+#include "DbConnection.h"
 
 #include <QString>
 #include <functional>
@@ -23,6 +23,9 @@ bool isDbOpen();
 inline std::shared_ptr<Recordset> gRs;
 // gRs, or the run-time error a missing recordset gives.
 Recordset &rs();
+// The same, held: a loop that calls code which may run a query of its own
+// keeps reading its rows while gRs moves on.
+std::shared_ptr<Recordset> heldRs();
 
 // Runs a query into gRs. A failure shows the standard message and returns
 // false, leaving gRs as it was.
@@ -41,6 +44,11 @@ void CloseDb();
 // Returns false (the transaction rolled back) when body returns false.
 bool inTransaction(const std::function<bool()> &body);
 
+// The key of the row the last INSERT of this program generated: with two
+// desks adding at once, each finds its own new row.
+long long lastInsertedKey();
+
 // Forgets the connection (tests start many runs in one process).
 void resetDatabase();
-SqliteComponent *sqliteDb();
+// The connection of the back-end in use, or null before a successful open.
+DbConnection *dbConnection();

@@ -163,6 +163,13 @@ QString concatSql(const QString &a, const QString &b, const QString &c)
     return QString();
 }
 
+QString likeText(const QString &typed)
+{
+    if (isMySql())
+        return QString(typed).replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    return typed;
+}
+
 QString esisteRecordQuery(const QVariant &table, const QVariant &field, const QVariant &value, const QVariant &kind,
                           const QVariant &exceptField, const QVariant &exceptValue)
 {

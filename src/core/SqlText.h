@@ -18,6 +18,10 @@ QString BooleanToString(const QVariant &v);
 // (day first, or ISO); anything else is reported and gives "".
 QString FormattaData(const QVariant &d);
 QString concatSql(const QString &a, const QString &b, const QString &c);
+// Typed text for a LIKE pattern, so that its backslashes match themselves:
+// the server's LIKE takes "\" as its escape character, SQLite's has none.
+// "%" and "_" stay wildcards on both.
+QString likeText(const QString &typed);
 
 // The existence tests answer yes, no, or that they could not tell (the
 // query failed and was reported): a caller must not go on as if no row

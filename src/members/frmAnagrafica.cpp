@@ -59,11 +59,6 @@ QString frmAnagrafica::oneRecordQuery(bool forAdd) const
         + keyText() + QStringLiteral(" AND ") + QStringLiteral("a.TIPOLOGIAID = b.TIPOLOGIAID ");
 }
 
-QString frmAnagrafica::maxKeyQuery() const
-{
-    return QStringLiteral("SELECT MAX(ANAGRAFICAID) FROM Anagrafica ");
-}
-
 QString frmAnagrafica::headerRename(const QString &name) const
 {
     if (name.startsWith(QLatin1String("Cognome")))

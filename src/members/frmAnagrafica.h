@@ -21,7 +21,6 @@ protected:
     QString fillQuery() const override;
     QString &filter() const override;
     QString oneRecordQuery(bool forAdd) const override;
-    QString maxKeyQuery() const override;
     QString headerRename(const QString &name) const override;
     bool cellsAsStored(const Recordset &, int) const override { return true; }
     void afterWidths() override;

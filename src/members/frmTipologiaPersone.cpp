@@ -31,11 +31,6 @@ QString frmTipologiaPersone::oneRecordQuery(bool) const
     return kSelect + kFrom + QStringLiteral("WHERE TIPOLOGIAID = ") + keyText() + QStringLiteral(" ");
 }
 
-QString frmTipologiaPersone::maxKeyQuery() const
-{
-    return QStringLiteral("SELECT MAX(TIPOLOGIAID) FROM TipologiaPersone ");
-}
-
 QVector<short> frmTipologiaPersone::printSkipList() const
 {
     return {0, 2, 3};

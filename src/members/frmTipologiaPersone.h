@@ -11,7 +11,6 @@ protected:
     QString fillQuery() const override;
     QString &filter() const override;
     QString oneRecordQuery(bool forAdd) const override;
-    QString maxKeyQuery() const override;
     QVector<short> printSkipList() const override;
     QString printSubtitle() const override;
     bool openDbBeforeCheck() const override { return false; }

@@ -58,11 +58,6 @@ QString frmPagamenti::oneRecordQuery(bool) const
     return baseQuery() + QStringLiteral("AND a.PagamentiID = ") + keyText() + QStringLiteral(" ");
 }
 
-QString frmPagamenti::maxKeyQuery() const
-{
-    return QStringLiteral("SELECT MAX(PagamentiID) FROM Pagamenti ");
-}
-
 void frmPagamenti::beforeFillRows()
 {
     m_total = 0;

@@ -22,7 +22,6 @@ protected:
     QString queryTail() const override;
     QString &filter() const override;
     QString oneRecordQuery(bool forAdd) const override;
-    QString maxKeyQuery() const override;
     QString cellText(const Recordset &rs, int i) override;
     void beforeFillRows() override;
     void afterFill() override;

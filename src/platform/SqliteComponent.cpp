@@ -22,7 +22,7 @@ bool onlyBlanksOrSemicolons(const char *tail)
 }
 } // namespace
 
-Recordset::Recordset(sqlite3 *db, sqlite3_stmt *stmt) : m_db(db), m_stmt(stmt)
+SqliteRecordset::SqliteRecordset(sqlite3 *db, sqlite3_stmt *stmt) : m_db(db), m_stmt(stmt)
 {
     const int n = sqlite3_column_count(m_stmt);
     m_names.reserve(n);
@@ -37,16 +37,16 @@ Recordset::Recordset(sqlite3 *db, sqlite3_stmt *stmt) : m_db(db), m_stmt(stmt)
     }
 }
 
-Recordset::~Recordset()
+SqliteRecordset::~SqliteRecordset()
 {
     if (m_stmt)
         sqlite3_finalize(m_stmt);
 }
 
-void Recordset::moveNext()
+void SqliteRecordset::moveNext()
 {
     if (!m_stmt)
-        raiseError(ErrNo::ObjectRequired, QStringLiteral("Operation is not allowed when the object is closed."));
+        raiseClosed();
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW) {
         m_eof = false;
@@ -58,51 +58,22 @@ void Recordset::moveNext()
     }
 }
 
-void Recordset::close()
+void SqliteRecordset::close()
 {
     if (!m_stmt)
-        raiseError(ErrNo::ObjectRequired, QStringLiteral("Operation is not allowed when the object is closed."));
+        raiseClosed();
     sqlite3_finalize(m_stmt);
     m_stmt = nullptr;
     m_eof = true;
 }
 
-int Recordset::fieldCount() const
-{
-    return m_names.size();
-}
-
-QString Recordset::fieldName(int i) const
-{
-    if (i < 0 || i >= m_names.size())
-        raiseError(ErrNo::ItemNotFound, QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
-    return m_names.at(i);
-}
-
-int Recordset::fieldIndex(const QString &name) const
-{
-    for (int i = 0; i < m_names.size(); ++i) {
-        if (m_names.at(i).compare(name, Qt::CaseInsensitive) == 0)
-            return i;
-    }
-    return -1;
-}
-
-void Recordset::checkRow(int i) const
-{
-    if (!m_stmt || m_eof)
-        raiseError(ErrNo::NoCurrentRecord, QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
-    if (i < 0 || i >= m_names.size())
-        raiseError(ErrNo::ItemNotFound, QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
-}
-
-bool Recordset::isNull(int i) const
+bool SqliteRecordset::isNull(int i) const
 {
     checkRow(i);
     return sqlite3_column_type(m_stmt, i) == SQLITE_NULL;
 }
 
-QVariant Recordset::value(int i) const
+QVariant SqliteRecordset::value(int i) const
 {
     checkRow(i);
     switch (sqlite3_column_type(m_stmt, i)) {
@@ -119,15 +90,7 @@ QVariant Recordset::value(int i) const
     }
 }
 
-QVariant Recordset::value(const QString &name) const
-{
-    const int i = fieldIndex(name);
-    if (i < 0)
-        raiseError(ErrNo::ItemNotFound, QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
-    return value(i);
-}
-
-QString Recordset::text(int i) const
+QString SqliteRecordset::text(int i) const
 {
     checkRow(i);
     switch (sqlite3_column_type(m_stmt, i)) {
@@ -142,7 +105,7 @@ QString Recordset::text(int i) const
     }
 }
 
-QByteArrayView Recordset::textUtf8(int i) const
+QByteArrayView SqliteRecordset::textUtf8(int i) const
 {
     // A real's digits are those of text(); any other value is the engine's
     // own text (none for Null).
@@ -230,6 +193,7 @@ sqlite3_stmt *SqliteComponent::prepare(const QString &sql)
     const QByteArray utf8 = sql.toUtf8();
     sqlite3_stmt *stmt = nullptr;
     const char *tail = nullptr;
+    observe(sql);
     const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &stmt, &tail);
     if (rc != SQLITE_OK)
         raiseSqlite(m_db, rc);
@@ -259,5 +223,10 @@ std::shared_ptr<Recordset> SqliteComponent::query(const QString &sql)
     sqlite3_stmt *stmt = prepare(sql);
     if (!stmt)
         raiseError(SQLITE_MISUSE, QStringLiteral("empty query"));
-    return std::make_shared<Recordset>(m_db, stmt);
+    return std::make_shared<SqliteRecordset>(m_db, stmt);
+}
+
+long long SqliteComponent::lastInsertId() const
+{
+    return m_db ? sqlite3_last_insert_rowid(m_db) : 0;
 }

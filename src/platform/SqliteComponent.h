@@ -1,57 +1,40 @@
 #pragma once
-#include <QByteArrayView>
+#include "DbConnection.h"
+
 #include <QString>
-#include <QStringList>
-#include <QVariant>
 #include <memory>
 
 struct sqlite3;
 struct sqlite3_stmt;
 
-// The rows of one query, read forward one at a time straight from the
+// The rows of one SQLite query, read forward one at a time straight from the
 // engine: a list of 100,000 members is never copied before it is shown.
-// Field values are Null (an invalid QVariant), whole numbers, reals or text.
-class Recordset {
+class SqliteRecordset : public Recordset {
 public:
-    Recordset(sqlite3 *db, sqlite3_stmt *stmt);
-    ~Recordset();
-    Recordset(const Recordset &) = delete;
-    Recordset &operator=(const Recordset &) = delete;
+    SqliteRecordset(sqlite3 *db, sqlite3_stmt *stmt);
+    ~SqliteRecordset() override;
 
-    bool isOpen() const { return m_stmt != nullptr; }
-    bool eof() const { return m_eof; }
-    void moveNext();
-    void close();
-
-    int fieldCount() const;
-    QString fieldName(int i) const;
-    // Index of the field with that name, compared without regard to case;
-    // -1 when there is none.
-    int fieldIndex(const QString &name) const;
-    QVariant value(int i) const;
-    QVariant value(const QString &name) const;
-    bool isNull(int i) const;
-    // The value joined to an empty text: Null gives "", numbers their digits.
-    QString text(int i) const;
-    // The same text as UTF-8 without a conversion, valid until the next move.
-    QByteArrayView textUtf8(int i) const;
+    bool isOpen() const override { return m_stmt != nullptr; }
+    void moveNext() override;
+    void close() override;
+    QVariant value(int i) const override;
+    bool isNull(int i) const override;
+    QString text(int i) const override;
+    QByteArrayView textUtf8(int i) const override;
 
 private:
-    void checkRow(int i) const;
     sqlite3 *m_db;
     sqlite3_stmt *m_stmt;
-    bool m_eof = true;
-    QStringList m_names;
     mutable QByteArray m_number; // a real's digits, for textUtf8
 };
 
 // The SQLite database behind the three operations the register uses:
 // open a file, execute a statement, run a query that returns rows.
 // Failures raise RuntimeError carrying SQLite's result code and message.
-class SqliteComponent {
+class SqliteComponent : public DbConnection {
 public:
     SqliteComponent() = default;
-    ~SqliteComponent();
+    ~SqliteComponent() override;
     SqliteComponent(const SqliteComponent &) = delete;
     SqliteComponent &operator=(const SqliteComponent &) = delete;
 
@@ -63,12 +46,12 @@ public:
     // How long open waits for another program's lock, in milliseconds.
     static void setOpenWait(int ms);
     static constexpr int kOpenWaitMs = 5000;
-    bool isOpen() const { return m_db != nullptr; }
-    // Applies one statement. Text after the first statement is refused, so a
-    // value that slipped out of its quotes cannot append a second statement.
-    // Returns the number of rows changed.
-    int execute(const QString &sql);
-    std::shared_ptr<Recordset> query(const QString &sql);
+    bool isOpen() const override { return m_db != nullptr; }
+    // Text after the first statement is refused, so a value that slipped out
+    // of its quotes cannot append a second statement.
+    int execute(const QString &sql) override;
+    std::shared_ptr<Recordset> query(const QString &sql) override;
+    long long lastInsertId() const override;
     sqlite3 *handle() const { return m_db; }
 
 private:

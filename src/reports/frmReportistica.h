@@ -28,7 +28,6 @@ protected:
     QString fillQuery() const override;
     QString &filter() const override;
     QString oneRecordQuery(bool) const override { return QString(); }
-    QString maxKeyQuery() const override { return QString(); }
     QString headerRename(const QString &name) const override;
     QString cellText(const Recordset &rs, int i) override;
     void beforeFillRows() override;

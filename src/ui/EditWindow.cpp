@@ -41,7 +41,8 @@ void EditWindow::Form_Load()
         if (!gIsNewRecord) {
             gRs.reset();
             if (gRsOpen(recordQuery())) {
-                Recordset &r = rs();
+                const std::shared_ptr<Recordset> held = heldRs(); // loadRecord may run a query
+                Recordset &r = *held;
                 if (!r.eof())
                     loadRecord(r);
                 r.close();

@@ -205,7 +205,8 @@ void ListWindow::FillGrid()
         const QString query = withFilter(fillQuery(), filter()) + queryTail();
         gRs.reset();
         gRsOpen(query);
-        Recordset &r = rs();
+        const std::shared_ptr<Recordset> held = heldRs(); // cellText may run a query
+        Recordset &r = *held;
         if (r.eof()) {
             MSFlexGrid1->setColWidth(0, 1000);
             MSFlexGrid1->setTextMatrix(0, 0, QStringLiteral("0 Records"));
@@ -280,12 +281,9 @@ void ListWindow::UpdateGridRow()
 void ListWindow::AddGridRow()
 {
     formProc(objectName(), QStringLiteral("AddGridRow"), [&] {
+        // The row this program inserted: another desk may have added one since.
+        SelectedID = double(lastInsertedKey());
         gRs.reset();
-        if (!gRsOpen(maxKeyQuery()))
-            raiseError(ErrNo::ObjectRequired, QStringLiteral("Object required"));
-        if (!rs().eof())
-            SelectedID = rs().value(0).toDouble();
-        closeQuietly();
         if (!gRsOpen(oneRecordQuery(true)))
             raiseError(ErrNo::ObjectRequired, QStringLiteral("Object required"));
         Recordset &r = rs();

@@ -64,7 +64,6 @@ protected:
     virtual QString queryTail() const { return QString(); } // after the filter
     virtual QString &filter() const = 0;         // the window's WHERE filter
     virtual QString oneRecordQuery(bool forAdd) const = 0;
-    virtual QString maxKeyQuery() const = 0;
     // Header renames tested after "Expr100*" and before "*ID"; "" for none.
     virtual QString headerRename(const QString &) const { return QString(); }
     // The text of field i of the current row while filling.

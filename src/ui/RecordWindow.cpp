@@ -112,7 +112,8 @@ void RecordWindow::fillComboRows(QComboBox *combo, const QString &sql, const std
     combo->clear();
     gRs.reset();
     if (gRsOpen(sql)) {
-        Recordset &r = rs();
+        const std::shared_ptr<Recordset> held = heldRs(); // onItem may run a query
+        Recordset &r = *held;
         while (!r.eof()) {
             const long long key = r.value(0).toLongLong();
             comboAddItem(combo, itemText ? itemText(r) : comboText(r), key);

@@ -80,7 +80,7 @@ QString SearchWindow::clauseText(const Clause &c)
             return QString();
         if (t.contains(QLatin1Char(',')))
             return c.column + QStringLiteral(" IN (") + PutTicksIn(Pad(t)) + QStringLiteral(")");
-        return c.column + QStringLiteral(" Like '%") + Pad(t) + QStringLiteral("%'");
+        return c.column + QStringLiteral(" Like '%") + Pad(likeText(t)) + QStringLiteral("%'");
     }
     case Clause::DateFrom:
     case Clause::DateTo: {

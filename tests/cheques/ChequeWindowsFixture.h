@@ -14,7 +14,6 @@
 
 #include <QtTest>
 #include <functional>
-#include <sqlite3.h>
 
 // The text that must never reach the database as SQL.
 inline const QString kInjection = QStringLiteral("x'); DROP TABLE AssegniEmessi; --");
@@ -42,15 +41,14 @@ struct ChequeWindowsFixture {
             "INSERT INTO Anagrafica (ANAGRAFICAID, TIPOLOGIAID, Cognome, Nome)"
             " VALUES (70000, 1, 'D''Amico', 'Zoë');"));
         tf.open();
-        sqlite3_trace_v2(sqliteDb()->handle(), SQLITE_TRACE_STMT, &ChequeWindowsFixture::onStatement, this);
+        dbConnection()->setObserver([this](const QString &sql) { statements << sql; });
     }
-    ~ChequeWindowsFixture() { sqlite3_trace_v2(sqliteDb()->handle(), 0, nullptr, nullptr); }
-
-    static int onStatement(unsigned, void *self, void *, void *x)
+    ~ChequeWindowsFixture()
     {
-        static_cast<ChequeWindowsFixture *>(self)->statements << QString::fromUtf8(static_cast<const char *>(x));
-        return 0;
+        if (DbConnection *c = dbConnection())
+            c->setObserver({});
     }
+
     // Statements that start with the given words, in the order they ran.
     QStringList ran(const QString &start) const
     {
@@ -145,11 +143,9 @@ struct ChequeWindowsFixture {
     // Every table of the register is still there.
     void verifyTablesIntact() const
     {
+        const QStringList tables = tf.tables();
         for (const char *t : {"Anagrafica", "TipologiaPersone", "Pagamenti", "Girate", "Versamenti", "MieiContiCorrenti",
                               "AssegniEmessi", "reportistica"})
-            QVERIFY2(scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = '%1'")
-                                .arg(QLatin1String(t)))
-                         == QLatin1String("1"),
-                     t);
+            QVERIFY2(tables.contains(QLatin1String(t), Qt::CaseInsensitive), t);
     }
 };

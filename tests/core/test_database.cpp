@@ -1,12 +1,18 @@
-// The SQLite component and the data-access layer over it: one connection per
-// run, one shared result set, statements that report their own failures.
+// The connection of the build's back-end (the SQLite component, or the
+// MariaDB connection on the test server) and the data-access layer over it:
+// one connection per run, one shared result set, statements that report
+// their own failures.
 #include "AppFolder.h"
+#include "ConnectionString.h"
 #include "Database.h"
 #include "Globals.h"
 #include "RuntimeError.h"
 #include "Settings.h"
 #include "SqliteComponent.h"
 #include "TestFolder.h"
+#ifdef SOCIVANT_TEST_ON_SERVER
+#include "MariaDbConnection.h"
+#endif
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -37,13 +43,14 @@ private slots:
         QCOMPARE(QString(isSqlLite() ? "S" : "") + (isAccess() ? "A" : "") + (isMySql() ? "M" : ""), expected);
     }
 
-    void componentReadsRows()
+    void connectionReadsRows()
     {
         TestFolder folder;
-        folder.exec("create table t (Id integer, Name text); insert into t values (1, 'Rossi'), (2, null);");
-        SqliteComponent db;
-        db.open(folder.dbPath());
-        auto rs = db.query("select Id as Chiave, Name from t order by Id");
+        folder.exec("create table t (Id integer, Name text); insert into t values (1, 'Rossi'), (2, null);"
+                    "INSERT INTO Pagamenti (PagamentiID, Importo, DataPagamento) VALUES (7, 12.5, '2026-03-05 09:07:03');"
+                    "INSERT INTO Pagamenti (PagamentiID, Importo, DataPagamento) VALUES (8, 10, NULL);");
+        const auto db = folder.otherDesk();
+        auto rs = db->query("select Id as Chiave, Name from t order by Id");
         QCOMPARE(rs->fieldName(0), QStringLiteral("Chiave"));
         QCOMPARE(rs->value("chiave").toLongLong(), 1LL); // names compared without case
         QCOMPARE(rs->value("NAME").toString(), QStringLiteral("Rossi"));
@@ -56,22 +63,33 @@ private slots:
         QVERIFY(rs->eof());
         QVERIFY_THROWS_EXCEPTION(RuntimeError, rs->value(0));
 
-        auto none = db.query("select * from Anagrafica where 1 = 0");
+        auto none = db->query("select * from Anagrafica where 1 = 0");
         QVERIFY(none->isOpen());
         QVERIFY(none->eof());
+
+        // Amounts and dates read alike on every back-end: numbers as numbers,
+        // the date as its text, an amount without trailing zeros.
+        auto pay = db->query("select PagamentiID, Importo, DataPagamento from Pagamenti order by PagamentiID");
+        QCOMPARE(pay->value(0).typeId(), QMetaType::LongLong);
+        QCOMPARE(pay->value(1).toDouble(), 12.5);
+        QCOMPARE(pay->text(1), QStringLiteral("12.5"));
+        QCOMPARE(pay->text(2), QStringLiteral("2026-03-05 09:07:03"));
+        pay->moveNext();
+        QCOMPARE(pay->text(1), QStringLiteral("10"));
+        QVERIFY(pay->isNull(2));
     }
 
-    void componentRefusesASecondStatement()
+    void connectionRefusesASecondStatement()
     {
         TestFolder folder;
         folder.exec("create table t (x text); insert into t values ('keep');");
-        SqliteComponent db;
-        db.open(folder.dbPath());
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, db.execute("update t set x = 'a'; drop table t"));
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, db.query("select x from t; delete from t"));
+        const auto db = folder.otherDesk();
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, db->execute("update t set x = 'a'; drop table t"));
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, db->query("select x from t; delete from t"));
         QCOMPARE(folder.scalar("select x from t"), QStringLiteral("keep")); // neither half ran
-        QCOMPARE(db.execute("update t set x = 'b';  "), 1);
-        QCOMPARE(db.execute(""), 0);
+        QCOMPARE(db->execute("update t set x = 'b';  "), 1);
+        QCOMPARE(db->execute("update t set x = 'b'"), 1); // matched, though unchanged, as on SQLite
+        QCOMPARE(db->execute(""), 0);
     }
 
     void openDbOncePerRun()
@@ -81,12 +99,14 @@ private slots:
         setAppFolder(folder.path() + QLatin1Char('/')); // no second separator
         folder.open();
         QVERIFY(isDbOpen());
-        QCOMPARE(gDbFileName, QStringLiteral("socivant.db3"));
-        QCOMPARE(gDbPath, folder.dbPath());
-        SqliteComponent *first = sqliteDb();
+        if (!TestFolder::onServer()) { // a server has no file name or path
+            QCOMPARE(gDbFileName, QStringLiteral("socivant.db3"));
+            QCOMPARE(gDbPath, folder.dbPath());
+        }
+        DbConnection *first = dbConnection();
         gDbPath = QStringLiteral("changed");
         QVERIFY(OpenDb());
-        QCOMPARE(sqliteDb(), first);
+        QCOMPARE(dbConnection(), first);
         QCOMPARE(gDbPath, QStringLiteral("changed"));
         QVERIFY(sink.shown.isEmpty());
     }
@@ -102,7 +122,7 @@ private slots:
         QVERIFY(!OpenDb()); // not tried again
         QVERIFY(!gDbExecute("create table x (a)"));
         QCOMPARE(sink.shown.size(), 2);
-        QVERIFY(!QFile::exists(folder.dbPath()));
+        QVERIFY(!folder.registerExists());
     }
 
     void emptyOrForeignFileIsNotARegister_data()
@@ -115,6 +135,8 @@ private slots:
     void emptyOrForeignFileIsNotARegister()
     {
         QFETCH(QByteArray, content);
+        if (TestFolder::onServer())
+            QSKIP("a register file of SQLite");
         TestFolder folder(false);
         RecordingSink sink;
         QFile f(folder.dbPath());
@@ -144,6 +166,8 @@ private slots:
     {
         QFETCH(QString, page);
         QFETCH(int, bytes);
+        if (TestFolder::onServer())
+            QSKIP("a register file of SQLite");
         TestFolder folder;
         QString rows = QStringLiteral("BEGIN;");
         for (int i = 0; i < 600; ++i)
@@ -174,6 +198,8 @@ private slots:
     // start go on as usual, start-up statements included.
     void lockedRegisterIsWaitedForOnce()
     {
+        if (TestFolder::onServer())
+            QSKIP("a register file of SQLite");
         const int wait = 400;
         SqliteComponent::setOpenWait(wait);
         auto restore = qScopeGuard([] { SqliteComponent::setOpenWait(SqliteComponent::kOpenWaitMs); });
@@ -225,6 +251,7 @@ private slots:
     {
         TestFolder folder;
         RecordingSink sink;
+        QFile::remove(folder.file("mysqlconf.ini"));
         gDbType = QStringLiteral("MySql");
         QVERIFY(!OpenDb());
         QCOMPARE(sink.shown.size(), 2);
@@ -244,7 +271,7 @@ private slots:
         QVERIFY(!gDbExecute("insert into NoSuchTable values (1)"));
         QCOMPARE(sink.shown.size(), 1);
         QVERIFY(sink.shown[0].prompt.startsWith("Error "));
-        QVERIFY(sink.shown[0].prompt.endsWith("(no such table: NoSuchTable) in procedure gDbExecute of Modulo basGeneral"));
+        QVERIFY(sink.shown[0].prompt.endsWith(TestFolder::noSuchTable("NoSuchTable") + " in procedure gDbExecute of Modulo basGeneral"));
         QCOMPARE(sink.shown[0].style, 48);
         QCOMPARE(sink.shown[0].title, QStringLiteral("Merivolo"));
         // The caller's next statement still runs; identifiers ignore case.
@@ -258,10 +285,10 @@ private slots:
         TestFolder folder;
         RecordingSink sink;
         folder.open();
-        QVERIFY(gDbExecuteQuiet("create table q (a text primary key)"));
+        QVERIFY(gDbExecuteQuiet("create table q (a varchar(20) primary key)"));
         QVERIFY(gDbExecuteQuiet("insert into q values ('k')"));
         QVERIFY(!gDbExecuteQuiet("insert into q values ('k')"));
-        QVERIFY(!gDbExecuteQuiet("create table q (a text primary key)"));
+        QVERIFY(!gDbExecuteQuiet("create table q (a varchar(20) primary key)"));
         QVERIFY(sink.shown.isEmpty());
         QCOMPARE(folder.scalar("select count(*) from q"), QStringLiteral("1"));
     }
@@ -287,6 +314,158 @@ private slots:
         QCOMPARE(gRs, before);
         QCOMPARE(sink.shown.size(), 1);
         QVERIFY(sink.shown[0].prompt.endsWith(") in procedure gRsOpen of Modulo basGeneral"));
+    }
+
+    void connectionStringIsReadLikeODBC()
+    {
+        const ServerAddress a = parseConnectionString(
+            "Driver={MySQL ODBC 8.0 Unicode Driver};Server=db.local;Port=3306;Database=soci;Uid=segreteria;Pwd=x;Option=3;");
+        QCOMPARE(a.host, QStringLiteral("db.local"));
+        QCOMPARE(a.port, 3306u);
+        QCOMPARE(a.database, QStringLiteral("soci"));
+        QCOMPARE(a.user, QStringLiteral("segreteria"));
+        QCOMPARE(a.password, QStringLiteral("x"));
+        QCOMPARE(a.socket, QString());
+        // Keys in any case, their other names, braces holding ";" and "}}",
+        // blanks around, a piece without "=", no final ";".
+        const ServerAddress b = parseConnectionString(
+            "provider=MSDASQL; SERVER = 10.0.0.7 ;db=Soci Aurora;USER=ann;password={p;w}}d };junk;SOCKET=/run/my.sock");
+        QCOMPARE(b.host, QStringLiteral("10.0.0.7"));
+        QCOMPARE(b.port, 0u);
+        QCOMPARE(b.database, QStringLiteral("Soci Aurora"));
+        QCOMPARE(b.user, QStringLiteral("ann"));
+        QCOMPARE(b.password, QStringLiteral("p;w}d "));
+        QCOMPARE(b.socket, QStringLiteral("/run/my.sock"));
+        QCOMPARE(parseConnectionString(QString()).database, QString());
+    }
+
+    // Two desks adding at once: each one's new key is the row it inserted,
+    // and no row is lost.
+    void twoDesksInterleaved()
+    {
+        TestFolder folder;
+        RecordingSink sink;
+        folder.open();
+        const auto other = folder.otherDesk();
+        const int rounds = 500;
+        for (int i = 0; i < rounds; ++i) {
+            const bool member = i % 2 == 0;
+            const QString mine = member ? QStringLiteral("INSERT INTO Anagrafica (Cognome) VALUES ('Qui %1')").arg(i)
+                                        : QStringLiteral("INSERT INTO Pagamenti (Causale) VALUES ('Qui %1')").arg(i);
+            const QString theirs = QString(mine).replace(QLatin1String("Qui"), QLatin1String("Li"));
+            QVERIFY(gDbExecute(mine));
+            other->execute(theirs);
+            const QString table = member ? QStringLiteral("Anagrafica") : QStringLiteral("Pagamenti");
+            const QString key = member ? QStringLiteral("ANAGRAFICAID") : QStringLiteral("PagamentiID");
+            const QString what = member ? QStringLiteral("Cognome") : QStringLiteral("Causale");
+            const QString sql = QStringLiteral("select %1 from %2 where %3 = %4").arg(what, table, key);
+            QCOMPARE(folder.scalar(sql.arg(lastInsertedKey())), QStringLiteral("Qui %1").arg(i));
+            QCOMPARE(folder.scalar(sql.arg(other->lastInsertId())), QStringLiteral("Li %1").arg(i));
+        }
+        QCOMPARE(folder.scalar("select count(*) from Anagrafica"), QString::number(rounds));
+        QCOMPARE(folder.scalar("select count(*) from Pagamenti"), QString::number(rounds));
+        QVERIFY(sink.shown.isEmpty());
+    }
+
+    // What ends the start on a server: the opener's message, no connection,
+    // and the register as it was.
+    void serverThatCannotBeUsed_data()
+    {
+        QTest::addColumn<QString>("connection"); // %1: the test server's socket, %2: the register
+        QTest::addColumn<QByteArray>("file");     // "mysqlconf.ini" as written; "-" for none
+        QTest::addColumn<int>("messages");        // getMySqlConnectionString's own message, then the opener's
+        QTest::newRow("unreachable") << "Server=127.0.0.1;Port=1;Database=%2;Uid=root;Pwd=;" << QByteArray() << 1;
+        QTest::newRow("wrong password") << "Socket=%1;Database=%2;Uid=segreteria;Pwd=wrong;" << QByteArray() << 1;
+        QTest::newRow("unknown database") << "Socket=%1;Database=nessuno;Uid=root;Pwd=;" << QByteArray() << 1;
+        QTest::newRow("no database named") << "Socket=%1;Uid=root;Pwd=;" << QByteArray() << 1;
+        QTest::newRow("table names with case") << "Socket=%3;Database=mysql;Uid=root;Pwd=;" << QByteArray() << 1;
+        QTest::newRow("empty file") << QString() << QByteArray("") << 1;
+        QTest::newRow("no file") << QString() << QByteArray("-") << 2;
+    }
+    void serverThatCannotBeUsed()
+    {
+        if (!TestFolder::onServer())
+            QSKIP("a server");
+        QFETCH(QString, connection);
+        QFETCH(QByteArray, file);
+        QFETCH(int, messages);
+        TestFolder folder;
+        folder.exec("CREATE USER IF NOT EXISTS 'segreteria'@'localhost' IDENTIFIED BY 'giusta';"
+                    "GRANT ALL ON *.* TO 'segreteria'@'localhost';");
+        const auto dropUser = qScopeGuard([&] { folder.exec("DROP USER IF EXISTS 'segreteria'@'localhost';"); });
+        const QString ini = folder.file("mysqlconf.ini");
+        if (file == "-")
+            QFile::remove(ini);
+        else if (!connection.isEmpty())
+            writeFile(ini, connection.replace("%1", TestFolder::serverSocket())
+                               .replace("%2", parseConnectionString(folder.connectionString()).database)
+                               .replace("%3", TestFolder::caseSensitiveServerSocket())
+                               .toUtf8());
+        else
+            writeFile(ini, file);
+        RecordingSink sink;
+        folder.open();
+        QVERIFY(!isDbOpen());
+        QCOMPARE(sink.shown.size(), messages);
+        QCOMPARE(sink.shown.last().prompt, QStringLiteral("Impossibile connettersi al database"));
+        QCOMPARE(sink.shown.last().style, 16);
+        QVERIFY(!gDbExecute("insert into TipologiaPersone (Tipologia) values ('x')"));
+        QCOMPARE(folder.scalar("select count(*) from TipologiaPersone"), QStringLiteral("0"));
+        QCOMPARE(folder.scalar("select count(*) from information_schema.tables where table_name = 'settings'"
+                               " and table_schema = database()"),
+                 QStringLiteral("0"));
+    }
+
+    // A lost session (the server restarted, the network dropped) fails the
+    // statement that meets it, once; the next statement connects again. A
+    // statement is never sent twice, and a transaction the loss undid stays
+    // undone.
+    void lostConnectionFailsOnceThenReconnects()
+    {
+#ifndef SOCIVANT_TEST_ON_SERVER
+        QSKIP("a server");
+#else
+        TestFolder folder;
+        RecordingSink sink;
+        folder.open();
+        const auto endSession = [&] {
+            folder.exec(QStringLiteral("KILL %1;").arg(static_cast<MariaDbConnection *>(dbConnection())->sessionId()));
+        };
+        QVERIFY(gDbExecute("insert into TipologiaPersone (Tipologia) values ('prima')"));
+        endSession();
+        QVERIFY(!gDbExecute("insert into TipologiaPersone (Tipologia) values ('persa')"));
+        QCOMPARE(sink.shown.size(), 1);
+        QVERIFY(sink.shown[0].prompt.endsWith(") in procedure gDbExecute of Modulo basGeneral"));
+        QCOMPARE(sink.shown[0].style, 48);
+        QVERIFY(gDbExecute("insert into TipologiaPersone (Tipologia) values ('dopo')"));
+        QCOMPARE(folder.scalar("select group_concat(Tipologia order by TIPOLOGIAID) from TipologiaPersone"),
+                 QStringLiteral("prima,dopo"));
+
+        // Lost inside a transaction: the rest of it is not sent, nothing of it stays.
+        const bool saved = inTransaction([&] {
+            if (!gDbExecute("insert into TipologiaPersone (Tipologia) values ('a metà')"))
+                return false;
+            endSession();
+            return gDbExecute("insert into Anagrafica (Cognome) values ('mai')");
+        });
+        QVERIFY(!saved);
+        QCOMPARE(folder.scalar("select count(*) from TipologiaPersone"), QStringLiteral("2"));
+        QCOMPARE(folder.scalar("select count(*) from Anagrafica"), QStringLiteral("0"));
+        QVERIFY(gRsOpen("select count(*) as n from TipologiaPersone"));
+        QCOMPARE(rs().text(0), QStringLiteral("2"));
+        CloseDb();
+
+        // Lost while a query's rows are being read: the read fails, the
+        // next query connects again.
+        const int before = sink.shown.size();
+        QVERIFY(gRsOpen("select Tipologia from TipologiaPersone"));
+        endSession();
+        QVERIFY(!gRsOpen("select count(*) from TipologiaPersone"));
+        QCOMPARE(sink.shown.size(), before + 1);
+        QVERIFY(gRsOpen("select count(*) from TipologiaPersone"));
+        QCOMPARE(rs().text(0), QStringLiteral("2"));
+        CloseDb();
+#endif
     }
 };
 

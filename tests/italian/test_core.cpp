@@ -18,6 +18,8 @@ private slots:
 
     void theRegisterIsMerivolo()
     {
+        if (TestFolder::onServer())
+            QSKIP("a register file of SQLite");
         {
             TestFolder folder;
             RecordingSink sink;
@@ -29,8 +31,8 @@ private slots:
         }
         // The English edition's register beside the program is not this
         // edition's: the start fails and nothing is created.
-        TestFolder folder(false);
-        TestFolder::exec(folder.file(QStringLiteral("socivant.db3")), QStringLiteral("create table settings (a)"));
+        TestFolder folder;
+        QVERIFY(QFile::rename(folder.dbPath(), folder.file(QStringLiteral("socivant.db3"))));
         RecordingSink sink;
         folder.open();
         QVERIFY(!isDbOpen());

@@ -1,5 +1,6 @@
 // The member list and its edit window, driven through the people seam.
 #include "MemberFixture.h"
+#include "frmTipologiaPersone.h"
 
 class MemberListTest : public QObject {
     Q_OBJECT
@@ -19,6 +20,10 @@ private slots:
     void printedListAndMemberSheet();
     void openPaymentsCommand();
     void injectionAndHugeTextsAreStoredAsTyped();
+    void anotherDeskAddingAtOnce();
+    void aQueryInsideTheFillKeepsTheListsRows();
+    void badInputIsStoredAndSearchedExactly_data();
+    void badInputIsStoredAndSearchedExactly();
 };
 
 void MemberListTest::emptyListOpensTheEditWindowAtOnce()
@@ -268,7 +273,7 @@ void MemberListTest::aRejectedSaveKeepsTheWindowOpen()
 {
     MemberFixture fx;
     fx.addMember(1, 1, QStringLiteral("Rossi"), QStringLiteral("Mario"));
-    fx.tf.exec("CREATE TRIGGER no_insert BEFORE INSERT ON Anagrafica BEGIN SELECT RAISE(ABORT, 'disk full'); END;");
+    fx.tf.exec(TestFolder::failingTrigger("no_insert", "BEFORE INSERT", "Anagrafica", "disk full"));
     fx.nextModal<frmEditAnagrafica>([&](frmEditAnagrafica &e) {
         e.cboTipologia->setCurrentIndex(0);
         e.txtCognome->setText(QStringLiteral("Verdi"));
@@ -336,7 +341,7 @@ void MemberListTest::deleteRulesAndFailures()
         QCOMPARE(MemberFixture::findRow(g, 3, QStringLiteral("Libero")), -1);
 
         // The database refuses the DELETE: the row stays in the grid.
-        fx.tf.exec("CREATE TRIGGER keep BEFORE DELETE ON Anagrafica BEGIN SELECT RAISE(ABORT, 'locked'); END;");
+        fx.tf.exec(TestFolder::failingTrigger("keep", "BEFORE DELETE", "Anagrafica", "locked"));
         MemberFixture::clickRow(l, MemberFixture::findRow(g, 3, QStringLiteral("Terzo")));
         fx.people.msgAnswers.push_back(6);
         l.cmdDelete_Click();
@@ -465,6 +470,127 @@ void MemberListTest::injectionAndHugeTextsAreStoredAsTyped()
     QCOMPARE(fx.scalar("SELECT count(*) FROM Anagrafica"), QStringLiteral("2"));
     QCOMPARE(fx.scalar("SELECT Cognome FROM Anagrafica WHERE ANAGRAFICAID = 2"), injection);
     QCOMPARE(fx.scalar("SELECT NoteAnagrafica FROM Anagrafica WHERE ANAGRAFICAID = 2"), huge);
+    QCOMPARE(fx.scalar("SELECT count(*) FROM TipologiaPersone"), QStringLiteral("3"));
+}
+
+// Another desk adds a member right after this one's INSERT: the list
+// appends the member this desk saved, and its next fill shows both.
+void MemberListTest::anotherDeskAddingAtOnce()
+{
+    MemberFixture fx;
+    fx.addMember(1, 1, QStringLiteral("Rossi"), QStringLiteral("Mario"));
+    const auto other = fx.tf.otherDesk();
+    bool inserted = false;
+    bool theirsDone = false;
+    dbConnection()->setObserver([&](const QString &sql) {
+        if (inserted && !theirsDone) {
+            theirsDone = true;
+            other->execute(QStringLiteral("INSERT INTO Anagrafica (TIPOLOGIAID, Cognome, Nome) VALUES (2, 'Altra', 'Scrivania')"));
+        }
+        inserted = inserted || sql.startsWith(QLatin1String("INSERT INTO Anagrafica"));
+    });
+    fx.nextModal<frmEditAnagrafica>([&](frmEditAnagrafica &e) {
+        e.cboTipologia->setCurrentIndex(0);
+        e.txtCognome->setText(QStringLiteral("Questa"));
+        e.cmdOK_Click();
+        QVERIFY(!e.isLoaded());
+    });
+    fx.withList<frmAnagrafica>([&](frmAnagrafica &l) {
+        l.cmdAdd_Click();
+        QVERIFY(theirsDone);
+        QCOMPARE(l.MSFlexGrid1->Rows(), 3);
+        QCOMPARE(l.MSFlexGrid1->TextMatrix(2, 3), QStringLiteral("Questa"));
+        QCOMPARE(l.SelectedID, fx.scalar("SELECT ANAGRAFICAID FROM Anagrafica WHERE Cognome = 'Questa'").toDouble());
+        l.FillGrid();
+        QCOMPARE(l.MSFlexGrid1->Rows(), 4);
+        QVERIFY(MemberFixture::findRow(*l.MSFlexGrid1, 3, QStringLiteral("Altra")) > 0);
+    });
+    dbConnection()->setObserver({});
+    QCOMPARE(fx.people.messages(), QStringList());
+}
+
+namespace {
+// A list whose cell hook runs a query of its own, as a window's hook may.
+class CountingTypes : public frmTipologiaPersone {
+protected:
+    QString cellText(const Recordset &rs, int i) override
+    {
+        const QString own = ListWindow::cellText(rs, i);
+        if (i == 0) // the type's key: are there members of this type?
+            esisteRecord(QStringLiteral("Anagrafica"), QStringLiteral("TIPOLOGIAID"), own, QStringLiteral("N"), QString(), QString());
+        return own;
+    }
+};
+} // namespace
+
+// The fill loop reads its own rows to the end although the hook's query
+// replaced the shared result set.
+void MemberListTest::aQueryInsideTheFillKeepsTheListsRows()
+{
+    MemberFixture fx;
+    CountingTypes list;
+    list.FillGrid();
+    QCOMPARE(list.MSFlexGrid1->Rows(), 4);
+    QStringList names;
+    for (int r = 1; r < 4; ++r)
+        names << list.MSFlexGrid1->TextMatrix(r, 1);
+    QCOMPARE(names, QStringList({"Socio", "Contatto", "Benemerito"}));
+    QCOMPARE(fx.people.messages(), QStringList());
+}
+
+void MemberListTest::badInputIsStoredAndSearchedExactly_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::newRow("quotes") << QStringLiteral("O'Neil \"Zoë\" ''");
+    QTest::newRow("backslash at the end") << QStringLiteral("C:\\dati\\");
+    QTest::newRow("backslash before a quote") << QStringLiteral("a\\'b\\''c");
+    QTest::newRow("wildcards") << QStringLiteral("100% sconto_x");
+    QTest::newRow("unicode") << QStringLiteral("Zoë Łódź 日本 € \U0001F600");
+    QTest::newRow("injection") << QStringLiteral("x'); DROP TABLE Anagrafica; --");
+    QTest::newRow("10,000 characters") << QString(10000, QChar(0x00E8)) + QStringLiteral("'fine");
+}
+
+// Every text field of a member, and every text field of its search, takes
+// the value as typed: stored exactly, found, no table changed.
+void MemberListTest::badInputIsStoredAndSearchedExactly()
+{
+    QFETCH(QString, value);
+    MemberFixture fx;
+    fx.addMember(1, 1, QStringLiteral("Rossi"), QStringLiteral("Mario"));
+    const QStringList tables = fx.tf.tables();
+    const auto textBoxes = [](QWidget &w) {
+        QList<QLineEdit *> out;
+        for (QLineEdit *t : w.findChildren<QLineEdit *>())
+            if (t->objectName().startsWith(QLatin1String("txt")) && !t->objectName().startsWith(QLatin1String("txtData")))
+                out << t;
+        return out;
+    };
+    fx.nextModal<frmEditAnagrafica>([&](frmEditAnagrafica &e) {
+        e.cboTipologia->setCurrentIndex(0);
+        for (QLineEdit *t : textBoxes(e))
+            t->setText(value);
+        e.cmdOK_Click();
+        QVERIFY(!e.isLoaded());
+    });
+    fx.nextModal<frmSelectAnagrafica>([&](frmSelectAnagrafica &s) {
+        for (QLineEdit *t : textBoxes(s))
+            t->setText(value);
+        s.optOR->setChecked(true);
+        s.cmdOK_Click();
+    });
+    fx.withList<frmAnagrafica>([&](frmAnagrafica &l) {
+        l.cmdAdd_Click();
+        QCOMPARE(l.MSFlexGrid1->TextMatrix(2, 3), value);
+        l.cmdSelect_Click();
+        QCOMPARE(l.MSFlexGrid1->Rows(), 2); // the new member, found by its own values
+        QCOMPARE(l.MSFlexGrid1->TextMatrix(1, 3), value);
+    });
+    QCOMPARE(fx.people.messages(), QStringList());
+    QCOMPARE(fx.tf.rows("SELECT Nome, Cognome, Indirizzo, CAP, Comune, Provincia, TelefonoCasa, TelefonoUfficio, Fax, "
+                        "Cellulare, CFIva, Email, SitoWeb, NoteAnagrafica, NumeroTessera FROM Anagrafica WHERE ANAGRAFICAID <> 1"),
+             QStringList(QStringList(15, value).join(QLatin1Char(' '))));
+    QCOMPARE(fx.tf.tables(), tables);
+    QCOMPARE(fx.scalar("SELECT count(*) FROM Anagrafica"), QStringLiteral("2"));
     QCOMPARE(fx.scalar("SELECT count(*) FROM TipologiaPersone"), QStringLiteral("3"));
 }
 

@@ -13,7 +13,6 @@
 
 #include <QtTest>
 #include <functional>
-#include <sqlite3.h>
 
 // One fresh start per test: two member types, members with odd names and a
 // key above 16 bits, the settings table, and the scripted people seam.
@@ -29,7 +28,7 @@ struct PaymentFixture {
         gSelectUseOrPagamenti = false;
         registerSubsystemWindows();
         tf.exec(QStringLiteral(
-            "create table settings (mnemocode text primary key, value text);"
+            "create table settings (mnemocode varchar(64) primary key, value text);"
             "insert into settings values ('INTESTAZ', 'Circolo Aurora');"
             "INSERT INTO TipologiaPersone (TIPOLOGIAID, Tipologia) VALUES (1, 'Socio ordinario');"
             "INSERT INTO TipologiaPersone (TIPOLOGIAID, Tipologia) VALUES (2, 'Contatto');"
@@ -40,16 +39,14 @@ struct PaymentFixture {
             " VALUES (70000, 1, 'D''Amico \"Zoë\"', 'Łukasz 日本', '2025-06-30 00:00:00');"
             "INSERT INTO Anagrafica (ANAGRAFICAID, TIPOLOGIAID, Cognome, Nome) VALUES (4, 99, 'Senzatipo', 'Ugo');"));
         tf.open();
-        sqlite3_trace_v2(sqliteDb()->handle(), SQLITE_TRACE_STMT, &PaymentFixture::onStatement, this);
+        dbConnection()->setObserver([this](const QString &sql) { statements << sql; });
     }
-    ~PaymentFixture() { sqlite3_trace_v2(sqliteDb()->handle(), 0, nullptr, nullptr); }
-
-    static int onStatement(unsigned, void *self, void *, void *x)
+    ~PaymentFixture()
     {
-        auto *fx = static_cast<PaymentFixture *>(self);
-        fx->statements << QString::fromUtf8(static_cast<const char *>(x));
-        return 0;
+        if (DbConnection *c = dbConnection())
+            c->setObserver({});
     }
+
     // Statements that start with the given word, in the order they ran.
     QStringList ran(const QString &verb) const
     {

@@ -176,7 +176,7 @@ void PaymentListTest::failedDeleteLeavesEverything()
     fx.addPayment(1, 1, "2026-01-10 00:00:00", "20");
     fx.addPayment(2, 2, "2026-01-11 00:00:00", "30");
     fx.tf.exec("INSERT INTO Girate (PagamentiID) VALUES (2); INSERT INTO Versamenti (PagamentiID) VALUES (2);"
-               "CREATE TRIGGER keep BEFORE DELETE ON Pagamenti BEGIN SELECT RAISE(ABORT, 'payment locked'); END;");
+               + TestFolder::failingTrigger("keep", "BEFORE DELETE", "Pagamenti", "payment locked"));
     fx.withPayments([&](frmPagamenti &l) {
         FlexGrid &g = *l.MSFlexGrid1;
         g.setRow(2);

@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QtTest>
 #include <functional>
-#include <sqlite3.h>
 
 // One fresh start per test: a few members and payments, an empty report
 // catalogue, the scripted people seam, and a record of every statement.
@@ -27,7 +26,7 @@ struct ReportFixture {
         gReports.clear();
         gErrorTrapping = true;
         tf.exec(QStringLiteral(
-            "create table settings (mnemocode text primary key, value text);"
+            "create table settings (mnemocode varchar(64) primary key, value text);"
             "INSERT INTO TipologiaPersone (TIPOLOGIAID, Tipologia) VALUES (1, 'Socio ordinario');"
             "INSERT INTO Anagrafica (ANAGRAFICAID, TIPOLOGIAID, Cognome, Nome, DataScadenzaIscrizione)"
             " VALUES (1, 1, 'Rossi', 'Mario', '2026-12-31 00:00:00');"
@@ -40,14 +39,12 @@ struct ReportFixture {
             "INSERT INTO Pagamenti (PagamentiID, ANAGRAFICAID, DataPagamento, Importo, Causale)"
             " VALUES (3, 1, '2011-04-01 00:00:00', 3.75, 'Quota');"));
         tf.open();
-        sqlite3_trace_v2(sqliteDb()->handle(), SQLITE_TRACE_STMT, &ReportFixture::onStatement, this);
+        dbConnection()->setObserver([this](const QString &sql) { statements << sql; });
     }
-    ~ReportFixture() { sqlite3_trace_v2(sqliteDb()->handle(), 0, nullptr, nullptr); }
-
-    static int onStatement(unsigned, void *self, void *, void *x)
+    ~ReportFixture()
     {
-        static_cast<ReportFixture *>(self)->statements << QString::fromUtf8(static_cast<const char *>(x));
-        return 0;
+        if (DbConnection *c = dbConnection())
+            c->setObserver({});
     }
 
     static QString quoted(const QVariant &v)

@@ -309,7 +309,8 @@ void ChooserTest::mainWindowOpensTheChooser()
 void ChooserTest::shippedCatalogueRuns()
 {
     ReportFixture fx;
-    QFile f(QStringLiteral(SOCIVANT_DATA_DIR "/reports.sql"));
+    QFile f(TestFolder::onServer() ? QStringLiteral(SOCIVANT_DATA_DIR "/mariadb/reports.sql")
+                                   : QStringLiteral(SOCIVANT_DATA_DIR "/reports.sql"));
     QVERIFY(f.open(QIODevice::ReadOnly));
     fx.tf.exec(QString::fromUtf8(f.readAll()));
     fx.tf.exec("INSERT INTO Girate (PagamentiID, GirataPiena, DataGirata) VALUES (2, 1, '2011-04-02 00:00:00');"

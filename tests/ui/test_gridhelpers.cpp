@@ -1,7 +1,6 @@
 #include "FlexGrid.h"
 #include "GridHelpers.h"
 #include "ScriptedPeople.h"
-#include "SqliteComponent.h"
 #include "TestFolder.h"
 
 #include <QDir>
@@ -66,9 +65,8 @@ private slots:
     void flagColumnsAreExactNames()
     {
         TestFolder folder;
-        SqliteComponent db;
-        db.open(folder.dbPath());
-        auto rs = db.query(QStringLiteral("select 1 as SuPiazza, 0 as Sbarrato, 1 as supiazza, 'x' as Nome"));
+        const auto db = folder.otherDesk();
+        auto rs = db->query(QStringLiteral("select 1 as SuPiazza, 0 as Sbarrato, 1 as supiazza, 'x' as Nome"));
         QVERIFY(isBooleanField(*rs, 0));
         QVERIFY(isBooleanField(*rs, 1));
         QVERIFY(!isBooleanField(*rs, 2));
@@ -162,7 +160,7 @@ private slots:
                                                                         : dir + typed);
         esportaCSV(g);
         QCOMPARE(readFile(dir + saved), QByteArray("\"Cognome\"\r\n\"Rossi\"\r\n"));
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList(saved));
+        QCOMPARE(folder.files(), QStringList(saved));
         QCOMPARE(people.prompts.size(), 2);
         QCOMPARE(people.prompts.at(0).kind, QStringLiteral("save"));
         QCOMPARE(people.prompts.at(0).text, QStringLiteral("File CSV|*.csv"));
@@ -178,7 +176,7 @@ private slots:
         people.saveAnswers.push_back(QString());
         esportaCSV(g);
         QCOMPARE(people.prompts.size(), 1);
-        QVERIFY(QDir(folder.path()).entryList(QDir::Files).isEmpty());
+        QVERIFY(folder.files().isEmpty());
     }
 
     void overwriteOnlyWhenConfirmed()
@@ -204,7 +202,7 @@ private slots:
         esportaCSV(g);
         QCOMPARE(readFile(name), QByteArray("\"Cognome\"\r\n\"Rossi\"\r\n"));
         QCOMPARE(people.messages().size(), 2);
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList("soci.csv"));
+        QCOMPARE(folder.files(), QStringList("soci.csv"));
     }
 
     void aFailedSaveIsReportedAndNotFollowedBySuccess()
@@ -229,7 +227,7 @@ private slots:
         QCOMPARE(people.messages().size(), 1);
         QVERIFY(people.last().text.startsWith(QStringLiteral("Error ")));
         QVERIFY(people.last().text.endsWith(QStringLiteral(" in procedure xMSFlexGrid_Save of Modulo basGeneral")));
-        QVERIFY(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+        QVERIFY(folder.files(true).isEmpty());
         QVERIFY(!xMSFlexGrid_Save(g, folder.file(QStringLiteral("soci.csv"))));
     }
 };

@@ -62,7 +62,7 @@ private slots:
     {
         TestFolder folder;
         folder.open();
-        folder.exec(QStringLiteral("create table settings (mnemocode text primary key, value text);"
+        folder.exec(QStringLiteral("create table settings (mnemocode varchar(64) primary key, value text);"
                                     "insert into settings values ('INTESTAZ','Circolo')"));
         ScriptedPeople people;
         WebBrowser web;
@@ -167,7 +167,7 @@ private slots:
     {
         TestFolder folder;
         folder.open();
-        folder.exec(QStringLiteral("create table settings (mnemocode text primary key, value text);"
+        folder.exec(QStringLiteral("create table settings (mnemocode varchar(64) primary key, value text);"
                                     "insert into settings values ('INTESTAZ','Circolo')"));
         ScriptedPeople people;
         Form form(QStringLiteral("frmEditAnagrafica"));

@@ -1,0 +1,19 @@
+#pragma once
+#include <QString>
+
+// What a connection to a MySQL or MariaDB server needs, read from the
+// ODBC-style text users bring ("Driver={...};Server=db.local;Port=3306;
+// Database=soci;Uid=segreteria;Pwd=x;Option=3;").
+struct ServerAddress {
+    QString host;     // Server; empty: the local server
+    unsigned port = 0; // Port; 0: the default
+    QString socket;   // Socket: a local socket file
+    QString database; // Database or Db
+    QString user;     // Uid or User
+    QString password; // Pwd or Password
+};
+
+// Reads the keys above (their names compared without regard to case; a value
+// in braces may hold ";", with "}}" standing for "}"); keys of the ODBC
+// driver such as Driver, Provider and Option are ignored. A later key wins.
+ServerAddress parseConnectionString(const QString &text);
