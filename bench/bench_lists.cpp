@@ -173,11 +173,10 @@ QStringList queryPlan(const QString &query)
 QStringList traced;
 bool tracing = false;
 
-int onStatement(unsigned, void *, void *stmt, void *)
+void onStatement(const QString &sql)
 {
     if (tracing)
-        traced << QString::fromUtf8(sqlite3_sql(static_cast<sqlite3_stmt *>(stmt)));
-    return 0;
+        traced << sql;
 }
 
 // The statements f ran on the program's connection.
@@ -274,7 +273,7 @@ void openRegister(const QString &path)
     gDbType = QStringLiteral("SqlLite");
     OpenDb();
     AggiornaDatabase();
-    sqlite3_trace_v2(sqliteDb()->handle(), SQLITE_TRACE_STMT, onStatement, nullptr);
+    dbConnection()->setObserver(onStatement);
 }
 
 void settle()

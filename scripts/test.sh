@@ -12,8 +12,11 @@ scripts/deps.sh
 jobs=$(nproc)
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSOCIVANT_WERROR=ON -DSOCIVANT_BACKEND=SQLite >/dev/null
 cmake --build build-test -j"$jobs"
+# The benchmarks are not run here, but they must still build.
+cmake --build build-test -j"$jobs" --target bench_lists bench_open
 cmake -S . -B build-test-mysql -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSOCIVANT_WERROR=ON -DSOCIVANT_BACKEND=MySql >/dev/null
 cmake --build build-test-mysql -j"$jobs"
+cmake --build build-test-mysql -j"$jobs" --target bench_mariadb
 status=0
 echo "== SQLite"
 (cd build-test && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs") || status=1
