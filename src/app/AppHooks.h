@@ -7,7 +7,9 @@
 struct AppHooks {
     std::function<void()> openMembers;
     std::function<void()> openMemberTypes;
-    std::function<void()> openPayments;
+    std::function<void()> openPayments; // for every member
+    // Clears the five list filters (annullaWhere).
+    std::function<void()> clearListFilters;
     std::function<void()> openReports;
 };
 AppHooks &appHooks();

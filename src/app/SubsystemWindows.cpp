@@ -1,6 +1,8 @@
 #include "SubsystemWindows.h"
 #include "AppHooks.h"
 #include "frmAnagrafica.h"
+#include "frmAssegniEmessi.h"
+#include "frmMieiContiCorrenti.h"
 #include "frmPagamenti.h"
 #include "frmSplashReports.h"
 #include "frmTipologiaPersone.h"
@@ -9,7 +11,14 @@ void registerSubsystemWindows()
 {
     appHooks().openMembers = [] { Instance<frmAnagrafica>::get()->showModal(); };
     appHooks().openMemberTypes = [] { Instance<frmTipologiaPersone>::get()->showModal(); };
-    appHooks().openPayments = [] { Instance<frmPagamenti>::get()->showModal(); };
+    appHooks().openPayments = [] { frmPagamenti::openFor(QString(), 0, QString()); };
     appHooks().openReports = [] { Instance<frmSplashReports>::get()->showModal(); };
-    frmAnagrafica::openPayments() = [] { Instance<frmPagamenti>::get()->showModal(); };
+    appHooks().clearListFilters = [] {
+        frmAnagrafica::gWhereAnagrafica = QString();
+        frmTipologiaPersone::gWhereTipologiaPersone = QString();
+        frmPagamenti::gWherePagamenti = QString();
+        frmMieiContiCorrenti::gWhereMieiContiCorrenti = QString();
+        frmAssegniEmessi::gWhereAssegniEmessi = QString();
+    };
+    frmAnagrafica::openPayments() = &frmPagamenti::openFor;
 }

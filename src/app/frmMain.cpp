@@ -30,7 +30,10 @@ const QString kTitle = QStringLiteral("Merivolo");
 
 AppHooks &appHooks()
 {
+    // The openers are registered at each start of the program.
     static AppHooks h;
+    static const bool registered = (onResetRunState([] { h = AppHooks{}; }), true);
+    (void)registered;
     return h;
 }
 
@@ -120,11 +123,8 @@ void frmMain::Form_Unload()
 
 void frmMain::annullaWhere()
 {
-    gWhereAnagrafica.clear();
-    gWhereTipologiaPersone.clear();
-    gWherePagamenti.clear();
-    gWhereMieiContiCorrenti.clear();
-    gWhereAssegniEmessi.clear();
+    if (appHooks().clearListFilters)
+        appHooks().clearListFilters();
 }
 
 void frmMain::cmdAnagrafica_Click()
@@ -152,7 +152,6 @@ void frmMain::cmdContiCorrenti_Click()
     formProc(kForm, QStringLiteral("cmdContiCorrenti_Click"), [&] {
         aggiornaFaseUpdate(4);
         annullaWhere();
-        gCurrentName.clear();
         if (appHooks().openPayments)
             appHooks().openPayments();
     });

@@ -15,7 +15,7 @@ namespace {
 const QString kJoin = QStringLiteral("a.CONTOCORRENTEID = b.CONTOCORRENTEID AND a.ANAGRAFICAID = c.ANAGRAFICAID ");
 } // namespace
 
-frmAssegniEmessi::frmAssegniEmessi() : ListWindow(QStringLiteral("frmAssegniEmessi"), QStringLiteral("Assegni Emessi"), false)
+frmAssegniEmessi::frmAssegniEmessi() : ListWindow(QStringLiteral("frmAssegniEmessi"), QStringLiteral("Assegni Emessi"), false, &gWhereAssegniEmessi)
 {
     setCaption(cmdSelect, QStringLiteral("Seleziona"));
     lblTotaleImporti = makeLabel(this, QStringLiteral("lblTotaleImporti"), QStringLiteral("Importo Totale"), true);
@@ -42,11 +42,6 @@ QString frmAssegniEmessi::fillQuery() const
 QString frmAssegniEmessi::queryTail() const
 {
     return QStringLiteral(" order by a.ASSEGNIEMESSIID ");
-}
-
-QString &frmAssegniEmessi::filter() const
-{
-    return gWhereAssegniEmessi;
 }
 
 QString frmAssegniEmessi::oneRecordQuery(bool) const
@@ -122,9 +117,9 @@ void frmAssegniEmessi::afterDelete()
     FillGrid();
 }
 
-void frmAssegniEmessi::showEditWindow()
+EditWindow *frmAssegniEmessi::editWindow() const
 {
-    Instance<frmEditAssegniEmessi>::get()->showModal();
+    return Instance<frmEditAssegniEmessi>::get();
 }
 
 void frmAssegniEmessi::showSearchWindow()

@@ -10,6 +10,10 @@ class frmAssegniEmessi : public ListWindow {
 public:
     frmAssegniEmessi();
 
+    // The list's WHERE filter: written by its search window, cleared by the
+    // main window before it opens a list; it lasts for the run.
+    static inline RunState<QString> gWhereAssegniEmessi;
+
     QLabel *lblTotaleImporti;
     // The sum of the amounts now in the grid.
     double total() const { return m_total; }
@@ -17,7 +21,6 @@ public:
 protected:
     QString fillQuery() const override;
     QString queryTail() const override;
-    QString &filter() const override;
     QString oneRecordQuery(bool forAdd) const override;
     QString headerRename(const QString &name) const override;
     QString cellText(const Recordset &rs, int i) override;
@@ -28,7 +31,7 @@ protected:
     QString printTotalLine() const override;
     QString deleteStatement() const override;
     void afterDelete() override;
-    void showEditWindow() override;
+    EditWindow *editWindow() const override;
     void showSearchWindow() override;
     void releaseInstance() override;
 

@@ -12,7 +12,7 @@ const QString kColumns = QStringLiteral("SELECT a.CONTOCORRENTEID, a.Descrizione
 } // namespace
 
 frmMieiContiCorrenti::frmMieiContiCorrenti()
-    : ListWindow(QStringLiteral("frmMieiContiCorrenti"), QStringLiteral("I Miei Conti Correnti"), false)
+    : ListWindow(QStringLiteral("frmMieiContiCorrenti"), QStringLiteral("I Miei Conti Correnti"), false, &gWhereMieiContiCorrenti)
 {
     setCaption(cmdSelect, QStringLiteral("Seleziona"));
 }
@@ -20,11 +20,6 @@ frmMieiContiCorrenti::frmMieiContiCorrenti()
 QString frmMieiContiCorrenti::fillQuery() const
 {
     return kColumns;
-}
-
-QString &frmMieiContiCorrenti::filter() const
-{
-    return gWhereMieiContiCorrenti;
 }
 
 QString frmMieiContiCorrenti::oneRecordQuery(bool) const
@@ -67,14 +62,13 @@ QString frmMieiContiCorrenti::deleteStatement() const
     return QStringLiteral("DELETE From MieiContiCorrenti WHERE CONTOCORRENTEID = ");
 }
 
-void frmMieiContiCorrenti::showEditWindow()
+EditWindow *frmMieiContiCorrenti::editWindow() const
 {
-    Instance<frmEditMieiContiCorrenti>::get()->showModal();
+    return Instance<frmEditMieiContiCorrenti>::get();
 }
 
 void frmMieiContiCorrenti::showSearchWindow()
 {
-    gIsNewRecord = true;
     Instance<frmSelectMieiContiCorrenti>::get()->showModal();
 }
 

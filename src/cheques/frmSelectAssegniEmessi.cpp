@@ -10,7 +10,7 @@
 #include <QLineEdit>
 
 frmSelectAssegniEmessi::frmSelectAssegniEmessi()
-    : SearchWindow(QStringLiteral("frmSelectAssegniEmessi"), QStringLiteral("Cerca Assegni Emessi"), true)
+    : SearchWindow(QStringLiteral("frmSelectAssegniEmessi"), QStringLiteral("Cerca Assegni Emessi"), {gSelectStateAssegniEmessi, gSelectStateReadyAssegniEmessi, &gSelectUseOrAssegniEmessi})
 {
     auto flag = [this](const QString &name, const QString &caption) {
         QCheckBox *c = rows.check(name, caption);
@@ -52,11 +52,6 @@ frmSelectAssegniEmessi::frmSelectAssegniEmessi()
 ListWindow *frmSelectAssegniEmessi::list() const
 {
     return Instance<frmAssegniEmessi>::get();
-}
-
-QString &frmSelectAssegniEmessi::filter() const
-{
-    return gWhereAssegniEmessi;
 }
 
 void frmSelectAssegniEmessi::fillCombos()

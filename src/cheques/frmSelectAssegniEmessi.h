@@ -5,16 +5,18 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 
-inline QVector<QVariant> gSelectStateAssegniEmessi;
-inline bool gSelectStateReadyAssegniEmessi = false;
-inline bool gSelectUseOrAssegniEmessi = false;
-
 // Builds the issued cheque list's filter: account, payee, number, date
 // range, place, the three flags (grey: any), amount range, reason and notes.
 class frmSelectAssegniEmessi : public SearchWindow {
     Q_OBJECT
 public:
     frmSelectAssegniEmessi();
+
+    // What the window remembers for the run (the values saved by the last OK
+    // or Reset, and whether OR was chosen).
+    static inline RunState<QVector<QVariant>> gSelectStateAssegniEmessi;
+    static inline RunState<bool> gSelectStateReadyAssegniEmessi{false};
+    static inline RunState<bool> gSelectUseOrAssegniEmessi{false};
     QComboBox *cboDescrizione, *cboNome;
     QLineEdit *txtNumero, *txtDataDa, *txtDataA, *txtLuogoEmissione, *txtImportoDa, *txtImportoA, *txtCausale,
         *txtAssegnoNote;
@@ -22,10 +24,6 @@ public:
 
 protected:
     ListWindow *list() const override;
-    QString &filter() const override;
-    QVector<QVariant> &savedValues() const override { return gSelectStateAssegniEmessi; }
-    bool &sized() const override { return gSelectStateReadyAssegniEmessi; }
-    bool *useOr() const override { return &gSelectUseOrAssegniEmessi; }
     void fillCombos() override;
     bool validate() override;
     int clearedFlagValue() const override { return 2; }

@@ -5,7 +5,7 @@
 #include <QLineEdit>
 
 frmSelectMieiContiCorrenti::frmSelectMieiContiCorrenti()
-    : SearchWindow(QStringLiteral("frmSelectMieiContiCorrenti"), QStringLiteral("Cerca Conti Correnti"), true)
+    : SearchWindow(QStringLiteral("frmSelectMieiContiCorrenti"), QStringLiteral("Cerca Conti Correnti"), {gSelectStateMieiContiCorrenti, gSelectStateReadyMieiContiCorrenti, &gSelectUseOrMieiContiCorrenti})
 {
     auto text = [this](const QString &name, const QString &label, const QString &column) {
         QLineEdit *t = rows.text(name, label);
@@ -24,11 +24,6 @@ frmSelectMieiContiCorrenti::frmSelectMieiContiCorrenti()
 ListWindow *frmSelectMieiContiCorrenti::list() const
 {
     return Instance<frmMieiContiCorrenti>::get();
-}
-
-QString &frmSelectMieiContiCorrenti::filter() const
-{
-    return gWhereMieiContiCorrenti;
 }
 
 void frmSelectMieiContiCorrenti::releaseInstance()

@@ -1,7 +1,11 @@
 #include "Globals.h"
+#include "Database.h"
+#include "RunState.h"
+#include "Settings.h"
 
-void resetGlobals()
+void startNewRun()
 {
+    resetDatabase();
     gDbType.clear();
     gDbPath.clear();
     gDbFileName.clear();
@@ -10,15 +14,6 @@ void resetGlobals()
     gLogStatus.clear();
     gErrorTrapping = false;
     gPrintFontSize = 7;
-    gWhereAnagrafica.clear();
-    gWhereTipologiaPersone.clear();
-    gWherePagamenti.clear();
-    gWhereMieiContiCorrenti.clear();
-    gWhereAssegniEmessi.clear();
-    gCurrentName.clear();
-    gCurrentAnagraficaID = 0;
-    gIsNewRecord = false;
-    gLastMouseY = QVariant();
-    gSavedLeftCol = 0;
-    gPrintSkipColumns = QVector<short>(101, 0);
+    resetStartupList();
+    resetRunState();
 }

@@ -1,9 +1,9 @@
 #pragma once
 #include <QString>
-#include <QVariant>
-#include <QVector>
 
-// Process-wide state shared by the windows, under the names the windows use.
+// The process-wide state of the shell's modules, under the names the windows
+// use. The state of the windows lives with them (the lists' filters, the
+// search windows' remembered values, the payments list's scope, ...).
 inline QString gDbType;          // "SqlLite", "Access" or "MySql"
 inline QString gDbPath;          // full path of the database file
 inline QString gDbFileName;      // its file name
@@ -13,21 +13,8 @@ inline QString gLogStatus;       // LOGSTATUS as loaded at the last activation
 inline bool gErrorTrapping = false;
 inline int gPrintFontSize = 7;   // print font size in points (PRTCSIZE)
 
-// List filters: SQL conditions without the word WHERE.
-inline QString gWhereAnagrafica;
-inline QString gWhereTipologiaPersone;
-inline QString gWherePagamenti;
-inline QString gWhereMieiContiCorrenti;
-inline QString gWhereAssegniEmessi;
-
-// Scope of the payments list: an empty name means all members.
-inline QString gCurrentName;
-inline double gCurrentAnagraficaID = 0;
-
-inline bool gIsNewRecord = false;       // edit windows: insert (true) or edit
-inline QVariant gLastMouseY;            // Y of the last press on a list grid
-inline double gSavedLeftCol = 0;        // that grid's LeftCol at the press
-inline QVector<short> gPrintSkipColumns = QVector<short>(101, 0);
-
-// Back to the state of a fresh start (tests run many starts in one process).
-void resetGlobals();
+// A new run of the program in this process, as a fresh start has it: the
+// connection closed, the modules' state above, the start-up list, and the
+// state every window and module registered (RunState.h), their instances
+// included. Tests start each run with it.
+void startNewRun();

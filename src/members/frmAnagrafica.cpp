@@ -24,7 +24,7 @@ const QString kPiece4 = QStringLiteral("a.DateTimeLastUpdated as DataUltimaModif
 const QString kFrom = QStringLiteral("FROM Anagrafica a, TipologiaPersone b ");
 } // namespace
 
-frmAnagrafica::frmAnagrafica() : ListWindow(QStringLiteral("frmAnagrafica"), QStringLiteral("Albo dei Soci"), true)
+frmAnagrafica::frmAnagrafica() : ListWindow(QStringLiteral("frmAnagrafica"), QStringLiteral("Albo dei Soci"), true, &gWhereAnagrafica)
 {
     cmdApriPagamenti = makeButton(this, QStringLiteral("cmdApriPagamenti"), QStringLiteral("&Visualizza pagamenti"));
     // Between Search and Print, the widest caption of the row.
@@ -35,9 +35,12 @@ frmAnagrafica::frmAnagrafica() : ListWindow(QStringLiteral("frmAnagrafica"), QSt
     connect(cmdApriPagamenti, &QPushButton::clicked, this, &frmAnagrafica::cmdApriPagamenti_Click);
 }
 
-std::function<void()> &frmAnagrafica::openPayments()
+frmAnagrafica::PaymentsOpener &frmAnagrafica::openPayments()
 {
-    static std::function<void()> f;
+    // Registered at each start of the program.
+    static PaymentsOpener f;
+    static const bool registered = (onResetRunState([] { f = nullptr; }), true);
+    (void)registered;
     return f;
 }
 
@@ -45,11 +48,6 @@ QString frmAnagrafica::fillQuery() const
 {
     return QStringLiteral("SELECT  a.ANAGRAFICAID, a.TIPOLOGIAID, b.Tipologia, a.cogNome as CognomeRagioneSociale, a.Nome ,  ")
         + kPiece2 + kPiece3 + kPiece4 + kFrom + QStringLiteral("WHERE a.TIPOLOGIAID = b.TIPOLOGIAID ");
-}
-
-QString &frmAnagrafica::filter() const
-{
-    return gWhereAnagrafica;
 }
 
 QString frmAnagrafica::oneRecordQuery(bool forAdd) const
@@ -107,9 +105,9 @@ QString frmAnagrafica::deleteStatement() const
     return QStringLiteral("DELETE From Anagrafica WHERE ANAGRAFICAID = ");
 }
 
-void frmAnagrafica::showEditWindow()
+EditWindow *frmAnagrafica::editWindow() const
 {
-    Instance<frmEditAnagrafica>::get()->showModal();
+    return Instance<frmEditAnagrafica>::get();
 }
 
 void frmAnagrafica::showSearchWindow()
@@ -142,10 +140,7 @@ void frmAnagrafica::cmdApriPagamenti_Click()
                      QStringLiteral("Merivolo"));
             return;
         }
-        gCurrentAnagraficaID = SelectedID;
-        gCurrentName = g.TextMatrix(g.Row(), 3);
-        gWherePagamenti = QStringLiteral(" a.anagraficaid=") + keyText();
         if (openPayments())
-            openPayments()();
+            openPayments()(g.TextMatrix(g.Row(), 3), SelectedID, QStringLiteral(" a.anagraficaid=") + keyText());
     });
 }

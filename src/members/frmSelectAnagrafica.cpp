@@ -6,7 +6,7 @@
 #include <QLineEdit>
 
 frmSelectAnagrafica::frmSelectAnagrafica()
-    : SearchWindow(QStringLiteral("frmSelectAnagrafica"), QStringLiteral("Cerca in Anagrafica"), true)
+    : SearchWindow(QStringLiteral("frmSelectAnagrafica"), QStringLiteral("Cerca in Anagrafica"), {gSelectStateAnagrafica, gSelectStateReadyAnagrafica, &gSelectUseOrAnagrafica})
 {
     auto text = [this](const QString &name, const QString &label, const QString &column) {
         QLineEdit *t = rows.text(name, label);
@@ -49,11 +49,6 @@ frmSelectAnagrafica::frmSelectAnagrafica()
 ListWindow *frmSelectAnagrafica::list() const
 {
     return Instance<frmAnagrafica>::get();
-}
-
-QString &frmSelectAnagrafica::filter() const
-{
-    return gWhereAnagrafica;
 }
 
 void frmSelectAnagrafica::fillCombos()

@@ -4,15 +4,17 @@
 class QComboBox;
 class QLineEdit;
 
-inline QVector<QVariant> gSelectStateAnagrafica;
-inline bool gSelectStateReadyAnagrafica = false;
-inline bool gSelectUseOrAnagrafica = false;
-
 // Builds the member list's filter.
 class frmSelectAnagrafica : public SearchWindow {
     Q_OBJECT
 public:
     frmSelectAnagrafica();
+
+    // What the window remembers for the run (the values saved by the last OK
+    // or Reset, and whether OR was chosen).
+    static inline RunState<QVector<QVariant>> gSelectStateAnagrafica;
+    static inline RunState<bool> gSelectStateReadyAnagrafica{false};
+    static inline RunState<bool> gSelectUseOrAnagrafica{false};
     QComboBox *cboTipologia;
     QLineEdit *txtNome, *txtCognome, *txtIndirizzo, *txtCAP, *txtComune, *txtProvincia, *txtTelefonoCasa,
         *txtTelefonoUfficio, *txtFax, *txtCellulare, *txtCFIva, *txtEmail, *txtSitoWeb, *txtNote,
@@ -21,10 +23,6 @@ public:
 
 protected:
     ListWindow *list() const override;
-    QString &filter() const override;
-    QVector<QVariant> &savedValues() const override { return gSelectStateAnagrafica; }
-    bool &sized() const override { return gSelectStateReadyAnagrafica; }
-    bool *useOr() const override { return &gSelectUseOrAnagrafica; }
     void fillCombos() override;
     void releaseInstance() override;
 };

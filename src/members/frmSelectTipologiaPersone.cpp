@@ -5,7 +5,7 @@
 #include <QLineEdit>
 
 frmSelectTipologiaPersone::frmSelectTipologiaPersone()
-    : SearchWindow(QStringLiteral("frmSelectTipologiaPersone"), QStringLiteral("Cerca Tipologie Soci"), false)
+    : SearchWindow(QStringLiteral("frmSelectTipologiaPersone"), QStringLiteral("Cerca Tipologie Soci"), {gSelectStateTipologiaPersone, gSelectStateReadyTipologiaPersone})
 {
     txtTipologia = rows.text(QStringLiteral("txtTipologia"), QStringLiteral("Tipologia Soci"));
     addClause(txtTipologia, Clause::Text, QStringLiteral("a.Tipologia"));
@@ -14,11 +14,6 @@ frmSelectTipologiaPersone::frmSelectTipologiaPersone()
 ListWindow *frmSelectTipologiaPersone::list() const
 {
     return Instance<frmTipologiaPersone>::get();
-}
-
-QString &frmSelectTipologiaPersone::filter() const
-{
-    return gWhereTipologiaPersone;
 }
 
 void frmSelectTipologiaPersone::releaseInstance()

@@ -11,7 +11,7 @@ const QString kFrom = QStringLiteral("FROM TipologiaPersone a ");
 } // namespace
 
 frmTipologiaPersone::frmTipologiaPersone()
-    : ListWindow(QStringLiteral("frmTipologiaPersone"), QStringLiteral("Tipologie Soci"), false)
+    : ListWindow(QStringLiteral("frmTipologiaPersone"), QStringLiteral("Tipologie Soci"), false, &gWhereTipologiaPersone)
 {
     resize(640, 480);
 }
@@ -19,11 +19,6 @@ frmTipologiaPersone::frmTipologiaPersone()
 QString frmTipologiaPersone::fillQuery() const
 {
     return kSelect + kFrom;
-}
-
-QString &frmTipologiaPersone::filter() const
-{
-    return gWhereTipologiaPersone;
 }
 
 QString frmTipologiaPersone::oneRecordQuery(bool) const
@@ -57,9 +52,9 @@ QString frmTipologiaPersone::deleteStatement() const
     return QStringLiteral("DELETE From TipologiaPersone WHERE TIPOLOGIAID = ");
 }
 
-void frmTipologiaPersone::showEditWindow()
+EditWindow *frmTipologiaPersone::editWindow() const
 {
-    Instance<frmEditTipologiaPersone>::get()->showModal();
+    return Instance<frmEditTipologiaPersone>::get();
 }
 
 void frmTipologiaPersone::showSearchWindow()

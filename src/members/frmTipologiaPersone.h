@@ -7,9 +7,12 @@ class frmTipologiaPersone : public ListWindow {
 public:
     frmTipologiaPersone();
 
+    // The list's WHERE filter: written by its search window, cleared by the
+    // main window before it opens a list; it lasts for the run.
+    static inline RunState<QString> gWhereTipologiaPersone;
+
 protected:
     QString fillQuery() const override;
-    QString &filter() const override;
     QString oneRecordQuery(bool forAdd) const override;
     QVector<short> printSkipList() const override;
     QString printSubtitle() const override;
@@ -17,7 +20,7 @@ protected:
     Exists dependentRows() const override;
     QString refusalText() const override;
     QString deleteStatement() const override;
-    void showEditWindow() override;
+    EditWindow *editWindow() const override;
     void showSearchWindow() override;
     void releaseInstance() override;
 };

@@ -97,14 +97,14 @@ void frmEditPagamenti::loadRecord(const Recordset &r)
 void frmEditPagamenti::fillCombos()
 {
     // A new payment of a one-member list belongs to that member.
-    if (!gCurrentName.isEmpty() && !m_haveKey) {
-        m_loadedKey = std::llround(gCurrentAnagraficaID);
+    if (!frmPagamenti::gCurrentName->isEmpty() && !m_haveKey) {
+        m_loadedKey = std::llround(*frmPagamenti::gCurrentAnagraficaID);
         m_haveKey = true;
     }
     fillCombo(cboSocio,
               QStringLiteral("SELECT anagraficaid, cognome, nome  FROM anagrafica order by cognome, nome "),
               &IdAnagrafica, m_loadedKey);
-    if (gIsNewRecord && !gCurrentName.isEmpty()) {
+    if (gIsNewRecord && !frmPagamenti::gCurrentName->isEmpty()) {
         for (int i = 0; i < cboSocio->count(); ++i) {
             if (comboItemKey(cboSocio, i) == m_loadedKey) {
                 cboSocio->setCurrentIndex(i);
@@ -113,7 +113,7 @@ void frmEditPagamenti::fillCombos()
             }
         }
     }
-    cboSocio->setEnabled(gCurrentName.isEmpty());
+    cboSocio->setEnabled(frmPagamenti::gCurrentName->isEmpty());
     aggiornaStatoSocio();
 }
 

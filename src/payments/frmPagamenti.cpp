@@ -12,7 +12,7 @@
 
 #include <QLabel>
 
-frmPagamenti::frmPagamenti() : ListWindow(QStringLiteral("frmPagamenti"), QStringLiteral("Pagamenti"), true)
+frmPagamenti::frmPagamenti() : ListWindow(QStringLiteral("frmPagamenti"), QStringLiteral("Pagamenti"), true, &gWherePagamenti)
 {
     lblTotaleImporti = makeLabel(this, QStringLiteral("lblTotaleImporti"), QStringLiteral("Importo Totale"), true);
     lblTotaleImporti->setGeometry(MSFlexGrid1->x(), height() - 30, 700, 22);
@@ -23,10 +23,10 @@ void frmPagamenti::beforeLoad()
 {
     // Set before the window is prepared, so the caption table translates the
     // whole title, the member's name included.
-    OsenXPForm1->setCaption(gCurrentName.isEmpty() ? QStringLiteral("Pagamenti")
-                                                   : QStringLiteral("Pagamenti di ") + gCurrentName);
+    OsenXPForm1->setCaption(gCurrentName->isEmpty() ? QStringLiteral("Pagamenti")
+                                                   : QStringLiteral("Pagamenti di ") + *gCurrentName);
     // A list opened for one member cannot be searched: its filter is the member.
-    cmdSelect->setEnabled(gCurrentName.isEmpty());
+    cmdSelect->setEnabled(gCurrentName->isEmpty());
 }
 
 QString frmPagamenti::baseQuery() const
@@ -46,11 +46,6 @@ QString frmPagamenti::fillQuery() const
 QString frmPagamenti::queryTail() const
 {
     return QStringLiteral(" order by a.PagamentiID ");
-}
-
-QString &frmPagamenti::filter() const
-{
-    return gWherePagamenti;
 }
 
 QString frmPagamenti::oneRecordQuery(bool) const
@@ -96,8 +91,8 @@ QString frmPagamenti::printSubtitle() const
 {
     const QString heading = getSetting(QStringLiteral("INTESTAZ"));
     QString suffix;
-    if (!gCurrentName.isEmpty())
-        suffix = (isEnglish() ? QStringLiteral(" by ") : QStringLiteral(" di ")) + gCurrentName;
+    if (!gCurrentName->isEmpty())
+        suffix = (isEnglish() ? QStringLiteral(" by ") : QStringLiteral(" di ")) + *gCurrentName;
     return heading + (isEnglish() ? QStringLiteral(" - Payments") : QStringLiteral(" - Pagamenti")) + suffix;
 }
 
@@ -128,15 +123,23 @@ void frmPagamenti::afterDelete()
     FillGrid();
 }
 
-void frmPagamenti::showEditWindow()
+EditWindow *frmPagamenti::editWindow() const
 {
-    Instance<frmEditPagamenti>::get()->showModal();
+    return Instance<frmEditPagamenti>::get();
 }
 
 void frmPagamenti::showSearchWindow()
 {
-    gIsNewRecord = true;
     Instance<frmSelectPagamenti>::get()->showModal();
+}
+
+void frmPagamenti::openFor(const QString &name, double key, const QString &filter)
+{
+    gCurrentName = name;
+    gCurrentAnagraficaID = key;
+    if (!name.isEmpty())
+        gWherePagamenti = filter;
+    Instance<frmPagamenti>::get()->showModal();
 }
 
 void frmPagamenti::releaseInstance()

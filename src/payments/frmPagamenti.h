@@ -11,6 +11,18 @@ class frmPagamenti : public ListWindow {
 public:
     frmPagamenti();
 
+    // The list's WHERE filter: written by its search window, cleared by the
+    // main window before it opens a list; it lasts for the run.
+    static inline RunState<QString> gWherePagamenti;
+    // The scope the list was opened in: the name and key of the member whose
+    // payments it lists; an empty name means every member.
+    static inline RunState<QString> gCurrentName;
+    static inline RunState<double> gCurrentAnagraficaID{0.0};
+
+    // Opens the list modally for every member (an empty name), or for the
+    // member named, with the filter given.
+    static void openFor(const QString &name, double key, const QString &filter);
+
     QLabel *lblTotaleImporti;
 
     // The sum of the amounts now in the grid.
@@ -20,7 +32,6 @@ protected:
     void beforeLoad() override;
     QString fillQuery() const override;
     QString queryTail() const override;
-    QString &filter() const override;
     QString oneRecordQuery(bool forAdd) const override;
     QString cellText(const Recordset &rs, int i) override;
     void beforeFillRows() override;
@@ -32,7 +43,7 @@ protected:
     QString deleteStatement() const override;
     bool executeDelete() override;
     void afterDelete() override;
-    void showEditWindow() override;
+    EditWindow *editWindow() const override;
     void showSearchWindow() override;
     void releaseInstance() override;
 

@@ -9,7 +9,7 @@
 #include <QLineEdit>
 
 frmSelectPagamenti::frmSelectPagamenti()
-    : SearchWindow(QStringLiteral("frmSelectPagamenti"), QStringLiteral("Cerca Pagamenti"), true)
+    : SearchWindow(QStringLiteral("frmSelectPagamenti"), QStringLiteral("Cerca Pagamenti"), {gSelectStatePagamenti, gSelectStateReadyPagamenti, &gSelectUseOrPagamenti})
 {
     cboSocio = rows.combo(QStringLiteral("cboSocio"), QStringLiteral("Socio"));
     rows.range(QStringLiteral("txtDataDa"), QStringLiteral("txtDataA"), QStringLiteral("Data Pagamento"), &txtDataDa,
@@ -33,11 +33,6 @@ frmSelectPagamenti::frmSelectPagamenti()
 ListWindow *frmSelectPagamenti::list() const
 {
     return Instance<frmPagamenti>::get();
-}
-
-QString &frmSelectPagamenti::filter() const
-{
-    return gWherePagamenti;
 }
 
 void frmSelectPagamenti::fillCombos()

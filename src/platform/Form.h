@@ -1,4 +1,6 @@
 #pragma once
+#include "RunState.h"
+
 #include <QDialog>
 #include <QList>
 #include <QPointer>
@@ -64,14 +66,17 @@ private:
 };
 
 // One process-wide instance per window class, made on first use and
-// released by the window's close command.
+// released by the window's close command, and at a new run.
 template <class T>
 class Instance {
 public:
     static T *get()
     {
-        if (!ptr())
+        if (!ptr()) {
+            static const bool registered = (onResetRunState([] { release(); }), true);
+            (void)registered;
             ptr() = new T;
+        }
         return ptr();
     }
     static bool exists() { return !ptr().isNull(); }

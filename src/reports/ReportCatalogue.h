@@ -1,4 +1,6 @@
 #pragma once
+#include "RunState.h"
+
 #include <QPair>
 #include <QString>
 #include <QVariant>
@@ -12,9 +14,11 @@
 class ReportCatalogue {
 public:
     static constexpr int kRows = 36;
+    // Empty at the start of every run (RunState.h).
+    ReportCatalogue() { onResetRunState([this] { clear(); }); }
     QVariant &operator()(int row, int part, int item);
     const QVariant &operator()(int row, int part, int item) const;
-    // Every cell back to Null (tests run many starts in one process).
+    // Every cell back to Null.
     void clear();
 
 private:
@@ -24,9 +28,9 @@ private:
 
 inline ReportCatalogue gReports;
 // The highest report button index of the chooser.
-inline int gReportButtonCount = 0;
+inline RunState<int> gReportButtonCount{0};
 // The catalogue row the report window shows.
-inline int gCurrentReport = 0;
+inline RunState<int> gCurrentReport{0};
 
 // Parameter type keywords, compared exactly.
 namespace ReportParam {

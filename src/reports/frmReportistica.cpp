@@ -15,7 +15,7 @@ namespace {
 constexpr int kMarginPx = 8;
 } // namespace
 
-frmReportistica::frmReportistica() : ListWindow(QStringLiteral("frmReportistica"), QStringLiteral("Report"), true)
+frmReportistica::frmReportistica() : ListWindow(QStringLiteral("frmReportistica"), QStringLiteral("Report"), true, nullptr)
 {
     // A report is read-only: the family's add, delete and search commands
     // are not offered, and the grid neither edits on a double click nor
@@ -54,13 +54,6 @@ void frmReportistica::FillGrid(const QVariant &storedQuery)
 QString frmReportistica::fillQuery() const
 {
     return QStringLiteral("SELECT") + m_query;
-}
-
-QString &frmReportistica::filter() const
-{
-    static QString none;
-    none.clear();
-    return none;
 }
 
 QString frmReportistica::headerRename(const QString &name) const

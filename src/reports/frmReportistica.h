@@ -26,7 +26,6 @@ public:
 protected:
     void beforeLoad() override;
     QString fillQuery() const override;
-    QString &filter() const override;
     QString oneRecordQuery(bool) const override { return QString(); }
     QString headerRename(const QString &name) const override;
     QString cellText(const Recordset &rs, int i) override;
@@ -39,7 +38,6 @@ protected:
     QString deleteStatement() const override { return QString(); }
     bool executeDelete() override { return false; }
     bool addWhenEmpty() const override { return false; }
-    void showEditWindow() override {}
     void showSearchWindow() override {}
     void releaseInstance() override;
 

@@ -28,6 +28,12 @@ EditWindow::EditWindow(const QString &name, const QString &caption) : RecordWind
     connect(cmdCancel, &QPushButton::clicked, this, &EditWindow::cmdCancel_Click);
 }
 
+void EditWindow::open(const EditRequest &request)
+{
+    gIsNewRecord = request.newRecord;
+    showModal();
+}
+
 QString EditWindow::listKeyText() const
 {
     return keyText(list()->SelectedID);

@@ -14,6 +14,12 @@ class QLineEdit;
 class QComboBox;
 class DatePicker;
 
+// What a list asks of its edit window when it opens it: a new record, or the
+// record of the list's SelectedID.
+struct EditRequest {
+    bool newRecord;
+};
+
 // The window that adds a record to a list's table or changes the record
 // selected in its grid. Loading, saving, value encoding, statement layout,
 // Cancel and Print are written once here; each window gives its fields,
@@ -22,6 +28,14 @@ class EditWindow : public RecordWindow {
     Q_OBJECT
 public:
     EditWindow(const QString &name, const QString &caption);
+
+    // Opens the window modally for what its list asks.
+    void open(const EditRequest &request);
+
+    // The insert flag of this opening: add a new record (true) or change the
+    // list's selected one. Set by the request; the endorsement and deposit
+    // windows set it themselves.
+    bool gIsNewRecord = false;
 
     void Form_Load() override;
     void cmdOK_Click();

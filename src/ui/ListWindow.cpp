@@ -1,6 +1,7 @@
 #include "ListWindow.h"
 #include "Controls.h"
 #include "Database.h"
+#include "EditWindow.h"
 #include "FlexGrid.h"
 #include "FormPrep.h"
 #include "Globals.h"
@@ -45,7 +46,8 @@ bool likeData(const QString &header)
 }
 } // namespace
 
-ListWindow::ListWindow(const QString &name, const QString &caption, bool withExport) : Form(name)
+ListWindow::ListWindow(const QString &name, const QString &caption, bool withExport, RunState<QString> *filter)
+    : Form(name), m_filter(filter)
 {
     OsenXPForm1 = new SkinForm(this);
     OsenXPForm1->setCaption(caption);
@@ -108,6 +110,24 @@ QString ListWindow::withFilter(const QString &query, const QString &f)
     if (query.contains(QLatin1String(" WHERE "), Qt::CaseInsensitive))
         return query + QStringLiteral(" AND (") + f + QStringLiteral(")");
     return query + QStringLiteral(" WHERE ") + f;
+}
+
+const QString &ListWindow::filter() const
+{
+    static const QString none;
+    return m_filter ? **m_filter : none;
+}
+
+void ListWindow::setFilter(const QString &f)
+{
+    if (m_filter)
+        *m_filter = f;
+}
+
+void ListWindow::openEditWindow(bool newRecord)
+{
+    if (EditWindow *e = editWindow())
+        e->open(EditRequest{newRecord});
 }
 
 QString ListWindow::keyText() const
@@ -349,8 +369,7 @@ void ListWindow::Form_Unload()
 void ListWindow::cmdAdd_Click()
 {
     formProc(objectName(), QStringLiteral("cmdAdd_Click"), [&] {
-        gIsNewRecord = true;
-        showEditWindow();
+        openEditWindow(true);
     });
 }
 
@@ -409,8 +428,8 @@ void ListWindow::cmdPrintGrid_Click()
         const QVector<short> skip = printSkipList();
         int i = 1;
         for (short c : skip)
-            gPrintSkipColumns[i++] = c;
-        gPrintSkipColumns[i] = -1;
+            (*gPrintSkipColumns)[i++] = c;
+        (*gPrintSkipColumns)[i] = -1;
         initPrintPreview(*web);
         printWebSubtitle(*web, printSubtitle());
         printWebGrid(*MSFlexGrid1, *web);
@@ -441,11 +460,10 @@ void ListWindow::MSFlexGrid1_DblClick()
         FlexGrid &g = *MSFlexGrid1;
         if (g.Rows() < 2)
             return;
-        if (g.Row() <= 1 && gLastMouseY.toDouble() < g.RowHeight(1))
+        if (g.Row() <= 1 && gLastMouseY->toDouble() < g.RowHeight(1))
             return;
-        gIsNewRecord = false;
         SelectedID = g.TextMatrix(g.Row(), 0).toDouble();
-        showEditWindow();
+        openEditWindow(false);
     });
 }
 

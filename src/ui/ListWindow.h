@@ -11,6 +11,7 @@ class SkinForm;
 class QPushButton;
 class QLabel;
 class Recordset;
+class EditWindow;
 
 // A window that lists the rows of one query in a grid and from which the
 // records of one table are added, edited, deleted, searched, printed and
@@ -20,8 +21,9 @@ class ListWindow : public Form, public WheelTarget {
     Q_OBJECT
 public:
     // name: the window's name; caption: its Italian title; withExport: the
-    // window has the CSV button.
-    ListWindow(const QString &name, const QString &caption, bool withExport);
+    // window has the CSV button; filter: the window's WHERE filter, which
+    // lasts for the run (none for a window that is not searched).
+    ListWindow(const QString &name, const QString &caption, bool withExport, RunState<QString> *filter);
 
     // The key of the record acted on.
     double SelectedID = 0;
@@ -48,6 +50,16 @@ public:
 
     bool sortFlag() const { return m_sortFlag; }
 
+    // The window's WHERE filter, without the word WHERE; written by its search
+    // window, cleared by the main window before it opens a list.
+    const QString &filter() const;
+    void setFilter(const QString &f);
+
+    // The Y of the last press on a list grid that had data rows, and that
+    // grid's LeftCol at the press: one pair for all list windows.
+    static inline RunState<QVariant> gLastMouseY;
+    static inline RunState<double> gSavedLeftCol{0.0};
+
     FlexGrid *MSFlexGrid1;
     QPushButton *cmdAdd, *cmdDelete, *cmdSelect, *cmdPrintGrid, *cmdClose, *cmdEsportaDati = nullptr;
     WebBrowser *web;
@@ -62,7 +74,6 @@ protected:
     // --- what each window supplies ---
     virtual QString fillQuery() const = 0;       // before the filter
     virtual QString queryTail() const { return QString(); } // after the filter
-    virtual QString &filter() const = 0;         // the window's WHERE filter
     virtual QString oneRecordQuery(bool forAdd) const = 0;
     // Header renames tested after "Expr100*" and before "*ID"; "" for none.
     virtual QString headerRename(const QString &) const { return QString(); }
@@ -86,7 +97,8 @@ protected:
     virtual bool executeDelete();
     virtual void afterDelete() {}
     virtual bool addWhenEmpty() const { return true; }
-    virtual void showEditWindow() = 0;
+    // The window's edit window (none for a list that only lists).
+    virtual EditWindow *editWindow() const { return nullptr; }
     virtual void showSearchWindow() = 0;
     virtual void releaseInstance() = 0;
     virtual void beforeLoad() {} // window-specific steps ahead of the family's
@@ -100,6 +112,9 @@ private:
     void setHeaders(const Recordset &rs, const QString &query);
     void setColumnWidths();
     void fitHeaders();
+    // Opens the edit window for a new record or the record of SelectedID.
+    void openEditWindow(bool newRecord);
     bool m_sortFlag = false;
+    RunState<QString> *m_filter;
     QLabel *m_footer = nullptr;
 };

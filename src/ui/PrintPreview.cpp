@@ -22,7 +22,7 @@ const QString kEndLine = QStringLiteral("</p>");
 QVector<int> skippedColumns()
 {
     QVector<int> out;
-    const QVector<short> &list = gPrintSkipColumns;
+    const QVector<short> &list = *gPrintSkipColumns;
     for (int i = 1;; ++i) {
         if (i > 100 || i >= list.size())
             raiseError(ErrNo::SubscriptOutOfRange, QStringLiteral("Subscript out of range"));

@@ -1,9 +1,16 @@
 #pragma once
+#include "RunState.h"
+
 #include <QString>
+#include <QVector>
 
 class WebBrowser;
 class FlexGrid;
 class Form;
+
+// The grid columns a printing list leaves out: indexes from element 1, ended
+// by -1 (element 0 is not used).
+inline RunState<QVector<short>> gPrintSkipColumns{QVector<short>(101, 0)};
 
 // The print document is HTML written in pieces into a window's browser.
 void initPrintPreview(WebBrowser &web);

@@ -14,10 +14,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-SearchWindow::SearchWindow(const QString &name, const QString &caption, bool withAndOr)
-    : RecordWindow(name, caption)
+SearchWindow::SearchWindow(const QString &name, const QString &caption, const Memory &memory)
+    : RecordWindow(name, caption), m_memory(memory)
 {
-    if (withAndOr) {
+    if (m_memory.useOr) {
         optAND = makeOptionButton(this, QStringLiteral("optAND"), QStringLiteral("AND"));
         optOR = makeOptionButton(this, QStringLiteral("optOR"), QStringLiteral("OR"));
         optAND->setChecked(true);
@@ -48,16 +48,16 @@ void SearchWindow::Form_Load()
     formProc(objectName(), QStringLiteral("Form_Load"), [&] {
         prepare();
         fillCombos();
-        if (!sized()) {
+        if (!*m_memory.sized) {
             for (const Clause &c : m_clauses) {
                 if (auto *combo = qobject_cast<QComboBox *>(c.control))
                     combo->setCurrentIndex(-1);
             }
-            savedValues() = QVector<QVariant>(m_clauses.size() + 1);
-            sized() = true;
+            m_memory.saved = QVector<QVariant>(m_clauses.size() + 1);
+            m_memory.sized = true;
         }
         restoreValues();
-        if (useOr() && *useOr()) {
+        if (m_memory.useOr && **m_memory.useOr) {
             optOR->setChecked(true);
             optAND->setChecked(false);
         }
@@ -138,7 +138,7 @@ QString SearchWindow::buildFilter()
 
 void SearchWindow::saveValues()
 {
-    QVector<QVariant> &saved = savedValues();
+    QVector<QVariant> &saved = *m_memory.saved;
     if (saved.size() < m_clauses.size() + 1)
         saved.resize(m_clauses.size() + 1);
     for (int i = 0; i < m_clauses.size(); ++i) {
@@ -156,7 +156,7 @@ void SearchWindow::saveValues()
 
 void SearchWindow::restoreValues()
 {
-    const QVector<QVariant> &saved = savedValues();
+    const QVector<QVariant> &saved = *m_memory.saved;
     for (int i = 0; i < m_clauses.size() && i + 1 < saved.size(); ++i) {
         const QVariant &v = saved.at(i + 1);
         if (!v.isValid())
@@ -182,10 +182,10 @@ void SearchWindow::cmdOK_Click()
         const QString f = buildFilter();
         if (m_badBound)
             return; // the window stays open, nothing applied or saved
-        filter() = f;
+        list()->setFilter(f);
         list()->FillGrid();
-        if (useOr())
-            *useOr() = optOR->isChecked();
+        if (m_memory.useOr)
+            *m_memory.useOr = optOR->isChecked();
         saveValues();
         unload();
         releaseInstance();

@@ -1,6 +1,8 @@
 #pragma once
 #include "RecordWindow.h"
 
+#include "RunState.h"
+
 #include <QVariant>
 #include <QVector>
 
@@ -28,7 +30,17 @@ public:
         QString tail = QString(); // written after a flag's True or False
     };
 
-    SearchWindow(const QString &name, const QString &caption, bool withAndOr);
+    // What a search window remembers for the run, in members of its own
+    // under the names of its window: the values saved by the last OK or Reset
+    // (one per control, from index 1), whether they have been sized, and on
+    // the windows that offer AND / OR whether OR was chosen last.
+    struct Memory {
+        RunState<QVector<QVariant>> &saved;
+        RunState<bool> &sized;
+        RunState<bool> *useOr = nullptr;
+    };
+
+    SearchWindow(const QString &name, const QString &caption, const Memory &memory);
 
     void Form_Load() override;
     void cmdOK_Click();
@@ -43,10 +55,6 @@ public:
 
 protected:
     virtual ListWindow *list() const = 0;
-    virtual QString &filter() const = 0;
-    virtual QVector<QVariant> &savedValues() const = 0;
-    virtual bool &sized() const = 0;
-    virtual bool *useOr() const { return nullptr; }
     virtual void fillCombos() {}
     virtual bool validate() { return true; }
     // The text of a Custom clause; empty when its control holds nothing.
@@ -64,6 +72,7 @@ protected:
 private:
     QString clauseText(const Clause &c);
     bool m_badBound = false;
+    Memory m_memory;
     void saveValues();
     void restoreValues();
 };

@@ -14,11 +14,6 @@ struct MainWindowRun {
     std::unique_ptr<frmMain> main;
 
     explicit MainWindowRun(bool withDatabase = true) : folder(withDatabase) {}
-    ~MainWindowRun()
-    {
-        appHooks() = AppHooks{};
-        Instance<frmAbout>::release();
-    }
     frmMain &start()
     {
         main = std::make_unique<frmMain>();

@@ -10,7 +10,13 @@
 #include "Settings.h"
 #include "TestFolder.h"
 #include "frmAbout.h"
+#include "SubsystemWindows.h"
+#include "frmAnagrafica.h"
+#include "frmAssegniEmessi.h"
 #include "frmMain.h"
+#include "frmMieiContiCorrenti.h"
+#include "frmPagamenti.h"
+#include "frmTipologiaPersone.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,14 +27,24 @@
 #include <memory>
 
 namespace {
+QList<RunState<QString> *> filters()
+{
+    return {&frmAnagrafica::gWhereAnagrafica, &frmTipologiaPersone::gWhereTipologiaPersone, &frmPagamenti::gWherePagamenti,
+            &frmMieiContiCorrenti::gWhereMieiContiCorrenti, &frmAssegniEmessi::gWhereAssegniEmessi};
+}
+
 void setAllFilters(const QString &w)
 {
-    gWhereAnagrafica = gWhereTipologiaPersone = gWherePagamenti = gWhereMieiContiCorrenti = gWhereAssegniEmessi = w;
+    for (RunState<QString> *f : filters())
+        *f = w;
 }
 
 QStringList allFilters()
 {
-    return {gWhereAnagrafica, gWhereTipologiaPersone, gWherePagamenti, gWhereMieiContiCorrenti, gWhereAssegniEmessi};
+    QStringList out;
+    for (RunState<QString> *f : filters())
+        out << **f;
+    return out;
 }
 
 using Run = MainWindowRun;
@@ -305,18 +321,30 @@ private slots:
         QFETCH(bool, clears);
         Run run;
         frmMain &w = run.start();
-        QString opened;
+        QString opened = QStringLiteral("none");
+        registerSubsystemWindows();
         appHooks().openMembers = [&] { opened = "members"; };
         appHooks().openMemberTypes = [&] { opened = "types"; };
-        appHooks().openPayments = [&] { opened = "payments"; };
         appHooks().openReports = [&] { opened = "reports"; };
+        // The payments command opens the real list, in the scope of every member.
+        frmPagamenti::gCurrentName = QStringLiteral("Rossi");
+        if (command == QLatin1String("cmdContiCorrenti")) {
+            run.folder.exec("INSERT INTO Anagrafica (ANAGRAFICAID, Cognome) VALUES (1, 'Rossi');"
+                            "INSERT INTO Pagamenti (ANAGRAFICAID, Importo) VALUES (1, 10);");
+            run.people.expect<frmPagamenti>([&](frmPagamenti &l) {
+                opened = *frmPagamenti::gCurrentName;
+                l.cmdClose_Click();
+            });
+        }
         setAllFilters("x = 1");
-        gCurrentName = "Rossi";
         w.findChild<QPushButton *>(command)->click();
-        QVERIFY(!opened.isEmpty());
         QCOMPARE(gUpdatePhase, short(4));
         QCOMPARE(allFilters(), QStringList(5, clears ? QString() : QStringLiteral("x = 1")));
-        QCOMPARE(gCurrentName, command == QLatin1String("cmdContiCorrenti") ? QString() : QStringLiteral("Rossi"));
+        if (command == QLatin1String("cmdContiCorrenti"))
+            QCOMPARE(opened, QString()); // every member
+        else
+            QCOMPARE(*frmPagamenti::gCurrentName, QStringLiteral("Rossi"));
+        QVERIFY(opened != QLatin1String("none"));
     }
 
     void informationWindow()

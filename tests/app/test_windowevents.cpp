@@ -37,6 +37,7 @@
 #include <QPushButton>
 #include <QtTest>
 #include <functional>
+#include <type_traits>
 
 namespace {
 
@@ -48,12 +49,6 @@ struct Register {
 
     Register()
     {
-        for (QVector<QVariant> *saved : {&gSelectStateAnagrafica, &gSelectStateTipologiaPersone, &gSelectStatePagamenti,
-                                         &gSelectStateAssegniEmessi, &gSelectStateMieiContiCorrenti})
-            saved->clear();
-        for (bool *sized : {&gSelectStateReadyAnagrafica, &gSelectStateReadyTipologiaPersone, &gSelectStateReadyPagamenti,
-                            &gSelectStateReadyAssegniEmessi, &gSelectStateReadyMieiContiCorrenti})
-            *sized = false;
         registerSubsystemWindows();
         tf.exec(QStringLiteral(
             "INSERT INTO TipologiaPersone (TIPOLOGIAID, Tipologia) VALUES (1, 'Socio ordinario');"
@@ -189,11 +184,13 @@ struct Opener {
 };
 
 template <class W>
-Opener direct(const char *name, bool newRecord = true)
+Opener direct(const char *name)
 {
-    return {name, [newRecord] {
-                gIsNewRecord = newRecord;
-                Instance<W>::get()->showModal();
+    return {name, [] {
+                if constexpr (std::is_base_of_v<EditWindow, W>)
+                    Instance<W>::get()->open(EditRequest{true});
+                else
+                    Instance<W>::get()->showModal();
             }};
 }
 
@@ -359,7 +356,7 @@ private slots:
                 QVERIFY(!s.isLoaded());
             });
             click(l.cmdSelect);
-            QCOMPARE(gWhereAnagrafica, QStringLiteral("a.Cognome Like '%Bet%'"));
+            QCOMPARE(*frmAnagrafica::gWhereAnagrafica, QStringLiteral("a.Cognome Like '%Bet%'"));
             QCOMPARE(g.Rows(), 2);
             g.setFocus(Qt::TabFocusReason);
             QCOMPARE(g.Row(), 0);
@@ -400,8 +397,7 @@ private slots:
             doubleClickRow(*l.MSFlexGrid1, 1);
             click(l.cmdClose);
         });
-        gCurrentName.clear();
-        Instance<frmPagamenti>::get()->showModal();
+        frmPagamenti::openFor(QString(), 0, QString());
         QCOMPARE(reg.tf.scalar("SELECT DataScadenzaIscrizione FROM Anagrafica WHERE ANAGRAFICAID = 1"),
                  QStringLiteral("2027-12-31 00:00:00"));
 

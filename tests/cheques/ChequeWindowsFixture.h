@@ -28,12 +28,6 @@ struct ChequeWindowsFixture {
 
     ChequeWindowsFixture()
     {
-        gSelectStateAssegniEmessi.clear();
-        gSelectStateReadyAssegniEmessi = false;
-        gSelectUseOrAssegniEmessi = false;
-        gSelectStateMieiContiCorrenti.clear();
-        gSelectStateReadyMieiContiCorrenti = false;
-        gSelectUseOrMieiContiCorrenti = false;
         tf.exec(QStringLiteral(
             "INSERT INTO TipologiaPersone (TIPOLOGIAID, Tipologia) VALUES (1, 'Socio');"
             "INSERT INTO Anagrafica (ANAGRAFICAID, TIPOLOGIAID, Cognome, Nome) VALUES (1, 1, 'Rossi', 'Mario');"
@@ -118,7 +112,7 @@ struct ChequeWindowsFixture {
     static void openRow(ListWindow &list, int row)
     {
         list.MSFlexGrid1->setRow(row);
-        gLastMouseY = list.MSFlexGrid1->RowHeight(1) * (row + 0.5);
+        ListWindow::gLastMouseY = list.MSFlexGrid1->RowHeight(1) * (row + 0.5);
         list.MSFlexGrid1_DblClick();
     }
 

@@ -41,11 +41,11 @@ void AccountsTest::listQueryHeadersAndFilter()
         QCOMPARE(g.TextMatrix(ChequeWindowsFixture::findRow(g, 0, QStringLiteral("7")), 6), QString()); // Null holders
 
         // A filter comes after " WHERE ": the base query has no condition.
-        gWhereMieiContiCorrenti = QStringLiteral("a.Banca Like '%Beta%'");
+        frmMieiContiCorrenti::gWhereMieiContiCorrenti = QStringLiteral("a.Banca Like '%Beta%'");
         l.FillGrid();
         QCOMPARE(g.Rows(), 2);
         QCOMPARE(g.TextMatrix(1, 1), QStringLiteral("Cassa"));
-        gWhereMieiContiCorrenti = QStringLiteral("a.Banca = 'nessuna'");
+        frmMieiContiCorrenti::gWhereMieiContiCorrenti = QStringLiteral("a.Banca = 'nessuna'");
         l.FillGrid();
         QCOMPARE(g.Rows(), 1);
         QCOMPARE(g.TextMatrix(0, 0), QStringLiteral("0 Records"));
@@ -62,7 +62,7 @@ void AccountsTest::emptyListOpensTheEditWindowAndFirstAddFillsTheGrid()
     ChequeWindowsFixture fx;
     // Opening on an empty table: the edit window for a new account at once.
     fx.nextModal<frmEditMieiContiCorrenti>([](frmEditMieiContiCorrenti &e) {
-        QVERIFY(gIsNewRecord);
+        QVERIFY(e.gIsNewRecord);
         e.txtDescrizione->setText(QStringLiteral("Primo"));
         e.txtBanca->setText(QStringLiteral("Banca Alfa"));
         e.txtNumeroConto->setText(QStringLiteral("1"));
@@ -125,7 +125,7 @@ void AccountsTest::editWritesTheExactUpdate()
     fx.addAccount(70000, QStringLiteral("Conto grande"), QStringLiteral("Banca Beta"), QStringLiteral("Rossi"));
     fx.withList<frmMieiContiCorrenti>([&](frmMieiContiCorrenti &l) {
         fx.nextModal<frmEditMieiContiCorrenti>([](frmEditMieiContiCorrenti &e) {
-            QVERIFY(!gIsNewRecord);
+            QVERIFY(!e.gIsNewRecord);
             QCOMPARE(e.txtDescrizione->text(), QStringLiteral("Conto grande"));
             QCOMPARE(e.txtBanca->text(), QStringLiteral("Banca Beta"));
             QCOMPARE(e.txtABI->text(), QStringLiteral("01234"));
@@ -365,7 +365,7 @@ void AccountsTest::searchClausesAndRememberedValues()
             QCOMPARE(l.MSFlexGrid1->Rows(), 2);
             QCOMPARE(l.MSFlexGrid1->TextMatrix(1, 1), QStringLiteral("Cassa"));
         });
-    QCOMPARE(gWhereMieiContiCorrenti, QStringLiteral("a.Banca Like '%Alfa%' AND a.Intestatari Like '%Rossi%'"));
+    QCOMPARE(*frmMieiContiCorrenti::gWhereMieiContiCorrenti, QStringLiteral("a.Banca Like '%Alfa%' AND a.Intestatari Like '%Rossi%'"));
 
     // The values and OR come back; commas make IN lists.
     search([](frmSelectMieiContiCorrenti &s) {
@@ -379,10 +379,10 @@ void AccountsTest::searchClausesAndRememberedValues()
         s.optOR->setChecked(true);
         s.cmdOK_Click();
     });
-    QCOMPARE(gWhereMieiContiCorrenti,
+    QCOMPARE(*frmMieiContiCorrenti::gWhereMieiContiCorrenti,
              QStringLiteral("a.Descrizione Like '%l''Aurora%' OR a.Banca Like '%Alfa%' OR a.ABI Like '%0%' OR "
                             "a.CAB IN ('01234', '05678') OR a.NumeroConto Like '%12%' OR a.Intestatari Like '%Rossi%'"));
-    QVERIFY(gSelectUseOrMieiContiCorrenti);
+    QVERIFY(*frmSelectMieiContiCorrenti::gSelectUseOrMieiContiCorrenti);
 
     // Reimposta then Annulla: the next opening is empty, the filter stays.
     search([](frmSelectMieiContiCorrenti &s) {
@@ -391,7 +391,7 @@ void AccountsTest::searchClausesAndRememberedValues()
         s.cmdClear_Click();
         s.cmdCancel_Click();
     });
-    QVERIFY(gWhereMieiContiCorrenti.startsWith(QLatin1String("a.Descrizione")));
+    QVERIFY(frmMieiContiCorrenti::gWhereMieiContiCorrenti->startsWith(QLatin1String("a.Descrizione")));
     search(
         [](frmSelectMieiContiCorrenti &s) {
             for (QLineEdit *t : {s.txtDescrizione, s.txtBanca, s.txtABI, s.txtCAB, s.txtNumeroConto, s.txtIntestatario})
@@ -399,7 +399,7 @@ void AccountsTest::searchClausesAndRememberedValues()
             s.cmdOK_Click(); // all empty: every account
         },
         [](frmMieiContiCorrenti &l) { QCOMPARE(l.MSFlexGrid1->Rows(), 4); });
-    QCOMPARE(gWhereMieiContiCorrenti, QString());
+    QCOMPARE(*frmMieiContiCorrenti::gWhereMieiContiCorrenti, QString());
 }
 
 void AccountsTest::injectionLeavesEveryTableIntact()

@@ -29,7 +29,7 @@ struct ChequeFixture : PaymentFixture {
     void open(double paymentKey, const std::function<void(W &)> &body)
     {
         Instance<frmPagamenti>::get()->SelectedID = paymentKey;
-        gIsNewRecord = false; // the window sets the flag itself
+        Instance<W>::get()->gIsNewRecord = false; // the window sets the flag itself
         nextModal<W>(body);
         Instance<W>::get()->showModal();
     }
@@ -89,7 +89,7 @@ void EndorsementTest::endorsementListAndChecksInOrder()
 {
     ChequeFixture fx;
     fx.open<frmEditGirate>(5, [&](frmEditGirate &e) {
-        QVERIFY(gIsNewRecord);
+        QVERIFY(e.gIsNewRecord);
         QCOMPARE(e.OsenXPForm1->Caption(), QStringLiteral("Gira Assegno Ricevuto"));
         QCOMPARE(caption(e.chkGirataPiena), QStringLiteral("Full Endorsement"));
         QCOMPARE(caption(e.findChild<QLabel *>(QStringLiteral("lblNome"))), QStringLiteral("Benificiario"));
@@ -183,7 +183,7 @@ void EndorsementTest::depositListAndChecksInOrder()
     }
     ChequeFixture fx;
     fx.open<frmEditVersamenti>(6, [&](frmEditVersamenti &v) {
-        QVERIFY(gIsNewRecord);
+        QVERIFY(v.gIsNewRecord);
         QCOMPARE(v.OsenXPForm1->Caption(), QStringLiteral("Versa Assegno Ricevuto"));
         QCOMPARE(caption(v.findChild<QLabel *>(QStringLiteral("lblDescrizione"))), QStringLiteral("Account"));
         QCOMPARE(caption(v.findChild<QLabel *>(QStringLiteral("lblDataVersamento"))), QStringLiteral("Deposit Date"));

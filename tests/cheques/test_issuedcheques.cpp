@@ -72,7 +72,7 @@ void IssuedChequesTest::listShowsFlagsAmountsAndTotal()
         QCOMPARE(l.total(), 1012.5);
 
         // A filter is always added with AND: the query has its join condition.
-        gWhereAssegniEmessi = QStringLiteral("a.Sbarrato =True ");
+        frmAssegniEmessi::gWhereAssegniEmessi = QStringLiteral("a.Sbarrato =True ");
         l.FillGrid();
         QCOMPARE(g.Rows(), 2);
         QCOMPARE(l.lblTotaleImporti->text(), QStringLiteral("Total amount of displayed cheques: 12,50 €"));
@@ -94,7 +94,7 @@ void IssuedChequesTest::emptyListShowsZeroTotalAndOpensTheEditWindow()
     ChequeWindowsFixture fx;
     fx.addAccount(1, QStringLiteral("Cassa"));
     fx.nextModal<frmEditAssegniEmessi>([](frmEditAssegniEmessi &e) {
-        QVERIFY(gIsNewRecord);
+        QVERIFY(e.gIsNewRecord);
         e.cmdCancel_Click();
     });
     fx.withList<frmAssegniEmessi>(
@@ -177,7 +177,7 @@ void IssuedChequesTest::editLoadsTheChequeAndWritesTheExactUpdate()
     seed(fx);
     fx.withList<frmAssegniEmessi>([&](frmAssegniEmessi &l) {
         fx.nextModal<frmEditAssegniEmessi>([](frmEditAssegniEmessi &e) {
-            QVERIFY(!gIsNewRecord);
+            QVERIFY(!e.gIsNewRecord);
             QCOMPARE(e.cboDescrizione->currentText(), QStringLiteral("Conto principale"));
             QCOMPARE(e.IdConto, 40000LL);
             QCOMPARE(e.cboNome->currentText(), QStringLiteral("D'Amico Zoë"));
@@ -392,7 +392,7 @@ void IssuedChequesTest::searchClausesInTheirOrder()
             QCOMPARE(l.MSFlexGrid1->Rows(), 2);
             QCOMPARE(l.MSFlexGrid1->TextMatrix(1, 0), QStringLiteral("1"));
         });
-    QCOMPARE(gWhereAssegniEmessi, QStringLiteral("a.Sbarrato =True "));
+    QCOMPARE(*frmAssegniEmessi::gWhereAssegniEmessi, QStringLiteral("a.Sbarrato =True "));
 
     // A cleared box searches False; every clause in the window's order.
     search(
@@ -416,16 +416,16 @@ void IssuedChequesTest::searchClausesInTheirOrder()
             s.cmdOK_Click();
         },
         [](frmAssegniEmessi &l) { QCOMPARE(l.MSFlexGrid1->TextMatrix(0, 0), QStringLiteral("0 Records")); });
-    QCOMPARE(gWhereAssegniEmessi,
+    QCOMPARE(*frmAssegniEmessi::gWhereAssegniEmessi,
              QStringLiteral("a.CONTOCORRENTEID = 40000 AND a.ANAGRAFICAID = 70000 AND a.Numero IN ('12', '15') AND "
                             "a.DataAssegno >= ('2026-02-01 00:00:00') AND a.DataAssegno <= ('2026-02-28 00:00:00') AND "
                             "a.LuogoEmissione Like '%Mil%' AND a.SuPiazza = False  AND a.Trasferibile =True  AND "
                             "a.Sbarrato =False  AND a.Importo >= 12.5  AND a.Importo <= 100  AND "
                             "a.Causale IN ('Quota', 'Dono') AND a.AssegnoNote Like '%nota%'"));
-    QVERIFY(!gSelectUseOrAssegniEmessi);
+    QVERIFY(!*frmSelectAssegniEmessi::gSelectUseOrAssegniEmessi);
 
     // The cleared flags find the cheque 2 only.
-    gWhereAssegniEmessi.clear(); // the list would open empty, and so open its edit window
+    frmAssegniEmessi::gWhereAssegniEmessi->clear(); // the list would open empty, and so open its edit window
     search(
         fx,
         [](frmSelectAssegniEmessi &s) {
@@ -439,7 +439,7 @@ void IssuedChequesTest::searchClausesInTheirOrder()
             QCOMPARE(l.MSFlexGrid1->Rows(), 2);
             QCOMPARE(l.MSFlexGrid1->TextMatrix(1, 0), QStringLiteral("2"));
         });
-    QCOMPARE(gWhereAssegniEmessi, QStringLiteral("a.Numero Like '%10%' AND a.SuPiazza = False  AND a.Sbarrato =False "));
+    QCOMPARE(*frmAssegniEmessi::gWhereAssegniEmessi, QStringLiteral("a.Numero Like '%10%' AND a.SuPiazza = False  AND a.Sbarrato =False "));
 }
 
 void IssuedChequesTest::searchValidationsAndAmountBounds()
@@ -465,7 +465,7 @@ void IssuedChequesTest::searchValidationsAndAmountBounds()
         expect(QStringLiteral("Invalid maximum amount"));
         s.cmdCancel_Click();
     });
-    QCOMPARE(gWhereAssegniEmessi, QString());
+    QCOMPARE(*frmAssegniEmessi::gWhereAssegniEmessi, QString());
 
     // A bound with a decimal comma reaches the query with a point.
     search(
@@ -480,7 +480,7 @@ void IssuedChequesTest::searchValidationsAndAmountBounds()
             QCOMPARE(l.MSFlexGrid1->Rows(), 2);
             QCOMPARE(l.lblTotaleImporti->text(), QStringLiteral("Total amount of displayed cheques: 12,50 €"));
         });
-    QCOMPARE(gWhereAssegniEmessi, QStringLiteral("a.Importo >= 12.50  AND a.Importo <= 999.99 "));
+    QCOMPARE(*frmAssegniEmessi::gWhereAssegniEmessi, QStringLiteral("a.Importo >= 12.50  AND a.Importo <= 999.99 "));
 }
 
 void IssuedChequesTest::searchValuesComeBackAndClearGreysTheFlags()
@@ -495,7 +495,7 @@ void IssuedChequesTest::searchValuesComeBackAndClearGreysTheFlags()
         s.optOR->setChecked(true);
         s.cmdOK_Click();
     });
-    QVERIFY(gSelectUseOrAssegniEmessi);
+    QVERIFY(*frmSelectAssegniEmessi::gSelectUseOrAssegniEmessi);
     search(fx, [](frmSelectAssegniEmessi &s) {
         QCOMPARE(s.cboNome->currentText(), QStringLiteral("Bianchi "));
         QCOMPARE(s.cboDescrizione->currentIndex(), -1);
@@ -510,7 +510,7 @@ void IssuedChequesTest::searchValuesComeBackAndClearGreysTheFlags()
             QCOMPARE(checkValue(c), 2);
         s.cmdCancel_Click();
     });
-    const QString kept = gWhereAssegniEmessi;
+    const QString kept = *frmAssegniEmessi::gWhereAssegniEmessi;
     QVERIFY(kept.contains(QLatin1String("a.Trasferibile =True ")));
     search(fx, [](frmSelectAssegniEmessi &s) {
         QCOMPARE(s.cboNome->currentIndex(), -1);
@@ -518,7 +518,7 @@ void IssuedChequesTest::searchValuesComeBackAndClearGreysTheFlags()
         QCOMPARE(checkValue(s.chkTrasferibile), 2);
         s.cmdCancel_Click();
     });
-    QCOMPARE(gWhereAssegniEmessi, kept);
+    QCOMPARE(*frmAssegniEmessi::gWhereAssegniEmessi, kept);
 }
 
 void IssuedChequesTest::injectionLeavesEveryTableIntact()

@@ -21,11 +21,6 @@ struct MemberFixture {
 
     MemberFixture()
     {
-        gSelectStateAnagrafica.clear();
-        gSelectStateReadyAnagrafica = false;
-        gSelectUseOrAnagrafica = false;
-        gSelectStateTipologiaPersone.clear();
-        gSelectStateReadyTipologiaPersone = false;
         tf.exec(QStringLiteral(
             "INSERT INTO TipologiaPersone (TIPOLOGIAID, Tipologia, DateTimeCreated) VALUES (1, 'Socio', '2026-01-01 00:00:00');"
             "INSERT INTO TipologiaPersone (TIPOLOGIAID, Tipologia, DateTimeCreated) VALUES (2, 'Contatto', '2026-01-01 00:00:00');"

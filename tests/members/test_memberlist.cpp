@@ -40,7 +40,7 @@ void MemberListTest::emptyListOpensTheEditWindowAtOnce()
     // The edit window comes first: it opens from the list's load handler.
     fx.people.modal.push_front([&](Form &f) {
         editOpened = f.objectName() == QLatin1String("frmEditAnagrafica");
-        QVERIFY(gIsNewRecord);
+        QVERIFY(static_cast<EditWindow &>(f).gIsNewRecord);
         static_cast<EditWindow &>(f).cmdCancel_Click();
     });
     Instance<frmAnagrafica>::get()->showModal();
@@ -89,7 +89,7 @@ void MemberListTest::filterIsAppendedInsideTheJoin()
     fx.addMember(2, 2, QStringLiteral("Bianchi"), QStringLiteral("Anna"));
     fx.addMember(3, 2, QStringLiteral("Verdi"), QStringLiteral("Luca"));
     // An OR filter stays grouped: the join still holds for every row.
-    gWhereAnagrafica = QStringLiteral("a.Cognome = 'Rossi' OR a.Cognome = 'Verdi'");
+    frmAnagrafica::gWhereAnagrafica = QStringLiteral("a.Cognome = 'Rossi' OR a.Cognome = 'Verdi'");
     fx.withList<frmAnagrafica>([](frmAnagrafica &l) { QCOMPARE(l.MSFlexGrid1->Rows(), 3); });
 }
 
@@ -238,7 +238,7 @@ void MemberListTest::editingRefreshesTheRowAndStampsTheChange()
     fx.addMember(2, 2, QStringLiteral("Bianchi"), QStringLiteral("Anna"));
     fx.tf.exec("UPDATE Anagrafica SET DataScadenzaIscrizione = '2026-12-31 00:00:00' WHERE ANAGRAFICAID = 2");
     fx.nextModal<frmEditAnagrafica>([&](frmEditAnagrafica &e) {
-        QVERIFY(!gIsNewRecord);
+        QVERIFY(!e.gIsNewRecord);
         QCOMPARE(e.txtCognome->text(), QStringLiteral("Bianchi"));
         QCOMPARE(e.cboTipologia->currentText(), QStringLiteral("Contatto"));
         QCOMPARE(e.SelectedTipologiaID, 2LL);
@@ -254,7 +254,7 @@ void MemberListTest::editingRefreshesTheRowAndStampsTheChange()
         // A double click on the header row is ignored.
         l.MSFlexGrid1->setRow(1);
         l.MSFlexGrid1_MouseDown(1, 0, 0, 1);
-        gLastMouseY = 1.0;
+        ListWindow::gLastMouseY = 1.0;
         l.MSFlexGrid1_DblClick();
         QVERIFY(fx.people.modalShown.count() == 1);
         MemberFixture::clickRow(l, row);
@@ -421,23 +421,28 @@ void MemberListTest::openPaymentsCommand()
     fx.addMember(13, 1, QStringLiteral("Senza"), QStringLiteral("Pagamenti"));
     fx.tf.exec("INSERT INTO Pagamenti (ANAGRAFICAID, Importo) VALUES (12, 10)");
     int opened = 0;
-    frmAnagrafica::openPayments() = [&] { ++opened; };
-    gCurrentName = QStringLiteral("before");
+    QString name, filter;
+    double key = 0;
+    frmAnagrafica::openPayments() = [&](const QString &n, double k, const QString &f) {
+        ++opened;
+        name = n;
+        key = k;
+        filter = f;
+    };
     fx.withList<frmAnagrafica>([&](frmAnagrafica &l) {
         l.cmdApriPagamenti_Click();
         QCOMPARE(fx.people.last().text, QStringLiteral("Select the member di cui si vogliono visualizzare i pagamenti."));
         MemberFixture::clickRow(l, MemberFixture::findRow(*l.MSFlexGrid1, 3, QStringLiteral("Senza")));
         l.cmdApriPagamenti_Click();
         QCOMPARE(fx.people.last().text, QStringLiteral("There aren't payments for this member."));
-        QCOMPARE(gCurrentName, QStringLiteral("before"));
+        QCOMPARE(opened, 0);
         MemberFixture::clickRow(l, MemberFixture::findRow(*l.MSFlexGrid1, 3, QStringLiteral("Banca Rossi")));
         l.cmdApriPagamenti_Click();
     });
-    frmAnagrafica::openPayments() = nullptr;
     QCOMPARE(opened, 1);
-    QCOMPARE(gCurrentName, QStringLiteral("Banca Rossi"));
-    QCOMPARE(gWherePagamenti, QStringLiteral(" a.anagraficaid=12"));
-    QCOMPARE(gCurrentAnagraficaID, 12.0);
+    QCOMPARE(name, QStringLiteral("Banca Rossi"));
+    QCOMPARE(filter, QStringLiteral(" a.anagraficaid=12"));
+    QCOMPARE(key, 12.0);
 }
 
 void MemberListTest::injectionAndHugeTextsAreStoredAsTyped()

@@ -34,10 +34,10 @@ int search(MemberFixture &fx, const std::function<void(frmSelectAnagrafica &)> &
     fx.nextModal<frmSelectAnagrafica>(script);
     // The list opens unfiltered, as from the main window; the search then
     // starts from the filter the previous one left.
-    const QString previous = gWhereAnagrafica;
-    gWhereAnagrafica.clear();
+    const QString previous = *frmAnagrafica::gWhereAnagrafica;
+    frmAnagrafica::gWhereAnagrafica->clear();
     fx.withList<frmAnagrafica>([&](frmAnagrafica &l) {
-        gWhereAnagrafica = previous;
+        frmAnagrafica::gWhereAnagrafica = previous;
         l.cmdSelect_Click();
         rows = l.MSFlexGrid1->Rows() - 1;
     });
@@ -57,17 +57,17 @@ void MemberSearchTest::clausesFollowTheWindowOrder()
         s.optOR->setChecked(true);
         s.cmdOK_Click();
     });
-    QCOMPARE(gWhereAnagrafica, QStringLiteral("a.TIPOLOGIAID = 1 OR a.Comune IN ('Milano', 'Napoli') OR "
+    QCOMPARE(*frmAnagrafica::gWhereAnagrafica, QStringLiteral("a.TIPOLOGIAID = 1 OR a.Comune IN ('Milano', 'Napoli') OR "
                                               "a.datanascita <= ('1980-12-31 00:00:00')"));
     QCOMPARE(rows, 3);
-    QVERIFY(gSelectUseOrAnagrafica);
+    QVERIFY(*frmSelectAnagrafica::gSelectUseOrAnagrafica);
 
     rows = search(fx, [](frmSelectAnagrafica &s) {
         QVERIFY(s.optOR->isChecked()); // the choice comes back
         s.optAND->setChecked(true);
         s.cmdOK_Click();
     });
-    QCOMPARE(gWhereAnagrafica, QStringLiteral("a.TIPOLOGIAID = 1 AND a.Comune IN ('Milano', 'Napoli') AND "
+    QCOMPARE(*frmAnagrafica::gWhereAnagrafica, QStringLiteral("a.TIPOLOGIAID = 1 AND a.Comune IN ('Milano', 'Napoli') AND "
                                               "a.datanascita <= ('1980-12-31 00:00:00')"));
     QCOMPARE(rows, 0);
 
@@ -79,7 +79,7 @@ void MemberSearchTest::clausesFollowTheWindowOrder()
         s.txtDataNascitaA->setText(QStringLiteral("1/1/75"));
         s.cmdOK_Click();
     });
-    QCOMPARE(gWhereAnagrafica, QStringLiteral("a.datanascita >= ('1965-01-01 00:00:00') AND "
+    QCOMPARE(*frmAnagrafica::gWhereAnagrafica, QStringLiteral("a.datanascita >= ('1965-01-01 00:00:00') AND "
                                               "a.datanascita <= ('1975-01-01 00:00:00')"));
     QCOMPARE(rows, 1);
 
@@ -88,7 +88,7 @@ void MemberSearchTest::clausesFollowTheWindowOrder()
         s.cmdClear_Click();
         s.cmdOK_Click();
     });
-    QCOMPARE(gWhereAnagrafica, QString());
+    QCOMPARE(*frmAnagrafica::gWhereAnagrafica, QString());
     QCOMPARE(rows, 3);
 }
 
@@ -100,7 +100,7 @@ void MemberSearchTest::textClausesLikeAndInLists()
         s.txtCognome->setText(QStringLiteral("  o'b  "));
         s.cmdOK_Click();
     });
-    QCOMPARE(gWhereAnagrafica, QStringLiteral("a.Cognome Like '%o''b%'"));
+    QCOMPARE(*frmAnagrafica::gWhereAnagrafica, QStringLiteral("a.Cognome Like '%o''b%'"));
     QCOMPARE(rows, 1);
     // One number matches every card containing it; a list matches exactly.
     rows = search(fx, [](frmSelectAnagrafica &s) {
@@ -113,14 +113,14 @@ void MemberSearchTest::textClausesLikeAndInLists()
         s.txtNumeroTessera->setText(QStringLiteral("100,200"));
         s.cmdOK_Click();
     });
-    QCOMPARE(gWhereAnagrafica, QStringLiteral("a.NumeroTessera IN ('100', '200')"));
+    QCOMPARE(*frmAnagrafica::gWhereAnagrafica, QStringLiteral("a.NumeroTessera IN ('100', '200')"));
     QCOMPARE(rows, 2);
     // A trailing comma gives an empty last value, as typed.
     search(fx, [](frmSelectAnagrafica &s) {
         s.txtNumeroTessera->setText(QStringLiteral("100,"));
         s.cmdOK_Click();
     });
-    QCOMPARE(gWhereAnagrafica, QStringLiteral("a.NumeroTessera IN ('100', '')"));
+    QCOMPARE(*frmAnagrafica::gWhereAnagrafica, QStringLiteral("a.NumeroTessera IN ('100', '')"));
 }
 
 void MemberSearchTest::savedValuesAfterOkCancelAndReset()
@@ -133,7 +133,7 @@ void MemberSearchTest::savedValuesAfterOkCancelAndReset()
         s.cboTipologia->setCurrentIndex(1);
         s.cmdOK_Click();
     });
-    const QString applied = gWhereAnagrafica;
+    const QString applied = *frmAnagrafica::gWhereAnagrafica;
     // Cancel keeps the filter and the saved values; what was typed is gone.
     search(fx, [](frmSelectAnagrafica &s) {
         QCOMPARE(s.txtNome->text(), QStringLiteral("Anna"));
@@ -141,14 +141,14 @@ void MemberSearchTest::savedValuesAfterOkCancelAndReset()
         s.txtNome->setText(QStringLiteral("Typed then cancelled"));
         s.cmdCancel_Click();
     });
-    QCOMPARE(gWhereAnagrafica, applied);
+    QCOMPARE(*frmAnagrafica::gWhereAnagrafica, applied);
     search(fx, [](frmSelectAnagrafica &s) {
         QCOMPARE(s.txtNome->text(), QStringLiteral("Anna"));
         s.cmdClear_Click();
         QVERIFY(s.isLoaded()); // Reset leaves the window open
         s.cmdCancel_Click();
     });
-    QCOMPARE(gWhereAnagrafica, applied); // the list still uses the last filter
+    QCOMPARE(*frmAnagrafica::gWhereAnagrafica, applied); // the list still uses the last filter
     search(fx, [](frmSelectAnagrafica &s) {
         QCOMPARE(s.txtNome->text(), QString());
         QCOMPARE(s.cboTipologia->currentIndex(), -1);
@@ -174,7 +174,7 @@ void MemberSearchTest::injectionInEverySearchField()
     QCOMPARE(fx.scalar("SELECT count(*) FROM TipologiaPersone"), QStringLiteral("3"));
     // A date field holding no date is reported by FormattaData; the window
     // stays open and the filter before it stays in force; no table is touched.
-    const QString before = gWhereAnagrafica;
+    const QString before = *frmAnagrafica::gWhereAnagrafica;
     search(fx, [&](frmSelectAnagrafica &s) {
         s.cmdClear_Click();
         s.txtDataIscrizioneDa->setText(injection);
@@ -183,7 +183,7 @@ void MemberSearchTest::injectionInEverySearchField()
         s.cmdCancel_Click();
     });
     QVERIFY(fx.people.messages().join(QLatin1Char('\n')).contains(QLatin1String("in procedure FormattaData")));
-    QCOMPARE(gWhereAnagrafica, before);
+    QCOMPARE(*frmAnagrafica::gWhereAnagrafica, before);
     QCOMPARE(fx.scalar("SELECT count(*) FROM Anagrafica"), QStringLiteral("3"));
 }
 
@@ -225,11 +225,11 @@ void MemberSearchTest::memberTypesSearchEditAndDelete()
         l.cmdAdd_Click();
         QCOMPARE(g.TextMatrix(g.Rows() - 1, 1), QStringLiteral("Socio d'onore"));
         l.cmdSelect_Click();
-        QCOMPARE(gWhereTipologiaPersone, QStringLiteral("a.Tipologia IN ('Contatto', 'Benemerito')"));
+        QCOMPARE(*frmTipologiaPersone::gWhereTipologiaPersone, QStringLiteral("a.Tipologia IN ('Contatto', 'Benemerito')"));
         QCOMPARE(g.Rows(), 3);
 
         // A type in use is refused; a free one goes after a Yes.
-        gWhereTipologiaPersone.clear();
+        frmTipologiaPersone::gWhereTipologiaPersone->clear();
         l.FillGrid();
         MemberFixture::clickRow(l, MemberFixture::findRow(g, 1, QStringLiteral("Socio")));
         l.cmdDelete_Click();

@@ -23,9 +23,6 @@ struct PaymentFixture {
 
     PaymentFixture()
     {
-        gSelectStatePagamenti.clear();
-        gSelectStateReadyPagamenti = false;
-        gSelectUseOrPagamenti = false;
         registerSubsystemWindows();
         tf.exec(QStringLiteral(
             "create table settings (mnemocode varchar(64) primary key, value text);"
@@ -78,14 +75,13 @@ struct PaymentFixture {
     // body on it; scripts for windows it opens are queued inside body.
     void withPayments(const std::function<void(frmPagamenti &)> &body)
     {
-        gCurrentName.clear();
-        gWherePagamenti.clear();
+        frmPagamenti::gWherePagamenti = QString(); // the main window clears the filters first
         nextModal<frmPagamenti>([body](frmPagamenti &l) {
             body(l);
             if (l.isLoaded())
                 l.cmdClose_Click();
         });
-        Instance<frmPagamenti>::get()->showModal();
+        frmPagamenti::openFor(QString(), 0, QString());
     }
 
     // Opens the payments list of one member through the member list.

@@ -150,7 +150,7 @@ void PaymentEditTest::editLoadsStoredValuesAndWritesTheExactUpdate()
     fx.addPayment(2, 70000, "2025-12-24 00:00:00", "7.5", "Dono");
     fx.withPayments([&](frmPagamenti &l) {
         fx.nextModal<frmEditPagamenti>([](frmEditPagamenti &e) {
-            QVERIFY(!gIsNewRecord);
+            QVERIFY(!e.gIsNewRecord);
             QCOMPARE(e.IdAnagrafica, 70000LL);
             QCOMPARE(e.cboSocio->currentText(), QStringLiteral("D'Amico \"Zoë\" Łukasz 日本"));
             QVERIFY(e.cboSocio->isEnabled());
@@ -163,7 +163,7 @@ void PaymentEditTest::editLoadsStoredValuesAndWritesTheExactUpdate()
             e.cmdOK_Click();
         });
         l.MSFlexGrid1->setRow(2);
-        gLastMouseY = 1000;
+        ListWindow::gLastMouseY = 1000;
         l.MSFlexGrid1_DblClick();
         QCOMPARE(l.MSFlexGrid1->Rows(), 3);
         QCOMPARE(l.MSFlexGrid1->TextMatrix(2, 6), QStringLiteral("l'ultimo"));
@@ -244,7 +244,7 @@ void PaymentEditTest::failedExpiryMoveUndoesThePayment()
         // an edited one
         fx.nextModal<frmEditPagamenti>(tryToSave);
         l.MSFlexGrid1->setRow(2);
-        gLastMouseY = 1000;
+        ListWindow::gLastMouseY = 1000;
         l.MSFlexGrid1_DblClick();
         QCOMPARE(l.MSFlexGrid1->TextMatrix(2, 5), QStringLiteral("30,00 €"));
         QCOMPARE(l.lblTotaleImporti->text(), QStringLiteral("Total amount of displayed payments: 50,00 €"));

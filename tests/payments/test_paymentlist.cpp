@@ -24,7 +24,7 @@ void PaymentListTest::emptyListShowsZeroAndOpensTheEditWindow()
     PaymentFixture fx;
     // The edit window opens from the list's load handler, before the list runs.
     fx.nextModal<frmEditPagamenti>([](frmEditPagamenti &e) {
-        QVERIFY(gIsNewRecord);
+        QVERIFY(e.gIsNewRecord);
         QCOMPARE(e.cboSocio->currentIndex(), -1);
         QCOMPARE(e.IdAnagrafica, -1LL);
         QVERIFY(e.cboSocio->isEnabled());
@@ -77,8 +77,8 @@ void PaymentListTest::oneMemberScopeFromTheMemberList()
     fx.addPayment(2, 70000, "2026-01-20 00:00:00", "15.5");
     fx.addPayment(3, 70000, "2026-02-20 00:00:00", "4.5");
     fx.withMemberPayments(70000, [&](frmPagamenti &l) {
-        QCOMPARE(gCurrentAnagraficaID, 70000.0);
-        QCOMPARE(gWherePagamenti, QStringLiteral(" a.anagraficaid=70000"));
+        QCOMPARE(*frmPagamenti::gCurrentAnagraficaID, 70000.0);
+        QCOMPARE(*frmPagamenti::gWherePagamenti, QStringLiteral(" a.anagraficaid=70000"));
         QCOMPARE(l.OsenXPForm1->Caption(), QStringLiteral("Payments by D'Amico \"Zoë\""));
         QVERIFY(!l.cmdSelect->isEnabled());
         QCOMPARE(l.MSFlexGrid1->Rows(), 3);

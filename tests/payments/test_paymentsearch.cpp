@@ -39,7 +39,7 @@ void PaymentSearchTest::clausesInTheirOrderWithAndOr()
         s.cmdOK_Click();
         QVERIFY(!s.isLoaded());
     });
-    QCOMPARE(gWherePagamenti, QStringLiteral("a.ANAGRAFICAID = 1 AND a.Datapagamento >= ('2026-01-01 00:00:00')"));
+    QCOMPARE(*frmPagamenti::gWherePagamenti, QStringLiteral("a.ANAGRAFICAID = 1 AND a.Datapagamento >= ('2026-01-01 00:00:00')"));
 
     search(fx, [](frmSelectPagamenti &s) {
         s.cmdClear_Click();
@@ -54,18 +54,18 @@ void PaymentSearchTest::clausesInTheirOrderWithAndOr()
         s.optOR->setChecked(true);
         s.cmdOK_Click();
     });
-    QCOMPARE(gWherePagamenti,
+    QCOMPARE(*frmPagamenti::gWherePagamenti,
              QStringLiteral("a.ANAGRAFICAID = 70000 OR a.Datapagamento >= ('2026-01-01 00:00:00') OR "
                             "a.Datapagamento <= ('2026-12-31 00:00:00') OR a.Importo >= 12.50  OR a.Importo <= 100  OR "
                             "a.Causale IN ('Quota', 'Dono') OR a.notepagamento Like '%rinnovo%'"));
-    QVERIFY(gSelectUseOrPagamenti);
+    QVERIFY(*frmSelectPagamenti::gSelectUseOrPagamenti);
 }
 
 void PaymentSearchTest::validationsStopInTheirOrder()
 {
     PaymentFixture fx;
     fx.addPayment(1, 1, "2026-01-10 00:00:00", "20");
-    gWherePagamenti.clear();
+    frmPagamenti::gWherePagamenti->clear();
     search(fx, [&](frmSelectPagamenti &s) {
         auto expect = [&](const QString &message) {
             s.cmdOK_Click();
@@ -85,8 +85,8 @@ void PaymentSearchTest::validationsStopInTheirOrder()
         expect(QStringLiteral("Invalid maximum amount"));
         s.cmdCancel_Click();
     });
-    QCOMPARE(gWherePagamenti, QString()); // nothing applied
-    QVERIFY(!gSelectUseOrPagamenti);
+    QCOMPARE(*frmPagamenti::gWherePagamenti, QString()); // nothing applied
+    QVERIFY(!*frmSelectPagamenti::gSelectUseOrPagamenti);
 }
 
 void PaymentSearchTest::commaAmountBoundFiltersTheList()
@@ -122,7 +122,7 @@ void PaymentSearchTest::emptySearchListsEverything()
             s.cmdOK_Click();
         },
         [](frmPagamenti &l) {
-            QCOMPARE(gWherePagamenti, QString());
+            QCOMPARE(*frmPagamenti::gWherePagamenti, QString());
             QCOMPARE(l.MSFlexGrid1->Rows(), 3);
             QCOMPARE(l.lblTotaleImporti->text(), QStringLiteral("Total amount of displayed payments: 30,00 €"));
         });
@@ -140,7 +140,7 @@ void PaymentSearchTest::valuesAndChoiceComeBackAtTheNextOpening()
         s.cmdOK_Click();
     });
     // Cancel keeps neither the typed values nor a new filter
-    const QString filter = gWherePagamenti;
+    const QString filter = *frmPagamenti::gWherePagamenti;
     search(fx, [](frmSelectPagamenti &s) {
         QCOMPARE(s.cboSocio->currentIndex(), 1);
         QCOMPARE(s.txtCausale->text(), QStringLiteral("Quota"));
@@ -153,7 +153,7 @@ void PaymentSearchTest::valuesAndChoiceComeBackAtTheNextOpening()
     search(fx, [&](frmSelectPagamenti &s) {
         QCOMPARE(s.txtCausale->text(), QStringLiteral("Quota"));
         // the list opened from the main window has no filter; the values stay
-        QCOMPARE(gWherePagamenti, QString());
+        QCOMPARE(*frmPagamenti::gWherePagamenti, QString());
         s.cmdClear_Click();
         QCOMPARE(s.cboSocio->currentIndex(), -1);
         QVERIFY(s.optOR->isChecked()); // Reset leaves the choice
@@ -186,7 +186,7 @@ void PaymentSearchTest::injectionInEverySearchField()
             QCOMPARE(l.MSFlexGrid1->Rows(), 2);
             QCOMPARE(l.MSFlexGrid1->TextMatrix(1, 0), QStringLiteral("1"));
         });
-    QVERIFY(gWherePagamenti.contains(QStringLiteral("a.Causale Like '%x''); DROP TABLE Pagamenti; --%'")));
+    QVERIFY(frmPagamenti::gWherePagamenti->contains(QStringLiteral("a.Causale Like '%x''); DROP TABLE Pagamenti; --%'")));
     // The date and amount fields refuse it.
     const QStringList expected = {"Invalid start date", "Invalid end date", "Invalid minimum amount", "Invalid maximum amount"};
     for (int field = 0; field < 4; ++field) {

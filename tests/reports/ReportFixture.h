@@ -23,7 +23,6 @@ struct ReportFixture {
     ReportFixture()
     {
         registerSubsystemWindows();
-        gReports.clear();
         gErrorTrapping = true;
         tf.exec(QStringLiteral(
             "create table settings (mnemocode varchar(64) primary key, value text);"

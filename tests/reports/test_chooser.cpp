@@ -39,7 +39,7 @@ void ChooserTest::catalogueOrderCaptionsAndPlaces()
     fx.addReport(25, QVariant(), "Nullo");
     fx.addReport(40, " 4 AS Quattro", "Tutti i pagamenti");
     fx.withChooser([](frmSplashReports &c) {
-        QCOMPARE(gReportButtonCount, 16);
+        QCOMPARE(*gReportButtonCount, 16);
         QCOMPARE(c.windowTitle(), QStringLiteral("Choose a Report"));
         QCOMPARE(c.cmdClose->text(), QStringLiteral("E&xit"));
         // Button n is row n: the hidden rows keep their places.

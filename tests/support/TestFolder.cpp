@@ -110,9 +110,7 @@ void serverScript(const QString &database, const QString &sql)
 
 TestFolder::TestFolder(bool withDatabase)
 {
-    resetDatabase();
-    resetGlobals();
-    resetStartupList();
+    startNewRun();
     setAppFolder(m_dir.path());
     setClock([] { return QDateTime(QDate(2026, 3, 5), QTime(9, 7, 3)); });
 #ifdef SOCIVANT_TEST_ON_SERVER

@@ -42,7 +42,7 @@ void setSkipList(std::initializer_list<short> values)
     gPrintSkipColumns = QVector<short>(101, 0);
     int i = 1;
     for (short v : values)
-        gPrintSkipColumns[i++] = v;
+        (*gPrintSkipColumns)[i++] = v;
 }
 
 QString gridBody(WebBrowser &web, FlexGrid &g)
@@ -56,7 +56,7 @@ QString gridBody(WebBrowser &web, FlexGrid &g)
 class TestPrintPreview : public QObject {
     Q_OBJECT
 private slots:
-    void init() { resetGlobals(); }
+    void init() { startNewRun(); }
 
     void headAndTitleLines()
     {
@@ -129,7 +129,7 @@ private slots:
 
         // Only entries before the first -1 count; index 0 is never read.
         setSkipList({-1, 1});
-        gPrintSkipColumns[0] = 2;
+        (*gPrintSkipColumns)[0] = 2;
         QCOMPARE(gridBody(web, g).count(QStringLiteral("<th>")), 3);
         QCOMPARE(people.messages(), QStringList());
     }
