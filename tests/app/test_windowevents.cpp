@@ -10,6 +10,7 @@
 #include "ScriptedPeople.h"
 #include "SubsystemWindows.h"
 #include "TestFolder.h"
+#include "WindowFixture.h"
 #include "frmAnagrafica.h"
 #include "frmAssegniEmessi.h"
 #include "frmEditAnagrafica.h"
@@ -43,10 +44,7 @@ namespace {
 
 // A register with one member with dates and one without, a payment, an
 // account, a cheque and a report.
-struct Register {
-    TestFolder tf;
-    ScriptedPeople people;
-
+struct Register : WindowFixture {
     Register()
     {
         registerSubsystemWindows();
@@ -63,7 +61,7 @@ struct Register {
             " Trasferibile, Sbarrato, Importo) VALUES (1, 1, 2, '10', '2026-02-10 00:00:00', 0, 0, 0, 5);"
             "INSERT INTO reportistica (ordine, sqlreport, titolo, numparametri) VALUES"
             " (1, ' Nome, Cognome AS CognomeRagioneSociale FROM Anagrafica', 'Tutti i soci', 0);"));
-        tf.open();
+        openRegister();
     }
 };
 

@@ -5,6 +5,7 @@
 #include "Globals.h"
 #include "ScriptedPeople.h"
 #include "TestFolder.h"
+#include "WindowFixture.h"
 #include "frmAssegniEmessi.h"
 #include "frmEditAssegniEmessi.h"
 #include "frmEditMieiContiCorrenti.h"
@@ -21,11 +22,7 @@ inline const QString kInjection = QStringLiteral("x'); DROP TABLE AssegniEmessi;
 // One fresh start per test for the account and issued cheque windows:
 // payees with odd names and keys above 16 bits, the scripted people seam and
 // a record of every statement the program ran.
-struct ChequeWindowsFixture {
-    TestFolder tf;
-    ScriptedPeople people;
-    QStringList statements;
-
+struct ChequeWindowsFixture : WindowFixture {
     ChequeWindowsFixture()
     {
         tf.exec(QStringLiteral(
@@ -34,23 +31,7 @@ struct ChequeWindowsFixture {
             "INSERT INTO Anagrafica (ANAGRAFICAID, TIPOLOGIAID, Cognome, Nome) VALUES (2, 1, 'Bianchi', NULL);"
             "INSERT INTO Anagrafica (ANAGRAFICAID, TIPOLOGIAID, Cognome, Nome)"
             " VALUES (70000, 1, 'D''Amico', 'Zoë');"));
-        tf.open();
-        dbConnection()->setObserver([this](const QString &sql) { statements << sql; });
-    }
-    ~ChequeWindowsFixture()
-    {
-        if (DbConnection *c = dbConnection())
-            c->setObserver({});
-    }
-
-    // Statements that start with the given words, in the order they ran.
-    QStringList ran(const QString &start) const
-    {
-        QStringList out;
-        for (const QString &s : statements)
-            if (s.startsWith(start, Qt::CaseInsensitive))
-                out << s;
-        return out;
+        openRegister();
     }
 
     static QString quoted(const QString &s)
@@ -82,46 +63,12 @@ struct ChequeWindowsFixture {
                     .arg(number, flags.mid(0, 1), flags.mid(1, 1), flags.mid(2, 1), amount, quoted(reason)));
     }
 
-    // Opens a list window modally and runs body on it, then closes it. The
-    // windows the list opens run the scripts queued before this call, in
-    // order; loadFirst scripts run ahead of the list's own (a list that
-    // opens its edit window while loading).
-    template <class L>
-    void withList(const std::function<void(L &)> &body, int loadFirst = 0)
-    {
-        people.modal.insert(people.modal.begin() + loadFirst, [body](Form &f) {
-            auto *list = qobject_cast<L *>(&f);
-            if (!list) {
-                QTest::qFail(qPrintable(QStringLiteral("unexpected window ") + f.objectName()), __FILE__, __LINE__);
-                return;
-            }
-            body(*list);
-            if (list->isLoaded())
-                list->cmdClose_Click();
-        });
-        Instance<L>::get()->showModal();
-    }
-
-    template <class W>
-    void nextModal(const std::function<void(W &)> &body)
-    {
-        people.expect<W>(body);
-    }
-
     // Makes a data row current and double-clicks it.
     static void openRow(ListWindow &list, int row)
     {
         list.MSFlexGrid1->setRow(row);
         ListWindow::gLastMouseY = list.MSFlexGrid1->RowHeight(1) * (row + 0.5);
         list.MSFlexGrid1_DblClick();
-    }
-
-    static int findRow(const FlexGrid &g, int col, const QString &text)
-    {
-        for (int r = 1; r < g.Rows(); ++r)
-            if (g.TextMatrix(r, col) == text)
-                return r;
-        return -1;
     }
 
     static QStringList row(const FlexGrid &g, int r)
@@ -131,8 +78,6 @@ struct ChequeWindowsFixture {
             out << g.TextMatrix(r, c);
         return out;
     }
-
-    QString scalar(const QString &sql) const { return tf.scalar(sql); }
 
     // Every table of the register is still there.
     void verifyTablesIntact() const

@@ -6,6 +6,7 @@
 #include "ScriptedPeople.h"
 #include "SubsystemWindows.h"
 #include "TestFolder.h"
+#include "WindowFixture.h"
 #include "frmAnagrafica.h"
 #include "frmEditPagamenti.h"
 #include "frmPagamenti.h"
@@ -16,11 +17,7 @@
 
 // One fresh start per test: two member types, members with odd names and a
 // key above 16 bits, the settings table, and the scripted people seam.
-struct PaymentFixture {
-    TestFolder tf;
-    ScriptedPeople people;
-    QStringList statements; // every statement the program ran, as sent
-
+struct PaymentFixture : WindowFixture {
     PaymentFixture()
     {
         registerSubsystemWindows();
@@ -35,23 +32,7 @@ struct PaymentFixture {
             "INSERT INTO Anagrafica (ANAGRAFICAID, TIPOLOGIAID, Cognome, Nome, DataScadenzaIscrizione)"
             " VALUES (70000, 1, 'D''Amico \"Zoë\"', 'Łukasz 日本', '2025-06-30 00:00:00');"
             "INSERT INTO Anagrafica (ANAGRAFICAID, TIPOLOGIAID, Cognome, Nome) VALUES (4, 99, 'Senzatipo', 'Ugo');"));
-        tf.open();
-        dbConnection()->setObserver([this](const QString &sql) { statements << sql; });
-    }
-    ~PaymentFixture()
-    {
-        if (DbConnection *c = dbConnection())
-            c->setObserver({});
-    }
-
-    // Statements that start with the given word, in the order they ran.
-    QStringList ran(const QString &verb) const
-    {
-        QStringList out;
-        for (const QString &s : statements)
-            if (s.startsWith(verb, Qt::CaseInsensitive))
-                out << s;
-        return out;
+        openRegister();
     }
 
     void addPayment(int id, int member, const QString &date, const QString &amount, const QString &reason = QString())
@@ -62,13 +43,6 @@ struct PaymentFixture {
                     .arg(member)
                     .arg(date, amount,
                          reason.isEmpty() ? QStringLiteral("NULL") : QLatin1Char('\'') + reason + QLatin1Char('\'')));
-    }
-
-    // Queues the script of the next modal window, which must be a W.
-    template <class W>
-    void nextModal(const std::function<void(W &)> &body)
-    {
-        people.expect<W>(body);
     }
 
     // Opens the payments list as the main window does (all members) and runs
@@ -103,5 +77,4 @@ struct PaymentFixture {
         Instance<frmAnagrafica>::get()->showModal();
     }
 
-    QString scalar(const QString &sql) const { return tf.scalar(sql); }
 };

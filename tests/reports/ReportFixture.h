@@ -6,6 +6,7 @@
 #include "ScriptedPeople.h"
 #include "SubsystemWindows.h"
 #include "TestFolder.h"
+#include "WindowFixture.h"
 #include "frmReportistica.h"
 #include "frmSplashReports.h"
 
@@ -15,11 +16,7 @@
 
 // One fresh start per test: a few members and payments, an empty report
 // catalogue, the scripted people seam, and a record of every statement.
-struct ReportFixture {
-    TestFolder tf;
-    ScriptedPeople people;
-    QStringList statements;
-
+struct ReportFixture : WindowFixture {
     ReportFixture()
     {
         registerSubsystemWindows();
@@ -37,13 +34,7 @@ struct ReportFixture {
             " VALUES (2, 2, '2011-03-31 00:00:00', 1234.5, 'Dono');"
             "INSERT INTO Pagamenti (PagamentiID, ANAGRAFICAID, DataPagamento, Importo, Causale)"
             " VALUES (3, 1, '2011-04-01 00:00:00', 3.75, 'Quota');"));
-        tf.open();
-        dbConnection()->setObserver([this](const QString &sql) { statements << sql; });
-    }
-    ~ReportFixture()
-    {
-        if (DbConnection *c = dbConnection())
-            c->setObserver({});
+        openRegister();
     }
 
     static QString quoted(const QVariant &v)
