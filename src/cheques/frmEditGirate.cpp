@@ -16,8 +16,6 @@
 
 namespace {
 const QString kForm = QStringLiteral("frmEditGirate");
-constexpr int kKeyEnd = 35;
-constexpr int kKeyHome = 36;
 } // namespace
 
 frmEditGirate::frmEditGirate() : InsertOnlyWindow(kForm, QStringLiteral("Gira Assegno Ricevuto"))
@@ -75,9 +73,9 @@ void frmEditGirate::cboNome_KeyUp(int KeyCode, int)
     runProc(Proc{kForm, QStringLiteral("cboNome_KeyUp"), Proc::Form, Proc::Plain}, [&] {
         if (cboNome->count() == 0)
             return; // nothing to jump to
-        if (KeyCode == kKeyEnd)
+        if (KeyCode == ::KeyCode::End)
             cboNome->setCurrentIndex(cboNome->count() - 1);
-        else if (KeyCode == kKeyHome)
+        else if (KeyCode == ::KeyCode::Home)
             cboNome->setCurrentIndex(0);
     });
 }
@@ -87,9 +85,9 @@ bool frmEditGirate::eventFilter(QObject *watched, QEvent *event)
     if (watched == cboNome && event->type() == QEvent::KeyRelease) {
         const auto *k = static_cast<QKeyEvent *>(event);
         if (k->key() == Qt::Key_End)
-            cboNome_KeyUp(kKeyEnd, 0);
+            cboNome_KeyUp(::KeyCode::End, 0);
         else if (k->key() == Qt::Key_Home)
-            cboNome_KeyUp(kKeyHome, 0);
+            cboNome_KeyUp(::KeyCode::Home, 0);
     }
     return EditWindow::eventFilter(watched, event);
 }

@@ -1,19 +1,7 @@
 #pragma once
-#include <QString>
+#include "PlatformCodes.h"
 
-// Message style and result codes of the system's message box.
-namespace MsgStyle {
-constexpr int Critical = 16;
-constexpr int Exclamation = 48;
-constexpr int Information = 64;
-constexpr int YesNo = 4;
-}
-namespace MsgResult {
-constexpr int None = 0; // the box itself failed
-constexpr int Ok = 1;
-constexpr int Yes = 6;
-constexpr int No = 7;
-}
+#include <QString>
 
 // Where the data layer's messages go. The user interface installs the real
 // message box (translated, themed); tests install a recorder. Without a

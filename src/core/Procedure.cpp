@@ -14,5 +14,5 @@ void reportError(const RuntimeError &e, const Proc &p)
     if (p.box == Proc::Plain)
         PlainMsgBox(text);
     else
-        MyMsgBox(text, 48, QStringLiteral("Merivolo"));
+        MyMsgBox(text, MsgStyle::Exclamation, QStringLiteral("Merivolo"));
 }

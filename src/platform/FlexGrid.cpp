@@ -1,4 +1,5 @@
 #include "FlexGrid.h"
+#include "PlatformCodes.h"
 #include "RuntimeError.h"
 
 #include <QGuiApplication>
@@ -18,7 +19,6 @@
 #include <vector>
 
 namespace {
-constexpr int kTwips = 15;
 constexpr int kDefaultColTwips = 960;
 
 [[noreturn]] void badRow() { raiseError(30009, QStringLiteral("Invalid Row value")); }
@@ -28,28 +28,28 @@ constexpr int kDefaultColTwips = 960;
 int vbKeyCode(int qtKey)
 {
     switch (qtKey) {
-    case Qt::Key_Delete: return 46;
-    case Qt::Key_Insert: return 45;
-    case Qt::Key_End: return 35;
-    case Qt::Key_Home: return 36;
-    case Qt::Key_Left: return 37;
-    case Qt::Key_Up: return 38;
-    case Qt::Key_Right: return 39;
-    case Qt::Key_Down: return 40;
+    case Qt::Key_Delete: return KeyCode::Delete;
+    case Qt::Key_Insert: return KeyCode::Insert;
+    case Qt::Key_End: return KeyCode::End;
+    case Qt::Key_Home: return KeyCode::Home;
+    case Qt::Key_Left: return KeyCode::Left;
+    case Qt::Key_Up: return KeyCode::Up;
+    case Qt::Key_Right: return KeyCode::Right;
+    case Qt::Key_Down: return KeyCode::Down;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    case Qt::Key_Escape: return 27;
-    case Qt::Key_Tab: return 9;
-    case Qt::Key_Backspace: return 8;
-    case Qt::Key_PageUp: return 33;
-    case Qt::Key_PageDown: return 34;
+    case Qt::Key_Enter: return KeyCode::Return;
+    case Qt::Key_Escape: return KeyCode::Escape;
+    case Qt::Key_Tab: return KeyCode::Tab;
+    case Qt::Key_Backspace: return KeyCode::Backspace;
+    case Qt::Key_PageUp: return KeyCode::PageUp;
+    case Qt::Key_PageDown: return KeyCode::PageDown;
     default:
         if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
-            return 65 + (qtKey - Qt::Key_A);
+            return KeyCode::LetterA + (qtKey - Qt::Key_A);
         if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
-            return 48 + (qtKey - Qt::Key_0);
+            return KeyCode::Digit0 + (qtKey - Qt::Key_0);
         if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12)
-            return 112 + (qtKey - Qt::Key_F1);
+            return KeyCode::F1 + (qtKey - Qt::Key_F1);
         return qtKey & 0xFFFF;
     }
 }
@@ -66,7 +66,7 @@ int vbButton(Qt::MouseButton b)
 
 int pixelsOf(int twips)
 {
-    return std::max(1, int(std::lround(double(twips) / kTwips)));
+    return std::max(1, int(std::lround(double(twips) / kTwipsPerPixel)));
 }
 
 bool numberOf(const QString &s, double *out)
@@ -362,7 +362,7 @@ FlexGrid::FlexGrid(QWidget *parent, const QString &name) : QTableView(parent), m
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setHighlightSections(false);
-    horizontalHeader()->setDefaultSectionSize(kDefaultColTwips / kTwips);
+    horizontalHeader()->setDefaultSectionSize(kDefaultColTwips / kTwipsPerPixel);
     horizontalHeader()->setMinimumSectionSize(0);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setStyleSheet(QStringLiteral("QHeaderView::section { background-color: #dfe6ee; padding: 2px 4px; border: 0px; "
@@ -376,10 +376,10 @@ FlexGrid::FlexGrid(QWidget *parent, const QString &name) : QTableView(parent), m
             m_row = 1;
         m_col = section;
         const QPoint p = horizontalHeader()->mapFromGlobal(QCursor::pos());
-        emit gridMouseDown(1, vbShift(QGuiApplication::keyboardModifiers()), double(p.x()) * kTwips,
-                           std::clamp(p.y(), 0, horizontalHeader()->height() - 1) * double(kTwips));
-        emit gridMouseUp(1, vbShift(QGuiApplication::keyboardModifiers()), double(p.x()) * kTwips,
-                         std::clamp(p.y(), 0, horizontalHeader()->height() - 1) * double(kTwips));
+        emit gridMouseDown(1, vbShift(QGuiApplication::keyboardModifiers()), double(p.x()) * kTwipsPerPixel,
+                           std::clamp(p.y(), 0, horizontalHeader()->height() - 1) * double(kTwipsPerPixel));
+        emit gridMouseUp(1, vbShift(QGuiApplication::keyboardModifiers()), double(p.x()) * kTwipsPerPixel,
+                         std::clamp(p.y(), 0, horizontalHeader()->height() - 1) * double(kTwipsPerPixel));
     });
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &cur) {
         if (!cur.isValid())
@@ -399,8 +399,8 @@ bool FlexGrid::eventFilter(QObject *watched, QEvent *event)
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease: {
             auto *me = static_cast<QMouseEvent *>(event);
-            const double x = me->position().x() * kTwips;
-            const double y = (me->position().y() + horizontalHeader()->height()) * kTwips;
+            const double x = me->position().x() * kTwipsPerPixel;
+            const double y = (me->position().y() + horizontalHeader()->height()) * kTwipsPerPixel;
             if (event->type() == QEvent::MouseButtonPress) {
                 const QModelIndex idx = indexAt(me->position().toPoint());
                 if (idx.isValid()) {
@@ -501,7 +501,7 @@ void FlexGrid::setCols(int n)
         m_model->endRemoveColumns();
     }
     for (int c = old; c < n; ++c)
-        setColumnWidth(c, kDefaultColTwips / kTwips);
+        setColumnWidth(c, kDefaultColTwips / kTwipsPerPixel);
     for (QHash<int, int> *widths : {&m_fillWidths, &m_setWidths}) {
         for (auto it = widths->begin(); it != widths->end();) {
             if (it.key() >= n)
@@ -638,7 +638,7 @@ int FlexGrid::ColWidth(int c) const
     const auto set = m_setWidths.constFind(c);
     if (set != m_setWidths.cend() && pixelsOf(*set) == px)
         return *set;
-    return px * kTwips;
+    return px * kTwipsPerPixel;
 }
 
 void FlexGrid::setColWidth(int c, int twips)
@@ -664,15 +664,15 @@ int FlexGrid::RowHeight(int r) const
     if (r < 0 || r >= std::max(Rows(), 2))
         subscript();
     if (r == 0)
-        return std::max(horizontalHeader()->height(), horizontalHeader()->sizeHint().height()) * kTwips;
-    return verticalHeader()->defaultSectionSize() * kTwips;
+        return std::max(horizontalHeader()->height(), horizontalHeader()->sizeHint().height()) * kTwipsPerPixel;
+    return verticalHeader()->defaultSectionSize() * kTwipsPerPixel;
 }
 
-int FlexGrid::HeightTwips() const { return height() * kTwips; }
+int FlexGrid::HeightTwips() const { return height() * kTwipsPerPixel; }
 
 void FlexGrid::setSort(int mode)
 {
-    if (Rows() <= 2 || mode < 1 || mode > 4)
+    if (Rows() <= 2 || mode < GenericAscending || mode > NumericDescending)
         return;
     const CellColumn &column = m_model->columns[size_t(m_col)];
     // Each cell is read once, as a number or else as text, not at every
@@ -711,9 +711,9 @@ void FlexGrid::setSort(int mode)
     };
     auto numeric = [](const Key &a, const Key &b) { return a.number < b.number; };
     switch (mode) {
-    case 1: std::stable_sort(keys.begin(), keys.end(), generic); break;
-    case 2: std::stable_sort(keys.begin(), keys.end(), [&](const Key &a, const Key &b) { return generic(b, a); }); break;
-    case 3: std::stable_sort(keys.begin(), keys.end(), numeric); break;
+    case GenericAscending: std::stable_sort(keys.begin(), keys.end(), generic); break;
+    case GenericDescending: std::stable_sort(keys.begin(), keys.end(), [&](const Key &a, const Key &b) { return generic(b, a); }); break;
+    case NumericAscending: std::stable_sort(keys.begin(), keys.end(), numeric); break;
     default: std::stable_sort(keys.begin(), keys.end(), [&](const Key &a, const Key &b) { return numeric(b, a); }); break;
     }
     texts = {};

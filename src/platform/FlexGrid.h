@@ -54,8 +54,10 @@ public:
     int RowHeight(int r) const;  // twips
     int HeightTwips() const;     // the control's height in twips
 
-    // 1 generic ascending, 2 generic descending, 3 numeric ascending,
-    // 4 numeric descending: sorts rows 1..Rows-1 on column Col (stable).
+    // The sort modes: generic (numbers before texts) or numeric, ascending or
+    // descending.
+    enum SortMode { GenericAscending = 1, GenericDescending = 2, NumericAscending = 3, NumericDescending = 4 };
+    // Sorts rows 1..Rows-1 on column Col (stable) by a SortMode.
     void setSort(int mode);
     // How a cell reads as a number in the sorts: the grid shows numbers the
     // way the register writes them, which only the layer above knows.

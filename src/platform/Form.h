@@ -1,4 +1,5 @@
 #pragma once
+#include "PlatformCodes.h"
 #include "RunState.h"
 
 #include <QDialog>
@@ -96,6 +97,4 @@ private:
     }
 };
 
-constexpr int kTwipsPerPixel = 15;
-inline int twipsToPixels(double twips) { return int(twips / kTwipsPerPixel + 0.5); }
-inline int pixelsToTwips(int px) { return px * kTwipsPerPixel; }
+

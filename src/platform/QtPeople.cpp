@@ -1,5 +1,6 @@
 #include "QtPeople.h"
 #include "Form.h"
+#include "PlatformCodes.h"
 #include "PrintPreviewDialog.h"
 #include "WebBrowser.h"
 
@@ -40,24 +41,24 @@ int QtPeople::themedMsgBox(const QString &prompt, int style, const QString &titl
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(title);
     box.setText(prompt);
-    switch (style & 0xF0) {
-    case 16: box.setIcon(QMessageBox::Critical); break;
-    case 32: box.setIcon(QMessageBox::Question); break;
-    case 48: box.setIcon(QMessageBox::Warning); break;
-    case 64: box.setIcon(QMessageBox::Information); break;
+    switch (style & MsgStyle::IconMask) {
+    case MsgStyle::Critical: box.setIcon(QMessageBox::Critical); break;
+    case MsgStyle::Question: box.setIcon(QMessageBox::Question); break;
+    case MsgStyle::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case MsgStyle::Information: box.setIcon(QMessageBox::Information); break;
     default: box.setIcon(QMessageBox::NoIcon); break;
     }
-    if ((style & 0x0F) == 4) {
+    if ((style & MsgStyle::ButtonsMask) == MsgStyle::YesNo) {
         QPushButton *yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
         QPushButton *no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
         box.setDefaultButton(yes);
         box.setEscapeButton(no);
         box.exec();
-        return box.clickedButton() == yes ? 6 : 7;
+        return box.clickedButton() == yes ? MsgResult::Yes : MsgResult::No;
     }
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.exec();
-    return 1;
+    return MsgResult::Ok;
 }
 
 void QtPeople::plainMsgBox(const QString &text)

@@ -169,7 +169,7 @@ void sortGridByDate(FlexGrid &grid, int column, int mode)
                 raiseError(ErrNo::TypeMismatch, QStringLiteral("Type mismatch"));
             keys.push_back(double(Regional::dayNumber(*date)));
         }
-        grid.sortByKeys(keys, mode == 4);
+        grid.sortByKeys(keys, mode == FlexGrid::NumericDescending);
         // Where the sort on a hidden key column after the last one leaves
         // the current column once that column is gone.
         grid.setCol(grid.Cols() - 1);
@@ -240,7 +240,7 @@ void esportaCSV(FlexGrid &grid)
         }
         if (!xMSFlexGrid_Save(grid, name))
             return;
-        MyMsgBox(QStringLiteral("I dati sono stati esportati con successo sul file ") + name, 48,
+        MyMsgBox(QStringLiteral("I dati sono stati esportati con successo sul file ") + name, MsgStyle::Exclamation,
                  QStringLiteral("Merivolo"));
     });
 }

@@ -470,7 +470,7 @@ void ListWindow::MSFlexGrid1_DblClick()
 void ListWindow::MSFlexGrid1_KeyDown(int KeyCode, int)
 {
     formProc(objectName(), QStringLiteral("MSFlexGrid1_KeyDown"), [&] {
-        if (KeyCode == 46)
+        if (KeyCode == ::KeyCode::Delete)
             cmdDelete_Click();
     });
 }
@@ -486,15 +486,15 @@ void ListWindow::MSFlexGrid1_MouseDown(int, int, double, double Y)
             const QString header = g.TextMatrix(0, c);
             if (!m_sortFlag) {
                 if (likeData(header))
-                    sortGridByDate(g, c, 3);
+                    sortGridByDate(g, c, FlexGrid::NumericAscending);
                 else
-                    g.setSort(1);
+                    g.setSort(FlexGrid::GenericAscending);
                 m_sortFlag = true;
             } else {
                 if (likeData(header))
-                    sortGridByDate(g, c, 4);
+                    sortGridByDate(g, c, FlexGrid::NumericDescending);
                 else
-                    g.setSort(2);
+                    g.setSort(FlexGrid::GenericDescending);
                 m_sortFlag = false;
             }
         }

@@ -19,16 +19,16 @@ ScriptedPeople::~ScriptedPeople()
 int ScriptedPeople::themedMsgBox(const QString &prompt, int style, const QString &title)
 {
     prompts << Prompt{QStringLiteral("msgbox"), prompt, style, title};
-    if ((style & 0x0F) == 4) {
+    if ((style & MsgStyle::ButtonsMask) == MsgStyle::YesNo) {
         if (msgAnswers.empty()) {
             QTest::qFail(qPrintable(QStringLiteral("unanswered question: ") + prompt), __FILE__, __LINE__);
-            return 7;
+            return MsgResult::No;
         }
         const int a = msgAnswers.front();
         msgAnswers.pop_front();
         return a;
     }
-    return 1;
+    return MsgResult::Ok;
 }
 
 void ScriptedPeople::plainMsgBox(const QString &text)
