@@ -21,6 +21,7 @@
 #include "GridHelpers.h"
 #include "People.h"
 #include "PrintPages.h"
+#include "PrintPreview.h"
 #include "PrintPreviewDialog.h"
 #include "Settings.h"
 #include "Translation.h"
@@ -304,8 +305,8 @@ void closeMemberList()
 QList<int> printedColumns(const FlexGrid &g)
 {
     QList<int> skip;
-    for (int i = 1; i < gPrintSkipColumns.size() && gPrintSkipColumns.at(i) != -1; ++i)
-        skip << gPrintSkipColumns.at(i);
+    for (int i = 1; i < gPrintSkipColumns->size() && gPrintSkipColumns->at(i) != -1; ++i)
+        skip << gPrintSkipColumns->at(i);
     QList<int> cols;
     for (int c = 0; c < g.Cols(); ++c) {
         if (g.ColWidth(c) > 0 && !skip.contains(c))
@@ -492,19 +493,19 @@ void benchSize(int members, bool print, int printMax)
         const QString searchSql =
             firstWith(statementsOf([&] { search->cmdOK_Click(); }), QStringLiteral("FROM Anagrafica a"));
         settle();
-        const QString where = gWhereAnagrafica;
+        const QString where = *frmAnagrafica::gWhereAnagrafica;
         const int found = g.Rows() - 1;
         const double refill = medianMs([&] { list->FillGrid(); },
                                        [&] {
-                                           gWhereAnagrafica.clear();
+                                           frmAnagrafica::gWhereAnagrafica = QString();
                                            list->FillGrid();
-                                           gWhereAnagrafica = where;
+                                           frmAnagrafica::gWhereAnagrafica = where;
                                        });
         const double refillShell = shellMs(searchSql);
         figure("search refill (\"ross\")", members, ms(refill) + QStringLiteral(", %1 rows").arg(found),
                QStringLiteral("shell, same filtered query %1").arg(ms(refillShell)), ratio(refill, refillShell),
                "<= 1.5x");
-        gWhereAnagrafica.clear();
+        frmAnagrafica::gWhereAnagrafica = QString();
         list->FillGrid();
     }
 
@@ -578,7 +579,11 @@ void benchSize(int members, bool print, int printMax)
         // with payments, and a member type with members.
         const int row = std::max(1, g.Rows() / 2);
         g.setRow(row);
-        frmAnagrafica::openPayments() = [] {};
+        frmAnagrafica::openPayments() = [](const QString &name, double key, const QString &filter) {
+            frmPagamenti::gCurrentName = name;
+            frmPagamenti::gCurrentAnagraficaID = key;
+            frmPagamenti::gWherePagamenti = filter;
+        };
         list->cmdApriPagamenti_Click();
         frmPagamenti *pay = Instance<frmPagamenti>::get();
         pay->resize(1200, 800);
@@ -643,8 +648,8 @@ void benchSize(int members, bool print, int printMax)
         Instance<frmPagamenti>::get()->hide();
         Instance<frmPagamenti>::release();
     }
-    gWherePagamenti.clear();
-    gCurrentName.clear();
+    frmPagamenti::gWherePagamenti = QString();
+    frmPagamenti::gCurrentName = QString();
     closeMemberList();
     resetDatabase();
 }
@@ -666,9 +671,9 @@ int savePagesOfSheets(const QString &dirName)
     people0->pngPrefix = dirName + QStringLiteral("/members");
     list->cmdPrintGrid_Click();
     // The record sheet of the member with the longest note.
-    gIsNewRecord = false;
     list->SelectedID = 1;
     frmEditAnagrafica *edit = Instance<frmEditAnagrafica>::get();
+    edit->gIsNewRecord = false;
     edit->load();
     edit->show();
     people0->pngPrefix = dirName + QStringLiteral("/sheet");
