@@ -5,11 +5,13 @@
 # that cannot start fails the run). The SQLite build also runs the Italian
 # edition's tests (tests/italian, the same libraries linked with the Italian
 # edition). Then the script configures the Italian program and checks the
-# register its build writes.
+# register its build writes, and installs both programs into a temporary
+# folder. SOCIVANT_JOBS sets the build's
+# parallel jobs (all cores unless told).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
-jobs=$(nproc)
+jobs=${SOCIVANT_JOBS:-$(nproc)}
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSOCIVANT_WERROR=ON -DSOCIVANT_BACKEND=SQLite >/dev/null
 cmake --build build-test -j"$jobs"
 # The benchmarks are not run here, but they must still build.
@@ -29,6 +31,33 @@ cmake -S . -B build-test-it -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSOCIVANT_WERROR=
 cmake --build build-test-it --target default_database >/dev/null
 if [ ! -s build-test-it/bin/merivolo.db3 ] || [ -e build-test-it/bin/socivant.db3 ]; then
   echo "The Italian build must write merivolo.db3 beside its program, and no socivant.db3" >&2
+  status=1
+fi
+echo "== The installed program folder"
+# A new register beside the installed program; a second install over a
+# register that holds data leaves it byte for byte as it was. The build for a
+# server installs the program only.
+inst=$(mktemp -d)
+trap 'rm -rf "$inst"' EXIT
+cmake --install build-test --prefix "$inst/sqlite" >/dev/null
+cmake --install build-test-mysql --prefix "$inst/mysql" >/dev/null
+if [ ! -x "$inst/sqlite/bin/socivant" ] || [ ! -x "$inst/mysql/bin/socivant" ]; then
+  echo "cmake --install must put the program in DIR/bin" >&2
+  status=1
+elif ! sqlite3 "$inst/sqlite/bin/socivant.db3" \
+       "INSERT INTO Anagrafica (Nome, Cognome) VALUES ('Installato', 'Due volte')" >/dev/null; then
+  echo "cmake --install must write a register beside the program" >&2
+  status=1
+else
+  before=$(sha256sum <"$inst/sqlite/bin/socivant.db3")
+  cmake --install build-test --prefix "$inst/sqlite" >/dev/null
+  if [ "$(sha256sum <"$inst/sqlite/bin/socivant.db3")" != "$before" ]; then
+    echo "A second cmake --install must leave the register beside the program as it was" >&2
+    status=1
+  fi
+fi
+if compgen -G "$inst/mysql/bin/*.db3" >/dev/null; then
+  echo "The build for a server installs no register" >&2
   status=1
 fi
 exit $status
