@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when missing.
+# Installs the Debian packages the build and the tests need, when missing,
+# and the packages named on the command line.
 set -euo pipefail
 # The MariaDB server and Connector/C: the build for a shared register and
 # the test server its tests start.
 packages=(g++ cmake make pkg-config qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl1-mesa-dev libsqlite3-dev sqlite3
-          libmariadb-dev mariadb-server mariadb-client xvfb xauth fonts-dejavu-core python3)
+          libmariadb-dev mariadb-server mariadb-client xvfb xauth fonts-dejavu-core python3 "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
