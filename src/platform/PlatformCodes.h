@@ -1,4 +1,5 @@
 #pragma once
+#include <cmath>
 
 // The numbers the windows are written against, named once: the message box's
 // style and result codes, the key codes of the key handlers, and the twips in
@@ -45,5 +46,7 @@ constexpr int F1 = 112;
 
 // Windows and grid columns are measured in twips, 15 to a pixel.
 constexpr int kTwipsPerPixel = 15;
-inline int twipsToPixels(double twips) { return int(twips / kTwipsPerPixel + 0.5); }
+// The nearest pixel, halves up, also for a position left of or above the
+// screen (a window larger than the screen is centred off its edges).
+inline int twipsToPixels(double twips) { return int(std::floor(twips / kTwipsPerPixel + 0.5)); }
 inline int pixelsToTwips(int px) { return px * kTwipsPerPixel; }

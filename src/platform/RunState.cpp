@@ -19,6 +19,6 @@ void resetRunState()
 {
     // A reset may register more (a window instance made while another is
     // released): walk by index, so the list may grow under the walk.
-    for (size_t i = 0; i < resets().size(); ++i)
+    for (size_t i = 0; i < resets().size(); ++i) // NOLINT(modernize-loop-convert)
         resets()[i]();
 }

@@ -16,7 +16,9 @@ template <class T>
 class RunState {
 public:
     RunState() : RunState(T{}) {}
-    RunState(T first) : m_first(first), m_value(std::move(first)) // NOLINT: reads as the value it holds
+    // A RunState reads and writes as the value it holds, so it converts to
+    // and from it without a word.
+    RunState(T first) : m_first(first), m_value(std::move(first)) // NOLINT(google-explicit-constructor)
     {
         onResetRunState([this] { m_value = m_first; });
     }
@@ -28,8 +30,8 @@ public:
         m_value = std::move(value);
         return *this;
     }
-    operator T &() { return m_value; }
-    operator const T &() const { return m_value; }
+    operator T &() { return m_value; }             // NOLINT(google-explicit-constructor)
+    operator const T &() const { return m_value; } // NOLINT(google-explicit-constructor)
     T &operator*() { return m_value; }
     const T &operator*() const { return m_value; }
     T *operator->() { return &m_value; }
