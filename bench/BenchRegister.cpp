@@ -22,8 +22,9 @@ void bind(sqlite3_stmt *st, int i, const QByteArray &text)
 
 BenchMember benchMember(int i)
 {
-    static const char *surnames[] = {"Rossi", "Bianchi", "Verdi",  "Esposito", "Romano", "Colombo", "Ricci",  "Marino",
-                                     "Greco", "Bruno",   "Gallo",  "Conti",    "De Luca", "Mancini", "Costa", "Giordano"};
+    static const char *surnames[] = {"Rossi",   "Bianchi", "Verdi", "Esposito", "Romano", "Colombo",
+                                     "Ricci",   "Marino",  "Greco", "Bruno",    "Gallo",  "Conti",
+                                     "De Luca", "Mancini", "Costa", "Giordano"};
     static const char *names[] = {"Mario", "Luca", "Giulia", "Anna", "Paolo", "Sara", "Marco", "Elena"};
     BenchMember m;
     m.type = 1 + i % 4;
@@ -90,7 +91,8 @@ void makeSqliteRegister(const QString &path, int members, int payments)
         const BenchMember m = benchMember(i);
         sqlite3_bind_int(st, 1, m.type);
         int c = 2;
-        for (const QByteArray *t : {&m.name, &m.surname, &m.address, &m.cap, &m.city, &m.province, &m.phone, &m.mobile, &m.mail})
+        for (const QByteArray *t :
+             {&m.name, &m.surname, &m.address, &m.cap, &m.city, &m.province, &m.phone, &m.mobile, &m.mail})
             bind(st, c++, *t);
         if (m.note)
             bind(st, c++, *m.note);

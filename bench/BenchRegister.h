@@ -6,7 +6,8 @@
 
 // The rows of the large register the benchmarks time: the same members and
 // payments on every back-end, so their figures compare.
-constexpr std::array<const char *, 4> kBenchMemberTypes = {"Socio ordinario", "Socio sostenitore", "Contatto", "Socio onorario"};
+constexpr std::array<const char *, 4> kBenchMemberTypes = {"Socio ordinario", "Socio sostenitore", "Contatto",
+                                                           "Socio onorario"};
 
 struct BenchMember {
     int type;

@@ -35,11 +35,11 @@
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
-#include <QImage>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QImage>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPrintPreviewWidget>
@@ -122,8 +122,8 @@ double shellMs(const QString &query, const QString &out = QStringLiteral("/dev/n
     return medianMs([&] {
         QProcess p;
         p.setStandardOutputFile(out);
-        p.start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), QStringLiteral("-csv"), QStringLiteral("-header"),
-                                            dbPath, query});
+        p.start(QStringLiteral("sqlite3"),
+                {QStringLiteral("-batch"), QStringLiteral("-csv"), QStringLiteral("-header"), dbPath, query});
         if (!p.waitForFinished(-1) || p.exitCode() != 0) {
             std::fprintf(stderr, "the sqlite3 shell is needed for the floors\n");
             std::exit(1);
@@ -490,8 +490,8 @@ void benchSize(int members, bool print, int printMax)
         frmSelectAnagrafica *search = Instance<frmSelectAnagrafica>::get();
         search->load();
         search->txtCognome->setText(QStringLiteral("ross"));
-        const QString searchSql =
-            firstWith(statementsOf([&] { search->cmdOK_Click(); }), QStringLiteral("FROM Anagrafica a"));
+        const QString searchSql = firstWith(statementsOf([&] { search->cmdOK_Click(); }),
+                                            QStringLiteral("FROM Anagrafica a"));
         settle();
         const QString where = *frmAnagrafica::gWhereAnagrafica;
         const int found = g.Rows() - 1;
@@ -561,8 +561,7 @@ void benchSize(int members, bool print, int printMax)
         QObject::connect(&straight, &QPrintPreviewWidget::paintRequested, &straight,
                          [&](QPrinter *pr) { pageStraight(pr, g, cols); });
         const double floor = medianMs([&] { straight.updatePreview(); });
-        figure("print preview of the member list", members,
-               ms(preview) + QStringLiteral(", %1 pages").arg(pages),
+        figure("print preview of the member list", members, ms(preview) + QStringLiteral(", %1 pages").arg(pages),
                QStringLiteral("same cells paged with QPainter %1, %2 pages").arg(ms(floor)).arg(straight.pageCount()),
                ratio(preview, floor), "<= 2x per row");
         std::printf("  %-34s %9s  %.1f ms per 1,000 rows (floor %.1f)\n", "", "", preview * 1000.0 / members,
@@ -601,8 +600,7 @@ void benchSize(int members, bool print, int printMax)
         types->show();
         types->FillGrid();
         types->MSFlexGrid1->setRow(1);
-        const QString typeSql =
-            firstWith(statementsOf([&] { types->cmdDelete_Click(); }), QStringLiteral("count("));
+        const QString typeSql = firstWith(statementsOf([&] { types->cmdDelete_Click(); }), QStringLiteral("count("));
         const double typeCheck = medianMs([&] {
             types->MSFlexGrid1->setRow(1);
             types->cmdDelete_Click();
@@ -628,8 +626,8 @@ void benchSize(int members, bool print, int printMax)
         });
         figure("payments of one member", members, ms(payFill) + payRows,
                QStringLiteral("without the index %1").arg(ms(payFillBare)), ratio(payFill, payFillBare), "");
-        figure("delete check, member", members, ms(check),
-               QStringLiteral("without the index %1").arg(ms(checkBare)), ratio(check, checkBare), "");
+        figure("delete check, member", members, ms(check), QStringLiteral("without the index %1").arg(ms(checkBare)),
+               ratio(check, checkBare), "");
         figure("delete check, member type", members, ms(typeCheck),
                QStringLiteral("without the index %1").arg(ms(typeCheckBare)), ratio(typeCheck, typeCheckBare), "");
         std::printf("  plans: payments of one member: %s\n", qPrintable(queryPlan(paySql).join(QStringLiteral("; "))));
@@ -722,9 +720,10 @@ int main(int argc, char **argv)
         } else if (a == QLatin1String("--no-print")) {
             print = false;
         } else {
-            std::fprintf(stderr, "usage: bench_lists [--sizes 10000,100000] [--million] [--runs 5] [--print-max N] "
-                                 "[--no-print] [--only open,search,sort,csv,print,payments] | --make-register "
-                                 "MEMBERS PATH | --pages DIR\n");
+            std::fprintf(stderr,
+                         "usage: bench_lists [--sizes 10000,100000] [--million] [--runs 5] [--print-max N] "
+                         "[--no-print] [--only open,search,sort,csv,print,payments] | --make-register "
+                         "MEMBERS PATH | --pages DIR\n");
             return 2;
         }
     }

@@ -62,27 +62,31 @@ void makeServerRegister(int members)
 {
     MYSQL *m = mysql_init(nullptr);
     mysql_options(m, MYSQL_SET_CHARSET_NAME, "utf8mb4");
-    if (!mysql_real_connect(m, nullptr, "root", "", nullptr, 0, gSocket.toUtf8().constData(), CLIENT_MULTI_STATEMENTS)) {
+    if (!mysql_real_connect(m, nullptr, "root", "", nullptr, 0, gSocket.toUtf8().constData(),
+                            CLIENT_MULTI_STATEMENTS)) {
         std::fprintf(stderr, "server: %s\n", mysql_error(m));
         std::exit(1);
     }
     QFile schema(QStringLiteral(SOCIVANT_DATA_DIR "/mariadb/schema.sql"));
     schema.open(QIODevice::ReadOnly);
-    run(m, "SET SESSION sql_mode = 'STRICT_TRANS_TABLES,NO_BACKSLASH_ESCAPES'; CREATE DATABASE soci CHARACTER SET utf8mb4 "
-           "COLLATE utf8mb4_uca1400_nopad_as_ci; USE soci;");
+    run(m,
+        "SET SESSION sql_mode = 'STRICT_TRANS_TABLES,NO_BACKSLASH_ESCAPES'; CREATE DATABASE soci CHARACTER SET utf8mb4 "
+        "COLLATE utf8mb4_uca1400_nopad_as_ci; USE soci;");
     run(m, schema.readAll());
     QByteArray types = "INSERT INTO TipologiaPersone (Tipologia, DateTimeCreated) VALUES ";
     for (size_t t = 0; t < kBenchMemberTypes.size(); ++t)
         types += (t ? "," : "") + ("(" + quoted(kBenchMemberTypes[t]) + ", '2026-01-01 00:00:00')");
     run(m, types);
-    const QByteArray head = "INSERT INTO Anagrafica (TIPOLOGIAID, Nome, Cognome, Indirizzo, CAP, Comune, Provincia, TelefonoCasa, "
-                            "Cellulare, Email, NoteAnagrafica, NumeroTessera, DataNascita, DataIscrizione, "
-                            "DataScadenzaIscrizione, DateTimeCreated) VALUES ";
+    const QByteArray head =
+        "INSERT INTO Anagrafica (TIPOLOGIAID, Nome, Cognome, Indirizzo, CAP, Comune, Provincia, TelefonoCasa, "
+        "Cellulare, Email, NoteAnagrafica, NumeroTessera, DataNascita, DataIscrizione, "
+        "DataScadenzaIscrizione, DateTimeCreated) VALUES ";
     QByteArray sql;
     for (int i = 0; i < members; ++i) {
         const BenchMember b = benchMember(i);
         QByteArray row = "(" + QByteArray::number(b.type);
-        for (const QByteArray *t : {&b.name, &b.surname, &b.address, &b.cap, &b.city, &b.province, &b.phone, &b.mobile, &b.mail})
+        for (const QByteArray *t :
+             {&b.name, &b.surname, &b.address, &b.cap, &b.city, &b.province, &b.phone, &b.mobile, &b.mail})
             row += "," + quoted(*t);
         row += "," + (b.note ? quoted(*b.note) : QByteArray("NULL"));
         for (const QByteArray *t : {&b.card, &b.born, &b.joined, &b.expires, &b.created})
@@ -112,9 +116,9 @@ double clientMs(const QString &query)
     t.start();
     QProcess p;
     p.setStandardOutputFile(QStringLiteral("/dev/null"));
-    p.start(QStringLiteral("mariadb"), {QStringLiteral("--no-defaults"), QStringLiteral("--socket=") + gSocket,
-                                        QStringLiteral("-uroot"), QStringLiteral("--batch"), QStringLiteral("soci"),
-                                        QStringLiteral("-e"), query});
+    p.start(QStringLiteral("mariadb"),
+            {QStringLiteral("--no-defaults"), QStringLiteral("--socket=") + gSocket, QStringLiteral("-uroot"),
+             QStringLiteral("--batch"), QStringLiteral("soci"), QStringLiteral("-e"), query});
     if (!p.waitForFinished(600000) || p.exitCode() != 0) {
         std::fprintf(stderr, "the mariadb client is needed for the comparison\n");
         return -1;

@@ -56,7 +56,8 @@ int main(int argc, char **argv)
         c.open(db);
     });
     QString fault;
-    row("structure check alone", [&] { withReadTransaction(db, [&](sqlite3 *h) { fault = sqliteStructureFault(h); }); });
+    row("structure check alone",
+        [&] { withReadTransaction(db, [&](sqlite3 *h) { fault = sqliteStructureFault(h); }); });
     std::printf("  verdict: %s\n", fault.isEmpty() ? "sound" : qPrintable(fault));
     row("SQLite's PRAGMA quick_check, for comparison", [&] {
         withReadTransaction(db, [](sqlite3 *h) { sqlite3_exec(h, "PRAGMA quick_check", nullptr, nullptr, nullptr); });

@@ -52,7 +52,8 @@ frmMain::frmMain() : Form(QStringLiteral("frmMain"))
     cmdContiCorrenti = makeButton(this, QStringLiteral("cmdContiCorrenti"), QStringLiteral("&Pagamenti"));
     cmdReportistica = makeButton(this, QStringLiteral("cmdReportistica"), QStringLiteral("Re&ports"));
     cmdInfo = makeButton(this, QStringLiteral("cmdInfo"), QStringLiteral("&Informazioni"));
-    cmdCambiaIntestazione = makeButton(this, QStringLiteral("cmdCambiaIntestazione"), QStringLiteral("&Modifica intestazione"));
+    cmdCambiaIntestazione = makeButton(this, QStringLiteral("cmdCambiaIntestazione"),
+                                       QStringLiteral("&Modifica intestazione"));
     cmdBackup = makeButton(this, QStringLiteral("cmdBackup"), QStringLiteral("Database &Backup"));
     cmdEsci = makeButton(this, QStringLiteral("cmdEsci"), QStringLiteral("Es&ci"));
 
@@ -205,8 +206,8 @@ void frmMain::cmdCambiaIntestazione_Click()
 {
     runProc(Proc{kForm, QStringLiteral("cmdCambiaIntestazione_Click"), Proc::Form, Proc::Plain}, [&] {
         const QString current = getSetting(QStringLiteral("INTESTAZ"));
-        const QString prompt =
-            isEnglish() ? QStringLiteral("Enter the new header") : QStringLiteral("Inserire l'intestazione");
+        const QString prompt = isEnglish() ? QStringLiteral("Enter the new header")
+                                           : QStringLiteral("Inserire l'intestazione");
         const QString answer = people().themedInputBox(prompt, productTitle(), current);
         if (answer.trimmed().isEmpty()) {
             MyMsgBox(QStringLiteral("Intestazione non modificata"), MsgStyle::Exclamation, kTitle);

@@ -28,8 +28,8 @@ public:
     void cmdBackup_Click();
     void cmdEsci_Click();
 
-    QPushButton *cmdAnagrafica, *cmdTipologia, *cmdContiCorrenti, *cmdReportistica, *cmdInfo,
-        *cmdCambiaIntestazione, *cmdBackup, *cmdEsci;
+    QPushButton *cmdAnagrafica, *cmdTipologia, *cmdContiCorrenti, *cmdReportistica, *cmdInfo, *cmdCambiaIntestazione,
+        *cmdBackup, *cmdEsci;
     QLabel *OsenXPLabel1;
     PictureBox *OsenXPPicture1;
     SkinForm *OsenXPForm1;

@@ -2,8 +2,8 @@
 // The file appears only when every statement ran.
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <sqlite3.h>
+#include <sstream>
 #include <string>
 
 int main(int argc, char **argv)

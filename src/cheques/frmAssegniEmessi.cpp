@@ -1,9 +1,9 @@
 #include "frmAssegniEmessi.h"
 #include "Controls.h"
 #include "Database.h"
+#include "FlexGrid.h"
 #include "Globals.h"
 #include "GridHelpers.h"
-#include "FlexGrid.h"
 #include "Regional.h"
 #include "Translation.h"
 #include "frmEditAssegniEmessi.h"
@@ -15,7 +15,8 @@ namespace {
 const QString kJoin = QStringLiteral("a.CONTOCORRENTEID = b.CONTOCORRENTEID AND a.ANAGRAFICAID = c.ANAGRAFICAID ");
 } // namespace
 
-frmAssegniEmessi::frmAssegniEmessi() : ListWindow(QStringLiteral("frmAssegniEmessi"), QStringLiteral("Assegni Emessi"), false, &gWhereAssegniEmessi)
+frmAssegniEmessi::frmAssegniEmessi()
+    : ListWindow(QStringLiteral("frmAssegniEmessi"), QStringLiteral("Assegni Emessi"), false, &gWhereAssegniEmessi)
 {
     setCaption(cmdSelect, QStringLiteral("Seleziona"));
     lblTotaleImporti = makeLabel(this, QStringLiteral("lblTotaleImporti"), QStringLiteral("Importo Totale"), true);
@@ -25,7 +26,8 @@ frmAssegniEmessi::frmAssegniEmessi() : ListWindow(QStringLiteral("frmAssegniEmes
 
 QString frmAssegniEmessi::columnsAndTables() const
 {
-    return QStringLiteral("SELECT") + QStringLiteral(" a.ASSEGNIEMESSIID, a.CONTOCORRENTEID, b.Descrizione as ContoCorrente, a.ANAGRAFICAID, ")
+    return QStringLiteral("SELECT")
+        + QStringLiteral(" a.ASSEGNIEMESSIID, a.CONTOCORRENTEID, b.Descrizione as ContoCorrente, a.ANAGRAFICAID, ")
         + concatSql(QStringLiteral("c.cognome"), QStringLiteral("' '"), QStringLiteral("c.Nome"))
         + QStringLiteral(" as Beneficiario,  ")
         + QStringLiteral("a.Numero as NumeroAssegno, a.DataAssegno, a.LuogoEmissione, a.SuPiazza, a.Trasferibile,  ")
@@ -46,7 +48,8 @@ QString frmAssegniEmessi::queryTail() const
 
 QString frmAssegniEmessi::oneRecordQuery(bool) const
 {
-    return columnsAndTables() + QStringLiteral("WHERE ASSEGNIEMESSIID = ") + keyText() + QStringLiteral(" AND ") + kJoin;
+    return columnsAndTables() + QStringLiteral("WHERE ASSEGNIEMESSIID = ") + keyText() + QStringLiteral(" AND ")
+        + kJoin;
 }
 
 QString frmAssegniEmessi::headerRename(const QString &name) const

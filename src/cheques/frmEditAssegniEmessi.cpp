@@ -55,7 +55,8 @@ QString frmEditAssegniEmessi::recordQuery() const
     return QStringLiteral("SELECT a.ASSEGNIEMESSIID, a.CONTOCORRENTEID, b.Descrizione, a.ANAGRAFICAID, c.Nome,  ")
         + QStringLiteral("a.Numero, a.DataAssegno, a.LuogoEmissione, a.SuPiazza, a.Trasferibile,  ")
         + QStringLiteral("a.Sbarrato, a.Importo, a.Causale, a.AssegnoNote, a.DateTimeCreated,  ")
-        + QStringLiteral("a.DateTimeLastUpdated ") + QStringLiteral("FROM AssegniEmessi a, MieiContiCorrenti b, Anagrafica c ")
+        + QStringLiteral("a.DateTimeLastUpdated ")
+        + QStringLiteral("FROM AssegniEmessi a, MieiContiCorrenti b, Anagrafica c ")
         + QStringLiteral("WHERE ASSEGNIEMESSIID = ") + listKeyText() + QStringLiteral(" AND ")
         + QStringLiteral("a.CONTOCORRENTEID = b.CONTOCORRENTEID AND a.ANAGRAFICAID = c.ANAGRAFICAID ");
 }
@@ -70,7 +71,8 @@ void frmEditAssegniEmessi::loadRecord(const Recordset &r)
     const auto flag = [&r](const QString &field, QCheckBox *c) {
         const QVariant v = r.value(field);
         const QString t = v.toString().trimmed();
-        const bool on = !v.isNull() && (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || v.toDouble() != 0);
+        const bool on = !v.isNull()
+            && (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || v.toDouble() != 0);
         setCheckValue(c, on ? 1 : 0);
     };
     flag(QStringLiteral("SuPiazza"), chkSuPiazza);
@@ -83,7 +85,8 @@ void frmEditAssegniEmessi::loadRecord(const Recordset &r)
 
 void frmEditAssegniEmessi::fillCombos()
 {
-    fillCombo(cboDescrizione, QStringLiteral("SELECT CONTOCORRENTEID, Descrizione FROM MieiContiCorrenti order by descrizione "),
+    fillCombo(cboDescrizione,
+              QStringLiteral("SELECT CONTOCORRENTEID, Descrizione FROM MieiContiCorrenti order by descrizione "),
               &IdConto, m_accountKey);
     // Surname first in the item text, as the list orders them.
     fillCombo(cboNome, QStringLiteral("SELECT ANAGRAFICAID, Nome, cognome FROM Anagrafica order by cognome, nome"),

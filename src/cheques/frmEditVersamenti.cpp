@@ -10,7 +10,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-frmEditVersamenti::frmEditVersamenti() : InsertOnlyWindow(QStringLiteral("frmEditVersamenti"), QStringLiteral("Versa Assegno Ricevuto"))
+frmEditVersamenti::frmEditVersamenti()
+    : InsertOnlyWindow(QStringLiteral("frmEditVersamenti"), QStringLiteral("Versa Assegno Ricevuto"))
 {
     cboDescrizione = rows.combo(QStringLiteral("cboDescrizione"), QStringLiteral("Conto Corrente"));
     txtDataVersamento = rows.date(QStringLiteral("txtDataVersamento"), QStringLiteral("Data Versamento"));
@@ -53,7 +54,8 @@ QString frmEditVersamenti::insertSql() const
 {
     return insertStatement(QStringLiteral("INSERT INTO Versamenti (PagamentiID, CONTOCORRENTEID, DataVersamento, ")
                                + QStringLiteral("noteversamento,DateTimeCreated) "),
-                           {listKeyText(), QString::number(comboItemKey(cboDescrizione, cboDescrizione->currentIndex())),
+                           {listKeyText(),
+                            QString::number(comboItemKey(cboDescrizione, cboDescrizione->currentIndex())),
                             dateValue(txtDataVersamento), textValue(txtNote)});
 }
 

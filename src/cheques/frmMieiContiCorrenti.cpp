@@ -6,13 +6,15 @@
 #include "frmSelectMieiContiCorrenti.h"
 
 namespace {
-const QString kColumns = QStringLiteral("SELECT a.CONTOCORRENTEID, a.Descrizione, a.Banca, a.ABI, a.CAB, a.NumeroConto,  ")
+const QString kColumns =
+    QStringLiteral("SELECT a.CONTOCORRENTEID, a.Descrizione, a.Banca, a.ABI, a.CAB, a.NumeroConto,  ")
     + QStringLiteral("a.Intestatari, a.DateTimeCreated as DataCreazione, a.DateTimeLastUpdated as DataUltimaModifica ")
     + QStringLiteral("FROM MieiContiCorrenti a ");
 } // namespace
 
 frmMieiContiCorrenti::frmMieiContiCorrenti()
-    : ListWindow(QStringLiteral("frmMieiContiCorrenti"), QStringLiteral("I Miei Conti Correnti"), false, &gWhereMieiContiCorrenti)
+    : ListWindow(QStringLiteral("frmMieiContiCorrenti"), QStringLiteral("I Miei Conti Correnti"), false,
+                 &gWhereMieiContiCorrenti)
 {
     setCaption(cmdSelect, QStringLiteral("Seleziona"));
 }

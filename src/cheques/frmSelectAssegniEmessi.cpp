@@ -10,7 +10,8 @@
 #include <QLineEdit>
 
 frmSelectAssegniEmessi::frmSelectAssegniEmessi()
-    : SearchWindow(QStringLiteral("frmSelectAssegniEmessi"), QStringLiteral("Cerca Assegni Emessi"), {gSelectStateAssegniEmessi, gSelectStateReadyAssegniEmessi, &gSelectUseOrAssegniEmessi})
+    : SearchWindow(QStringLiteral("frmSelectAssegniEmessi"), QStringLiteral("Cerca Assegni Emessi"),
+                   {gSelectStateAssegniEmessi, gSelectStateReadyAssegniEmessi, &gSelectUseOrAssegniEmessi})
 {
     auto flag = [this](const QString &name, const QString &caption) {
         QCheckBox *c = rows.check(name, caption);
@@ -56,7 +57,8 @@ ListWindow *frmSelectAssegniEmessi::list() const
 
 void frmSelectAssegniEmessi::fillCombos()
 {
-    fillCombo(cboDescrizione, QStringLiteral("SELECT CONTOCORRENTEID, Descrizione FROM MieiContiCorrenti order by descrizione "));
+    fillCombo(cboDescrizione,
+              QStringLiteral("SELECT CONTOCORRENTEID, Descrizione FROM MieiContiCorrenti order by descrizione "));
     // Surname first in the item text.
     fillCombo(cboNome, QStringLiteral("SELECT ANAGRAFICAID, Nome, cognome FROM Anagrafica order by cognome, nome "),
               &surnameThenName);

@@ -51,7 +51,8 @@ std::optional<QDateTime> parseDateTime(const QString &text)
     if (s.isEmpty())
         return std::nullopt;
     static const QRegularExpression iso(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})(?:[ T](.*))?$"));
-    static const QRegularExpression dayFirst(QStringLiteral("^(\\d{1,2})([/.-])(\\d{1,2})\\2(\\d{4}|\\d{2})(?:\\s+(.*))?$"));
+    static const QRegularExpression dayFirst(
+        QStringLiteral("^(\\d{1,2})([/.-])(\\d{1,2})\\2(\\d{4}|\\d{2})(?:\\s+(.*))?$"));
     QDate date;
     QString timeText;
     if (const auto m = iso.match(s); m.hasMatch()) {

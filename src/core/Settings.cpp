@@ -80,18 +80,27 @@ void inizializzaAggiornamentiDatabase()
         // Two statements are SQLite's own; a server gets their MariaDB forms:
         // a key column of bounded length, and casts to SIGNED and CHAR.
         const bool server = isMySql();
-        aggiungiAggiornamentoDatabase(server ? QStringLiteral("create table settings (mnemocode varchar(64) primary key, value text)")
-                                             : QStringLiteral("create table settings (mnemocode text primary key, value text)"));
-        aggiungiAggiornamentoDatabase(QStringLiteral("insert into settings (mnemocode,value) values ('PRIMOLAN','") + today + QStringLiteral("')"));
-        aggiungiAggiornamentoDatabase(QStringLiteral("insert into settings (mnemocode,value) values ('INTESTAZ','Associazione')"));
-        aggiungiAggiornamentoDatabase(QStringLiteral("insert into settings (mnemocode,value) values ('PRTCSIZE','7')"));
-        aggiungiAggiornamentoDatabase(QStringLiteral("insert into settings (mnemocode,value) values ('ULTIMLAN','") + today + QStringLiteral("')"));
-        aggiungiAggiornamentoDatabase(QStringLiteral("insert into settings (mnemocode,value) values ('NUMERLAN','1')"));
-        aggiungiAggiornamentoDatabase(QStringLiteral("update settings set  value ='") + today + QStringLiteral("' where mnemocode='ULTIMLAN'"));
         aggiungiAggiornamentoDatabase(
-            server ? QStringLiteral("update settings set  value = cast((cast(value as signed)+1) as char) where mnemocode='NUMERLAN'")
-                   : QStringLiteral("update settings set  value = cast((cast(value as integer)+1) as text) where mnemocode='NUMERLAN'"));
-        aggiungiAggiornamentoDatabase(QStringLiteral("insert into settings (mnemocode,value) values ('LOGSTATUS','OFF')"));
+            server ? QStringLiteral("create table settings (mnemocode varchar(64) primary key, value text)")
+                   : QStringLiteral("create table settings (mnemocode text primary key, value text)"));
+        aggiungiAggiornamentoDatabase(QStringLiteral("insert into settings (mnemocode,value) values ('PRIMOLAN','")
+                                      + today + QStringLiteral("')"));
+        aggiungiAggiornamentoDatabase(
+            QStringLiteral("insert into settings (mnemocode,value) values ('INTESTAZ','Associazione')"));
+        aggiungiAggiornamentoDatabase(QStringLiteral("insert into settings (mnemocode,value) values ('PRTCSIZE','7')"));
+        aggiungiAggiornamentoDatabase(QStringLiteral("insert into settings (mnemocode,value) values ('ULTIMLAN','")
+                                      + today + QStringLiteral("')"));
+        aggiungiAggiornamentoDatabase(QStringLiteral("insert into settings (mnemocode,value) values ('NUMERLAN','1')"));
+        aggiungiAggiornamentoDatabase(QStringLiteral("update settings set  value ='") + today
+                                      + QStringLiteral("' where mnemocode='ULTIMLAN'"));
+        aggiungiAggiornamentoDatabase(
+            server
+                ? QStringLiteral(
+                    "update settings set  value = cast((cast(value as signed)+1) as char) where mnemocode='NUMERLAN'")
+                : QStringLiteral(
+                    "update settings set  value = cast((cast(value as integer)+1) as text) where mnemocode='NUMERLAN'"));
+        aggiungiAggiornamentoDatabase(
+            QStringLiteral("insert into settings (mnemocode,value) values ('LOGSTATUS','OFF')"));
     });
 }
 

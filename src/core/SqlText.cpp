@@ -153,11 +153,11 @@ QString concatSql(const QString &a, const QString &b, const QString &c)
 {
     traceProcedure(kRegistering, QStringLiteral("concatSql"));
     if (isSqlLite())
-        return QStringLiteral(" (ifnull(") + a + QStringLiteral(",'') || ifnull(") + b + QStringLiteral(",'') || ifnull(")
-            + c + QStringLiteral(",'')) ");
+        return QStringLiteral(" (ifnull(") + a + QStringLiteral(",'') || ifnull(") + b
+            + QStringLiteral(",'') || ifnull(") + c + QStringLiteral(",'')) ");
     if (isMySql())
-        return QStringLiteral(" concat(ifnull(") + a + QStringLiteral(",''),ifnull(") + b + QStringLiteral(",''),ifnull(")
-            + c + QStringLiteral(",'')) ");
+        return QStringLiteral(" concat(ifnull(") + a + QStringLiteral(",''),ifnull(") + b
+            + QStringLiteral(",''),ifnull(") + c + QStringLiteral(",'')) ");
     if (isAccess())
         return QStringLiteral(" ") + a + QStringLiteral(" & ") + b + QStringLiteral(" & ") + c + QStringLiteral(" ");
     return QString();
@@ -176,7 +176,8 @@ QString esisteRecordQuery(const QVariant &table, const QVariant &field, const QV
     QString sql = QStringLiteral("select count(*) as conteggio from ") + textOf(table) + QStringLiteral(" where ")
         + textOf(field);
     if (kind.toString() != QLatin1String("N"))
-        sql += QStringLiteral(" = '") + textOf(value).replace(QLatin1Char('\''), QStringLiteral("''")) + QStringLiteral("'");
+        sql += QStringLiteral(" = '") + textOf(value).replace(QLatin1Char('\''), QStringLiteral("''"))
+            + QStringLiteral("'");
     else
         sql += QStringLiteral(" = ") + textOf(value);
     if (!exceptField.toString().isEmpty())

@@ -13,7 +13,8 @@
 #include <QPushButton>
 
 namespace {
-const QString kPiece2 = QStringLiteral("a.Indirizzo, a.CAP, a.Comune, a.Provincia, a.TelefonoCasa, a.TelefonoUfficio,  ");
+const QString kPiece2 =
+    QStringLiteral("a.Indirizzo, a.CAP, a.Comune, a.Provincia, a.TelefonoCasa, a.TelefonoUfficio,  ");
 const QString kPiece3 = QStringLiteral(
     "a.Fax, a.Cellulare, a.CFIva, a.Email, a.SitoWeb, a.NoteAnagrafica, a.NumeroTessera, a.DataNascita, "
     "a.DataIscrizione, a.DataScadenzaIscrizione, a.DateTimeCreated as DataCreazione,  ");
@@ -24,7 +25,8 @@ const QString kPiece4 = QStringLiteral("a.DateTimeLastUpdated as DataUltimaModif
 const QString kFrom = QStringLiteral("FROM Anagrafica a, TipologiaPersone b ");
 } // namespace
 
-frmAnagrafica::frmAnagrafica() : ListWindow(QStringLiteral("frmAnagrafica"), QStringLiteral("Albo dei Soci"), true, &gWhereAnagrafica)
+frmAnagrafica::frmAnagrafica()
+    : ListWindow(QStringLiteral("frmAnagrafica"), QStringLiteral("Albo dei Soci"), true, &gWhereAnagrafica)
 {
     cmdApriPagamenti = makeButton(this, QStringLiteral("cmdApriPagamenti"), QStringLiteral("&Visualizza pagamenti"));
     // Between Search and Print, the widest caption of the row.
@@ -46,13 +48,15 @@ frmAnagrafica::PaymentsOpener &frmAnagrafica::openPayments()
 
 QString frmAnagrafica::fillQuery() const
 {
-    return QStringLiteral("SELECT  a.ANAGRAFICAID, a.TIPOLOGIAID, b.Tipologia, a.cogNome as CognomeRagioneSociale, a.Nome ,  ")
+    return QStringLiteral(
+               "SELECT  a.ANAGRAFICAID, a.TIPOLOGIAID, b.Tipologia, a.cogNome as CognomeRagioneSociale, a.Nome ,  ")
         + kPiece2 + kPiece3 + kPiece4 + kFrom + QStringLiteral("WHERE a.TIPOLOGIAID = b.TIPOLOGIAID ");
 }
 
 QString frmAnagrafica::oneRecordQuery(bool forAdd) const
 {
-    return QStringLiteral("SELECT  a.ANAGRAFICAID, a.TIPOLOGIAID, b.Tipologia, a.cogNome as CognomeRagioneSociale, a.Nome,  ")
+    return QStringLiteral(
+               "SELECT  a.ANAGRAFICAID, a.TIPOLOGIAID, b.Tipologia, a.cogNome as CognomeRagioneSociale, a.Nome,  ")
         + kPiece2 + (forAdd ? kPiece3Add : kPiece3) + kPiece4 + kFrom + QStringLiteral("WHERE ANAGRAFICAID = ")
         + keyText() + QStringLiteral(" AND ") + QStringLiteral("a.TIPOLOGIAID = b.TIPOLOGIAID ");
 }

@@ -10,7 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-frmEditAnagrafica::frmEditAnagrafica() : EditWindow(QStringLiteral("frmEditAnagrafica"), QStringLiteral("Albo dei Soci"))
+frmEditAnagrafica::frmEditAnagrafica()
+    : EditWindow(QStringLiteral("frmEditAnagrafica"), QStringLiteral("Albo dei Soci"))
 {
     cboTipologia = rows.combo(QStringLiteral("cboTipologia"), QStringLiteral("Tipologia"));
     txtNome = rows.text(QStringLiteral("txtNome"), QStringLiteral("Nome"));
@@ -30,8 +31,8 @@ frmEditAnagrafica::frmEditAnagrafica() : EditWindow(QStringLiteral("frmEditAnagr
     txtNumeroTessera = rows.text(QStringLiteral("txtNumeroTessera"), QStringLiteral("Numero Tessera"));
     txtDataNascita = rows.date(QStringLiteral("txtDataNascita"), QStringLiteral("Data Nascita"));
     txtDataIscrizione = rows.date(QStringLiteral("txtDataIscrizione"), QStringLiteral("Data Iscrizione"));
-    txtDataScadenzaIscrizione =
-        rows.date(QStringLiteral("txtDataScadenzaIscrizione"), QStringLiteral("Data Scadenza Iscrizione"));
+    txtDataScadenzaIscrizione = rows.date(QStringLiteral("txtDataScadenzaIscrizione"),
+                                          QStringLiteral("Data Scadenza Iscrizione"));
     setCaption(cmdPrint, QStringLiteral("S&tampa scheda del socio"));
     bindCombo(cboTipologia, &SelectedTipologiaID);
 }
@@ -101,12 +102,14 @@ bool frmEditAnagrafica::validate()
         return fail(QStringLiteral("Data di scadenza iscrizione non valida"));
     if (const QString card = txtNumeroTessera->text().trimmed(); !card.isEmpty()) {
         QString sql = QStringLiteral("select count(*) as conteggio from anagrafica where numerotessera ")
-            + QStringLiteral("='") + QString(card).replace(QLatin1Char('\''), QStringLiteral("''")) + QStringLiteral("'");
+            + QStringLiteral("='") + QString(card).replace(QLatin1Char('\''), QStringLiteral("''"))
+            + QStringLiteral("'");
         if (!gIsNewRecord)
             sql += QStringLiteral(" And anagraficaid <> ") + listKeyText();
         switch (esisteRecordSQL(sql)) {
         case Exists::Yes:
-            return fail(QStringLiteral("Impossibile ") + (gIsNewRecord ? QStringLiteral("inserire") : QStringLiteral("modificare"))
+            return fail(QStringLiteral("Impossibile ")
+                        + (gIsNewRecord ? QStringLiteral("inserire") : QStringLiteral("modificare"))
                         + QStringLiteral(" il record: numero di tessera duplicato."));
         case Exists::CouldNotTell:
             return false; // the failed check was reported; nothing is saved blindly

@@ -53,8 +53,8 @@ QString frmEditTipologiaPersone::insertSql() const
 
 QString frmEditTipologiaPersone::updateSql() const
 {
-    return updateStatement(QStringLiteral("TipologiaPersone"), {{QStringLiteral("Tipologia = "), textValue(txtTipologia)}},
-                           QStringLiteral("TIPOLOGIAID"));
+    return updateStatement(QStringLiteral("TipologiaPersone"),
+                           {{QStringLiteral("Tipologia = "), textValue(txtTipologia)}}, QStringLiteral("TIPOLOGIAID"));
 }
 
 void frmEditTipologiaPersone::releaseInstance()

@@ -6,7 +6,8 @@
 #include <QLineEdit>
 
 frmSelectAnagrafica::frmSelectAnagrafica()
-    : SearchWindow(QStringLiteral("frmSelectAnagrafica"), QStringLiteral("Cerca in Anagrafica"), {gSelectStateAnagrafica, gSelectStateReadyAnagrafica, &gSelectUseOrAnagrafica})
+    : SearchWindow(QStringLiteral("frmSelectAnagrafica"), QStringLiteral("Cerca in Anagrafica"),
+                   {gSelectStateAnagrafica, gSelectStateReadyAnagrafica, &gSelectUseOrAnagrafica})
 {
     auto text = [this](const QString &name, const QString &label, const QString &column) {
         QLineEdit *t = rows.text(name, label);
@@ -22,28 +23,33 @@ frmSelectAnagrafica::frmSelectAnagrafica()
     cboTipologia = rows.combo(QStringLiteral("cboTipologia"), QStringLiteral("Tipologia"));
     addClause(cboTipologia, Clause::ComboKey, QStringLiteral("a.TIPOLOGIAID = "));
     txtNome = text(QStringLiteral("txtNome"), QStringLiteral("Nome"), QStringLiteral("a.Nome"));
-    txtCognome = text(QStringLiteral("txtCognome"), QStringLiteral("Cognome / Ragione Sociale"), QStringLiteral("a.Cognome"));
+    txtCognome = text(QStringLiteral("txtCognome"), QStringLiteral("Cognome / Ragione Sociale"),
+                      QStringLiteral("a.Cognome"));
     txtIndirizzo = text(QStringLiteral("txtIndirizzo"), QStringLiteral("Indirizzo"), QStringLiteral("a.Indirizzo"));
     txtCAP = text(QStringLiteral("txtCAP"), QStringLiteral("CAP"), QStringLiteral("a.CAP"));
     txtComune = text(QStringLiteral("txtComune"), QStringLiteral("Comune"), QStringLiteral("a.Comune"));
     txtProvincia = text(QStringLiteral("txtProvincia"), QStringLiteral("Provincia"), QStringLiteral("a.Provincia"));
-    txtTelefonoCasa = text(QStringLiteral("txtTelefonoCasa"), QStringLiteral("Telefono Casa"), QStringLiteral("a.TelefonoCasa"));
-    txtTelefonoUfficio =
-        text(QStringLiteral("txtTelefonoUfficio"), QStringLiteral("Telefono Ufficio"), QStringLiteral("a.TelefonoUfficio"));
+    txtTelefonoCasa = text(QStringLiteral("txtTelefonoCasa"), QStringLiteral("Telefono Casa"),
+                           QStringLiteral("a.TelefonoCasa"));
+    txtTelefonoUfficio = text(QStringLiteral("txtTelefonoUfficio"), QStringLiteral("Telefono Ufficio"),
+                              QStringLiteral("a.TelefonoUfficio"));
     txtFax = text(QStringLiteral("txtFax"), QStringLiteral("Fax"), QStringLiteral("a.Fax"));
     txtCellulare = text(QStringLiteral("txtCellulare"), QStringLiteral("Cellulare"), QStringLiteral("a.Cellulare"));
-    txtCFIva = text(QStringLiteral("txtCFIva"), QStringLiteral("Codice Fiscale / Partita IVA"), QStringLiteral("a.CFIva"));
+    txtCFIva = text(QStringLiteral("txtCFIva"), QStringLiteral("Codice Fiscale / Partita IVA"),
+                    QStringLiteral("a.CFIva"));
     txtEmail = text(QStringLiteral("txtEmail"), QStringLiteral("E-mail"), QStringLiteral("a.Email"));
     txtSitoWeb = text(QStringLiteral("txtSitoWeb"), QStringLiteral("Sito Web"), QStringLiteral("a.SitoWeb"));
     txtNote = text(QStringLiteral("txtNote"), QStringLiteral("Note"), QStringLiteral("a.NoteAnagrafica"));
     range(QStringLiteral("txtDataNascitaDa"), QStringLiteral("txtDataNascitaA"), QStringLiteral("Data di nascita"),
           QStringLiteral("a.datanascita"), &txtDataNascitaDa, &txtDataNascitaA);
-    range(QStringLiteral("txtDataIscrizioneDa"), QStringLiteral("txtDataIscrizioneA"), QStringLiteral("Data di iscrizione"),
-          QStringLiteral("a.dataiscrizione"), &txtDataIscrizioneDa, &txtDataIscrizioneA);
+    range(QStringLiteral("txtDataIscrizioneDa"), QStringLiteral("txtDataIscrizioneA"),
+          QStringLiteral("Data di iscrizione"), QStringLiteral("a.dataiscrizione"), &txtDataIscrizioneDa,
+          &txtDataIscrizioneA);
     range(QStringLiteral("txtDataScadenzaIscrizioneDa"), QStringLiteral("txtDataScadenzaIscrizioneA"),
           QStringLiteral("Data scadenza iscrizione"), QStringLiteral("a.datascadenzaiscrizione"),
           &txtDataScadenzaIscrizioneDa, &txtDataScadenzaIscrizioneA);
-    txtNumeroTessera = text(QStringLiteral("txtNumeroTessera"), QStringLiteral("Numero Tessera"), QStringLiteral("a.NumeroTessera"));
+    txtNumeroTessera = text(QStringLiteral("txtNumeroTessera"), QStringLiteral("Numero Tessera"),
+                            QStringLiteral("a.NumeroTessera"));
 }
 
 ListWindow *frmSelectAnagrafica::list() const

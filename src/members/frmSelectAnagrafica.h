@@ -17,9 +17,9 @@ public:
     static inline RunState<bool> gSelectUseOrAnagrafica{false};
     QComboBox *cboTipologia;
     QLineEdit *txtNome, *txtCognome, *txtIndirizzo, *txtCAP, *txtComune, *txtProvincia, *txtTelefonoCasa,
-        *txtTelefonoUfficio, *txtFax, *txtCellulare, *txtCFIva, *txtEmail, *txtSitoWeb, *txtNote,
-        *txtDataNascitaDa, *txtDataNascitaA, *txtDataIscrizioneDa, *txtDataIscrizioneA,
-        *txtDataScadenzaIscrizioneDa, *txtDataScadenzaIscrizioneA, *txtNumeroTessera;
+        *txtTelefonoUfficio, *txtFax, *txtCellulare, *txtCFIva, *txtEmail, *txtSitoWeb, *txtNote, *txtDataNascitaDa,
+        *txtDataNascitaA, *txtDataIscrizioneDa, *txtDataIscrizioneA, *txtDataScadenzaIscrizioneDa,
+        *txtDataScadenzaIscrizioneA, *txtNumeroTessera;
 
 protected:
     ListWindow *list() const override;

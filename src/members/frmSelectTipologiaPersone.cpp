@@ -5,7 +5,8 @@
 #include <QLineEdit>
 
 frmSelectTipologiaPersone::frmSelectTipologiaPersone()
-    : SearchWindow(QStringLiteral("frmSelectTipologiaPersone"), QStringLiteral("Cerca Tipologie Soci"), {gSelectStateTipologiaPersone, gSelectStateReadyTipologiaPersone})
+    : SearchWindow(QStringLiteral("frmSelectTipologiaPersone"), QStringLiteral("Cerca Tipologie Soci"),
+                   {gSelectStateTipologiaPersone, gSelectStateReadyTipologiaPersone})
 {
     txtTipologia = rows.text(QStringLiteral("txtTipologia"), QStringLiteral("Tipologia Soci"));
     addClause(txtTipologia, Clause::Text, QStringLiteral("a.Tipologia"));

@@ -11,7 +11,8 @@ const QString kFrom = QStringLiteral("FROM TipologiaPersone a ");
 } // namespace
 
 frmTipologiaPersone::frmTipologiaPersone()
-    : ListWindow(QStringLiteral("frmTipologiaPersone"), QStringLiteral("Tipologie Soci"), false, &gWhereTipologiaPersone)
+    : ListWindow(QStringLiteral("frmTipologiaPersone"), QStringLiteral("Tipologie Soci"), false,
+                 &gWhereTipologiaPersone)
 {
     resize(640, 480);
 }

@@ -101,8 +101,7 @@ void frmEditPagamenti::fillCombos()
         m_loadedKey = std::llround(*frmPagamenti::gCurrentAnagraficaID);
         m_haveKey = true;
     }
-    fillCombo(cboSocio,
-              QStringLiteral("SELECT anagraficaid, cognome, nome  FROM anagrafica order by cognome, nome "),
+    fillCombo(cboSocio, QStringLiteral("SELECT anagraficaid, cognome, nome  FROM anagrafica order by cognome, nome "),
               &IdAnagrafica, m_loadedKey);
     if (gIsNewRecord && !frmPagamenti::gCurrentName->isEmpty()) {
         for (int i = 0; i < cboSocio->count(); ++i) {
@@ -156,7 +155,8 @@ void frmEditPagamenti::aggiornaStatoSocio()
                 t = (en ? QStringLiteral("Member type: ") : QStringLiteral("Tipologia socio: ")) + field("Tipologia")
                     + QStringLiteral(". ");
                 if (const QString since = field("DataIscrizione"); !since.isEmpty())
-                    t += (en ? QStringLiteral("Member since ") : QStringLiteral("Socio dal ")) + since + QStringLiteral(". ");
+                    t += (en ? QStringLiteral("Member since ") : QStringLiteral("Socio dal ")) + since
+                        + QStringLiteral(". ");
                 if (const QString expiry = field("DataScadenzaIscrizione"); !expiry.isEmpty())
                     t += (en ? QStringLiteral("Expires on: ") : QStringLiteral("Scadenza iscrizione: ")) + expiry
                         + QStringLiteral(". ");
@@ -254,7 +254,8 @@ bool frmEditPagamenti::executeSave(const QString &sql)
         return EditWindow::executeSave(sql);
     // The payment and the member's new expiry date take effect together or
     // not at all.
-    const QString expiry = QStringLiteral("'") + FormattaData(txtNuovaDataScadenza->text().trimmed()) + QStringLiteral("'");
+    const QString expiry = QStringLiteral("'") + FormattaData(txtNuovaDataScadenza->text().trimmed())
+        + QStringLiteral("'");
     const QString moveExpiry = QStringLiteral("update anagrafica set datascadenzaiscrizione=") + expiry
         + QStringLiteral(", DateTimeLastUpdated = ") + m_stampUpdated + QStringLiteral("  where anagraficaid = ")
         + memberKeyText();

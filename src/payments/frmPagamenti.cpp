@@ -12,7 +12,8 @@
 
 #include <QLabel>
 
-frmPagamenti::frmPagamenti() : ListWindow(QStringLiteral("frmPagamenti"), QStringLiteral("Pagamenti"), true, &gWherePagamenti)
+frmPagamenti::frmPagamenti()
+    : ListWindow(QStringLiteral("frmPagamenti"), QStringLiteral("Pagamenti"), true, &gWherePagamenti)
 {
     lblTotaleImporti = makeLabel(this, QStringLiteral("lblTotaleImporti"), QStringLiteral("Importo Totale"), true);
     lblTotaleImporti->setGeometry(MSFlexGrid1->x(), height() - 30, 700, 22);
@@ -24,7 +25,7 @@ void frmPagamenti::beforeLoad()
     // Set before the window is prepared, so the caption table translates the
     // whole title, the member's name included.
     OsenXPForm1->setCaption(gCurrentName->isEmpty() ? QStringLiteral("Pagamenti")
-                                                   : QStringLiteral("Pagamenti di ") + *gCurrentName);
+                                                    : QStringLiteral("Pagamenti di ") + *gCurrentName);
     // A list opened for one member cannot be searched: its filter is the member.
     cmdSelect->setEnabled(gCurrentName->isEmpty());
 }
@@ -34,7 +35,8 @@ QString frmPagamenti::baseQuery() const
     return QStringLiteral("SELECT ") + QStringLiteral(" a.pagamentiID, ")
         + concatSql(QStringLiteral("b.cognome"), QStringLiteral("' '"), QStringLiteral("b.nome"))
         + QStringLiteral(" as Socio, a.ANAGRAFICAID,  ") + QStringLiteral("a.DataPagamento, a.Causale, a.Importo,  ")
-        + QStringLiteral("a.NotePagamento, a.DateTimeCreated as DataCreazione, a.DateTimeLastUpdated as DataUltimaModifica ")
+        + QStringLiteral(
+               "a.NotePagamento, a.DateTimeCreated as DataCreazione, a.DateTimeLastUpdated as DataUltimaModifica ")
         + QStringLiteral("FROM pagamenti a, Anagrafica b ") + QStringLiteral("WHERE a.ANAGRAFICAID = b.ANAGRAFICAID  ");
 }
 

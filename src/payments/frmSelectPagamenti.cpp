@@ -9,7 +9,8 @@
 #include <QLineEdit>
 
 frmSelectPagamenti::frmSelectPagamenti()
-    : SearchWindow(QStringLiteral("frmSelectPagamenti"), QStringLiteral("Cerca Pagamenti"), {gSelectStatePagamenti, gSelectStateReadyPagamenti, &gSelectUseOrPagamenti})
+    : SearchWindow(QStringLiteral("frmSelectPagamenti"), QStringLiteral("Cerca Pagamenti"),
+                   {gSelectStatePagamenti, gSelectStateReadyPagamenti, &gSelectUseOrPagamenti})
 {
     cboSocio = rows.combo(QStringLiteral("cboSocio"), QStringLiteral("Socio"));
     rows.range(QStringLiteral("txtDataDa"), QStringLiteral("txtDataA"), QStringLiteral("Data Pagamento"), &txtDataDa,

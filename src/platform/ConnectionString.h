@@ -5,12 +5,12 @@
 // ODBC-style text users bring ("Driver={...};Server=db.local;Port=3306;
 // Database=soci;Uid=segreteria;Pwd=x;Option=3;").
 struct ServerAddress {
-    QString host;     // Server; empty: the local server
+    QString host;      // Server; empty: the local server
     unsigned port = 0; // Port; 0: the default
-    QString socket;   // Socket: a local socket file
-    QString database; // Database or Db
-    QString user;     // Uid or User
-    QString password; // Pwd or Password
+    QString socket;    // Socket: a local socket file
+    QString database;  // Database or Db
+    QString user;      // Uid or User
+    QString password;  // Pwd or Password
 };
 
 // Reads the keys above (their names compared without regard to case; a value

@@ -140,13 +140,34 @@ void DatePicker::showCalendar()
     menu.exec(mapToGlobal(QPoint(0, height())));
 }
 
-QString DatePicker::text() const { return m_edit->text().trimmed(); }
-void DatePicker::setText(const QString &t) { m_edit->setText(t); }
-void DatePicker::setDate(const QDate &d) { m_edit->setText(d.toString(QStringLiteral("dd/MM/yyyy"))); }
-void DatePicker::clear() { m_edit->clear(); }
-bool DatePicker::isEmpty() const { return text().isEmpty(); }
-QString DatePicker::TextForToday() const { return m_today->text(); }
-void DatePicker::setTextForToday(const QString &t) { m_today->setText(t); }
+QString DatePicker::text() const
+{
+    return m_edit->text().trimmed();
+}
+void DatePicker::setText(const QString &t)
+{
+    m_edit->setText(t);
+}
+void DatePicker::setDate(const QDate &d)
+{
+    m_edit->setText(d.toString(QStringLiteral("dd/MM/yyyy")));
+}
+void DatePicker::clear()
+{
+    m_edit->clear();
+}
+bool DatePicker::isEmpty() const
+{
+    return text().isEmpty();
+}
+QString DatePicker::TextForToday() const
+{
+    return m_today->text();
+}
+void DatePicker::setTextForToday(const QString &t)
+{
+    m_today->setText(t);
+}
 
 CheckBox::CheckBox(const QString &cap, QWidget *parent) : QCheckBox(cap, parent)
 {
@@ -225,9 +246,12 @@ long long comboItemKey(const QComboBox *c, int index)
 int checkValue(const QCheckBox *c)
 {
     switch (c->checkState()) {
-    case Qt::Checked: return 1;
-    case Qt::PartiallyChecked: return 2;
-    default: return 0;
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
+    default:
+        return 0;
     }
 }
 

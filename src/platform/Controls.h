@@ -54,7 +54,7 @@ class DatePicker : public QWidget {
     Q_OBJECT
 public:
     explicit DatePicker(QWidget *parent, const QString &name);
-    QString text() const;     // what the field holds, trimmed
+    QString text() const; // what the field holds, trimmed
     void setText(const QString &t);
     void setDate(const QDate &d);
     void clear();

@@ -4,7 +4,9 @@
 namespace {
 [[noreturn]] void raiseNoItem()
 {
-    raiseError(ErrNo::ItemNotFound, QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
+    raiseError(ErrNo::ItemNotFound,
+               QStringLiteral(
+                   "Item cannot be found in the collection corresponding to the requested name or ordinal."));
 }
 } // namespace
 
@@ -37,7 +39,8 @@ int Recordset::fieldIndex(const QString &name) const
 void Recordset::checkRow(int i) const
 {
     if (!isOpen() || m_eof)
-        raiseError(ErrNo::NoCurrentRecord, QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
+        raiseError(ErrNo::NoCurrentRecord,
+                   QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
     if (i < 0 || i >= m_names.size())
         raiseNoItem();
 }

@@ -21,28 +21,51 @@
 namespace {
 constexpr int kDefaultColTwips = 960;
 
-[[noreturn]] void badRow() { raiseError(30009, QStringLiteral("Invalid Row value")); }
-[[noreturn]] void badCol() { raiseError(30010, QStringLiteral("Invalid Col value")); }
-[[noreturn]] void subscript() { raiseError(381, QStringLiteral("Subscript out of range")); }
+[[noreturn]] void badRow()
+{
+    raiseError(30009, QStringLiteral("Invalid Row value"));
+}
+[[noreturn]] void badCol()
+{
+    raiseError(30010, QStringLiteral("Invalid Col value"));
+}
+[[noreturn]] void subscript()
+{
+    raiseError(381, QStringLiteral("Subscript out of range"));
+}
 
 int vbKeyCode(int qtKey)
 {
     switch (qtKey) {
-    case Qt::Key_Delete: return KeyCode::Delete;
-    case Qt::Key_Insert: return KeyCode::Insert;
-    case Qt::Key_End: return KeyCode::End;
-    case Qt::Key_Home: return KeyCode::Home;
-    case Qt::Key_Left: return KeyCode::Left;
-    case Qt::Key_Up: return KeyCode::Up;
-    case Qt::Key_Right: return KeyCode::Right;
-    case Qt::Key_Down: return KeyCode::Down;
+    case Qt::Key_Delete:
+        return KeyCode::Delete;
+    case Qt::Key_Insert:
+        return KeyCode::Insert;
+    case Qt::Key_End:
+        return KeyCode::End;
+    case Qt::Key_Home:
+        return KeyCode::Home;
+    case Qt::Key_Left:
+        return KeyCode::Left;
+    case Qt::Key_Up:
+        return KeyCode::Up;
+    case Qt::Key_Right:
+        return KeyCode::Right;
+    case Qt::Key_Down:
+        return KeyCode::Down;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return KeyCode::Return;
-    case Qt::Key_Escape: return KeyCode::Escape;
-    case Qt::Key_Tab: return KeyCode::Tab;
-    case Qt::Key_Backspace: return KeyCode::Backspace;
-    case Qt::Key_PageUp: return KeyCode::PageUp;
-    case Qt::Key_PageDown: return KeyCode::PageDown;
+    case Qt::Key_Enter:
+        return KeyCode::Return;
+    case Qt::Key_Escape:
+        return KeyCode::Escape;
+    case Qt::Key_Tab:
+        return KeyCode::Tab;
+    case Qt::Key_Backspace:
+        return KeyCode::Backspace;
+    case Qt::Key_PageUp:
+        return KeyCode::PageUp;
+    case Qt::Key_PageDown:
+        return KeyCode::PageDown;
     default:
         if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
             return KeyCode::LetterA + (qtKey - Qt::Key_A);
@@ -224,7 +247,7 @@ private:
             raiseError(7, QStringLiteral("Out of memory"));
         uchar head[10];
         int n = 0;
-        for (size_t len = size_t(v.size()); ; len >>= 7) {
+        for (size_t len = size_t(v.size());; len >>= 7) {
             head[n++] = uchar((len & 0x7F) | (len >= 0x80 ? 0x80 : 0));
             if (len < 0x80)
                 break;
@@ -275,11 +298,15 @@ public:
     using QAbstractTableModel::endRemoveRows;
     using QAbstractTableModel::endResetModel;
 
-    FlexGridModel() : columns(2) { for (CellColumn &c : columns) c.resize(1); }
+    FlexGridModel() : columns(2)
+    {
+        for (CellColumn &c : columns)
+            c.resize(1);
+    }
 
     std::vector<CellColumn> columns;
-    int rows = 1;         // the header row included
-    int nextCell = 0;     // the column of the next cell of a row being appended
+    int rows = 1;     // the header row included
+    int nextCell = 0; // the column of the next cell of a row being appended
     bool filling = false;
 
     int cols() const { return int(columns.size()); }
@@ -453,7 +480,10 @@ void FlexGrid::wheelEvent(QWheelEvent *e)
     e->ignore();
 }
 
-int FlexGrid::Rows() const { return m_model->rows; }
+int FlexGrid::Rows() const
+{
+    return m_model->rows;
+}
 
 void FlexGrid::setRows(int n)
 {
@@ -479,7 +509,10 @@ void FlexGrid::setRows(int n)
         m_rowSel = n - 1;
 }
 
-int FlexGrid::Cols() const { return m_model->cols(); }
+int FlexGrid::Cols() const
+{
+    return m_model->cols();
+}
 
 void FlexGrid::setCols(int n)
 {
@@ -516,7 +549,10 @@ void FlexGrid::setCols(int n)
         m_colSel = n - 1;
 }
 
-int FlexGrid::Row() const { return m_row; }
+int FlexGrid::Row() const
+{
+    return m_row;
+}
 
 void FlexGrid::setRow(int r)
 {
@@ -537,7 +573,10 @@ void FlexGrid::setRow(int r)
     viewport()->update();
 }
 
-int FlexGrid::Col() const { return m_col; }
+int FlexGrid::Col() const
+{
+    return m_col;
+}
 
 void FlexGrid::setCol(int c)
 {
@@ -547,7 +586,10 @@ void FlexGrid::setCol(int c)
     m_colSel = c;
 }
 
-int FlexGrid::RowSel() const { return m_rowSel; }
+int FlexGrid::RowSel() const
+{
+    return m_rowSel;
+}
 
 void FlexGrid::setRowSel(int r)
 {
@@ -561,7 +603,10 @@ void FlexGrid::setRowSel(int r)
     }
 }
 
-int FlexGrid::ColSel() const { return m_colSel; }
+int FlexGrid::ColSel() const
+{
+    return m_colSel;
+}
 
 void FlexGrid::setColSel(int c)
 {
@@ -589,7 +634,10 @@ void FlexGrid::setTopRow(int r)
     verticalScrollBar()->setValue(r - 1);
 }
 
-int FlexGrid::LeftCol() const { return horizontalScrollBar()->value(); }
+int FlexGrid::LeftCol() const
+{
+    return horizontalScrollBar()->value();
+}
 
 void FlexGrid::setLeftCol(int c)
 {
@@ -598,9 +646,15 @@ void FlexGrid::setLeftCol(int c)
     horizontalScrollBar()->setValue(c);
 }
 
-QString FlexGrid::Text() const { return TextMatrix(m_row, m_col); }
+QString FlexGrid::Text() const
+{
+    return TextMatrix(m_row, m_col);
+}
 
-void FlexGrid::setText(const QString &t) { setTextMatrix(m_row, m_col, t); }
+void FlexGrid::setText(const QString &t)
+{
+    setTextMatrix(m_row, m_col, t);
+}
 
 QString FlexGrid::TextMatrix(int r, int c) const
 {
@@ -668,7 +722,10 @@ int FlexGrid::RowHeight(int r) const
     return verticalHeader()->defaultSectionSize() * kTwipsPerPixel;
 }
 
-int FlexGrid::HeightTwips() const { return height() * kTwipsPerPixel; }
+int FlexGrid::HeightTwips() const
+{
+    return height() * kTwipsPerPixel;
+}
 
 void FlexGrid::setSort(int mode)
 {
@@ -711,10 +768,18 @@ void FlexGrid::setSort(int mode)
     };
     auto numeric = [](const Key &a, const Key &b) { return a.number < b.number; };
     switch (mode) {
-    case GenericAscending: std::stable_sort(keys.begin(), keys.end(), generic); break;
-    case GenericDescending: std::stable_sort(keys.begin(), keys.end(), [&](const Key &a, const Key &b) { return generic(b, a); }); break;
-    case NumericAscending: std::stable_sort(keys.begin(), keys.end(), numeric); break;
-    default: std::stable_sort(keys.begin(), keys.end(), [&](const Key &a, const Key &b) { return numeric(b, a); }); break;
+    case GenericAscending:
+        std::stable_sort(keys.begin(), keys.end(), generic);
+        break;
+    case GenericDescending:
+        std::stable_sort(keys.begin(), keys.end(), [&](const Key &a, const Key &b) { return generic(b, a); });
+        break;
+    case NumericAscending:
+        std::stable_sort(keys.begin(), keys.end(), numeric);
+        break;
+    default:
+        std::stable_sort(keys.begin(), keys.end(), [&](const Key &a, const Key &b) { return numeric(b, a); });
+        break;
     }
     texts = {};
     std::vector<quint32> order(n);

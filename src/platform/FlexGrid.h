@@ -26,33 +26,33 @@ public:
     ~FlexGrid() override;
 
     int Rows() const;
-    void setRows(int n);         // at least 1: the header row stays
+    void setRows(int n); // at least 1: the header row stays
     int Cols() const;
     void setCols(int n);
-    int Row() const;             // current row, 0 = header
-    void setRow(int r);          // raises "Invalid Row value" out of range
+    int Row() const;    // current row, 0 = header
+    void setRow(int r); // raises "Invalid Row value" out of range
     int Col() const;
     void setCol(int c);
     int RowSel() const;
     void setRowSel(int r);
     int ColSel() const;
     void setColSel(int c);
-    int TopRow() const;          // first visible data row (>= 1)
+    int TopRow() const; // first visible data row (>= 1)
     void setTopRow(int r);
     int LeftCol() const;
     void setLeftCol(int c);
 
-    QString Text() const;        // cell (Row, Col)
+    QString Text() const; // cell (Row, Col)
     void setText(const QString &t);
     QString TextMatrix(int r, int c) const;
     void setTextMatrix(int r, int c, const QString &t);
     // The cell as the grid holds it, UTF-8; valid until the grid changes.
     QByteArrayView cellUtf8(int r, int c) const;
 
-    int ColWidth(int c) const;   // twips
+    int ColWidth(int c) const; // twips
     void setColWidth(int c, int twips);
-    int RowHeight(int r) const;  // twips
-    int HeightTwips() const;     // the control's height in twips
+    int RowHeight(int r) const; // twips
+    int HeightTwips() const;    // the control's height in twips
 
     // The sort modes: generic (numbers before texts) or numeric, ascending or
     // descending.

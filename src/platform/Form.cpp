@@ -181,16 +181,46 @@ QWidget *Form::control(const QString &name) const
     return findChild<QWidget *>(name);
 }
 
-int Form::twipsLeft() const { return pixelsToTwips(x()); }
-int Form::twipsTop() const { return pixelsToTwips(y()); }
-int Form::twipsWidth() const { return pixelsToTwips(width()); }
-int Form::twipsHeight() const { return pixelsToTwips(height()); }
-void Form::setTwipsLeft(int t) { move(twipsToPixels(t), y()); }
-void Form::setTwipsTop(int t) { move(x(), twipsToPixels(t)); }
-void Form::setTwipsWidth(int t) { resize(twipsToPixels(t), height()); }
-void Form::setTwipsHeight(int t) { resize(width(), twipsToPixels(t)); }
-int Form::scaleWidthTwips() const { return pixelsToTwips(contentsRect().width()); }
-int Form::scaleHeightTwips() const { return pixelsToTwips(contentsRect().height()); }
+int Form::twipsLeft() const
+{
+    return pixelsToTwips(x());
+}
+int Form::twipsTop() const
+{
+    return pixelsToTwips(y());
+}
+int Form::twipsWidth() const
+{
+    return pixelsToTwips(width());
+}
+int Form::twipsHeight() const
+{
+    return pixelsToTwips(height());
+}
+void Form::setTwipsLeft(int t)
+{
+    move(twipsToPixels(t), y());
+}
+void Form::setTwipsTop(int t)
+{
+    move(x(), twipsToPixels(t));
+}
+void Form::setTwipsWidth(int t)
+{
+    resize(twipsToPixels(t), height());
+}
+void Form::setTwipsHeight(int t)
+{
+    resize(width(), twipsToPixels(t));
+}
+int Form::scaleWidthTwips() const
+{
+    return pixelsToTwips(contentsRect().width());
+}
+int Form::scaleHeightTwips() const
+{
+    return pixelsToTwips(contentsRect().height());
+}
 
 void Form::closeEvent(QCloseEvent *e)
 {

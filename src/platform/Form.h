@@ -96,5 +96,3 @@ private:
         return p;
     }
 };
-
-

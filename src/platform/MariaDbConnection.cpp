@@ -2,9 +2,9 @@
 #include "RuntimeError.h"
 
 #include <deque>
+#include <errmsg.h>
 #include <mutex>
 #include <mysql.h>
-#include <errmsg.h>
 #include <optional>
 #include <vector>
 
@@ -185,7 +185,8 @@ public:
             while (MYSQL_ROW row = mysql_fetch_row(m_res))
                 m_kept.push_back(copyRow(row, mysql_fetch_lengths(m_res)));
             if (m_owner && mysql_errno(m_owner->m_mysql) != 0)
-                m_failed = RuntimeError{int(mysql_errno(m_owner->m_mysql)), QString::fromUtf8(mysql_error(m_owner->m_mysql))};
+                m_failed = RuntimeError{int(mysql_errno(m_owner->m_mysql)),
+                                        QString::fromUtf8(mysql_error(m_owner->m_mysql))};
         } else {
             m_current.clear();
             m_eof = true;
@@ -214,7 +215,10 @@ private:
                 r[i] = QByteArray(row[i], qsizetype(lengths[i]));
         return r;
     }
-    Row copyRow(MYSQL_ROW row, const unsigned long *lengths) const { return copyRow(row, lengths, unsigned(m_kinds.size())); }
+    Row copyRow(MYSQL_ROW row, const unsigned long *lengths) const
+    {
+        return copyRow(row, lengths, unsigned(m_kinds.size()));
+    }
 
     Cell cell(int i) const
     {

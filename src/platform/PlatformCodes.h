@@ -48,5 +48,11 @@ constexpr int F1 = 112;
 constexpr int kTwipsPerPixel = 15;
 // The nearest pixel, halves up, also for a position left of or above the
 // screen (a window larger than the screen is centred off its edges).
-inline int twipsToPixels(double twips) { return int(std::floor(twips / kTwipsPerPixel + 0.5)); }
-inline int pixelsToTwips(int px) { return px * kTwipsPerPixel; }
+inline int twipsToPixels(double twips)
+{
+    return int(std::floor(twips / kTwipsPerPixel + 0.5));
+}
+inline int pixelsToTwips(int px)
+{
+    return px * kTwipsPerPixel;
+}

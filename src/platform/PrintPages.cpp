@@ -233,8 +233,8 @@ QString attribute(QStringView tag, QLatin1StringView name)
 std::optional<char32_t> entity(QStringView name)
 {
     static const QHash<QString, char32_t> named{
-        {QStringLiteral("lt"), U'<'},    {QStringLiteral("gt"), U'>'},      {QStringLiteral("amp"), U'&'},
-        {QStringLiteral("quot"), U'"'},  {QStringLiteral("apos"), U'\''},   {QStringLiteral("nbsp"), 0xA0},
+        {QStringLiteral("lt"), U'<'},     {QStringLiteral("gt"), U'>'},     {QStringLiteral("amp"), U'&'},
+        {QStringLiteral("quot"), U'"'},   {QStringLiteral("apos"), U'\''},  {QStringLiteral("nbsp"), 0xA0},
         {QStringLiteral("euro"), 0x20AC}, {QStringLiteral("egrave"), 0xE8}, {QStringLiteral("agrave"), 0xE0},
         {QStringLiteral("igrave"), 0xEC}, {QStringLiteral("ograve"), 0xF2}, {QStringLiteral("ugrave"), 0xF9},
         {QStringLiteral("eacute"), 0xE9},
@@ -305,7 +305,7 @@ struct PrintPages::Impl {
         quint32 first; // first line of the row shown here, or the line's length
         quint32 count; // lines of the row shown here
         qreal y;
-        qreal width;   // a line's width
+        qreal width; // a line's width
     };
     std::vector<Piece> pieces;
     std::vector<size_t> pageStart; // index of each page's first piece
@@ -315,10 +315,7 @@ struct PrintPages::Impl {
     qreal s = 1;
     qreal pageWidth = 0;
 
-    QStringView text(const Cell &c) const
-    {
-        return QStringView(c.pooled ? pool : html).mid(c.from, c.length);
-    }
+    QStringView text(const Cell &c) const { return QStringView(c.pooled ? pool : html).mid(c.from, c.length); }
     qreal css(qreal px) const { return px * dpi / kCssDpi; }
 
     void read();
@@ -353,12 +350,12 @@ void PrintPages::Impl::read()
     QString para;
     FontSpec paraFont = fonts.back();
     int openParagraphs = 0;
-    int table = -1;     // the table being read
+    int table = -1; // the table being read
     bool inRow = false;
     bool inCell = false;
     bool cellHeader = false;
     qsizetype cellStart = 0;
-    QString cellText;   // a cell's text as read, when it cannot stay where it lies
+    QString cellText; // a cell's text as read, when it cannot stay where it lies
     bool cellPlain = true;
 
     auto endPara = [&] {
@@ -389,7 +386,8 @@ void PrintPages::Impl::read()
             bool plain = v.isEmpty() || (!isBlank(v.front()) && !isBlank(v.back()));
             for (qsizetype i = 0; plain && i < v.size(); ++i) {
                 const QChar ch = v.at(i);
-                if (ch == QLatin1Char('&') || (isBlank(ch) && (ch != QLatin1Char(' ') || v.at(i + 1) == QLatin1Char(' '))))
+                if (ch == QLatin1Char('&')
+                    || (isBlank(ch) && (ch != QLatin1Char(' ') || v.at(i + 1) == QLatin1Char(' '))))
                     plain = false;
             }
             if (plain) {
@@ -661,7 +659,7 @@ bool PrintPages::layout(const QPaintDevice &device, const QSizeF &pageSize, cons
         needed = std::max(needed, m.tableMin(t));
     const qreal room = pageSize.width() - 2 * m.css(kBodyMargin);
     m.s = needed > room && needed > 0 ? room / needed : 1.0;
-    const qreal width = room / m.s;           // in unshrunk pixels
+    const qreal width = room / m.s; // in unshrunk pixels
     const qreal height = pageSize.height() / m.s;
     const qreal top = m.css(kBodyMargin);
     const qreal pad = m.css(kPadding), border = m.css(kBorder);
@@ -698,7 +696,8 @@ bool PrintPages::layout(const QPaintDevice &device, const QSizeF &pageSize, cons
                 const Metrics &mt = m.metricsOf(c);
                 const QStringView s = m.text(c);
                 if (mt.width(s) > t.width[k])
-                    lines = std::max<quint32>(lines, quint32(mt.wrap(s, t.width[k], [](qsizetype, qsizetype, qreal) {})));
+                    lines = std::max<quint32>(lines,
+                                              quint32(mt.wrap(s, t.width[k], [](qsizetype, qsizetype, qreal) {})));
             }
             row.lines = lines;
             if (progress && (r & 1023) == 0 && clock.elapsed() > 30) {
@@ -735,7 +734,8 @@ bool PrintPages::layout(const QPaintDevice &device, const QSizeF &pageSize, cons
                 if (!atTop())
                     y += pendingGap;
                 pendingGap = 0;
-                m.pieces.push_back(Impl::Piece{Impl::Piece::TextLine, b.index, quint32(start), quint32(length), 0, y, w});
+                m.pieces.push_back(
+                    Impl::Piece{Impl::Piece::TextLine, b.index, quint32(start), quint32(length), 0, y, w});
                 y += h;
             });
             continue;

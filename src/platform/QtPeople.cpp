@@ -6,14 +6,14 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QFileInfo>
-#include <QMimeDatabase>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QMimeDatabase>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
 
@@ -42,11 +42,21 @@ int QtPeople::themedMsgBox(const QString &prompt, int style, const QString &titl
     box.setWindowTitle(title);
     box.setText(prompt);
     switch (style & MsgStyle::IconMask) {
-    case MsgStyle::Critical: box.setIcon(QMessageBox::Critical); break;
-    case MsgStyle::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgStyle::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case MsgStyle::Information: box.setIcon(QMessageBox::Information); break;
-    default: box.setIcon(QMessageBox::NoIcon); break;
+    case MsgStyle::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MsgStyle::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MsgStyle::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgStyle::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    default:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
     }
     if ((style & MsgStyle::ButtonsMask) == MsgStyle::YesNo) {
         QPushButton *yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);

@@ -22,7 +22,7 @@ constexpr int InvalidUseOfNull = 94;
 constexpr int ObjectRequired = 424;
 constexpr int NoCurrentRecord = 3021;
 constexpr int ItemNotFound = 3265;
-}
+} // namespace ErrNo
 
 [[noreturn]] inline void raiseError(int number, const QString &description)
 {

@@ -173,7 +173,8 @@ private:
         if (m_map)
             return m_map + uint64_t(pgno - 1) * m_pageSize;
         buf.resize(m_pageSize);
-        if (m_file->pMethods->xRead(m_file, buf.data(), int(m_pageSize), sqlite3_int64(pgno - 1) * m_pageSize) != SQLITE_OK) {
+        if (m_file->pMethods->xRead(m_file, buf.data(), int(m_pageSize), sqlite3_int64(pgno - 1) * m_pageSize)
+            != SQLITE_OK) {
             fail(QStringLiteral("unable to read page %1").arg(pgno));
             return nullptr;
         }
@@ -210,7 +211,11 @@ private:
             return false;
         if (p[offset] != type || get4(p + offset + 1) != parent) {
             fail(QStringLiteral("Bad ptr map entry key=%1 expected=(%2,%3) got=(%4,%5)")
-                     .arg(child).arg(type).arg(parent).arg(p[offset]).arg(get4(p + offset + 1)));
+                     .arg(child)
+                     .arg(type)
+                     .arg(parent)
+                     .arg(p[offset])
+                     .arg(get4(p + offset + 1)));
             return false;
         }
         return true;
@@ -322,7 +327,9 @@ private:
     // column holds a value its declaration allows.
     bool record(const u8 *local, const Cell &c, uint32_t overflow, uint32_t pgno)
     {
-        const auto where = [&] { return QStringLiteral("rowid %1 of %2 (page %3)").arg(c.key).arg(m_root->table).arg(pgno); };
+        const auto where = [&] {
+            return QStringLiteral("rowid %1 of %2 (page %3)").arg(c.key).arg(m_root->table).arg(pgno);
+        };
         const u8 *h = payloadHead(local, c, overflow, std::min<uint32_t>(9, c.payload));
         uint64_t hdrSize = 0;
         const int first = h ? getVarintBefore(h, h + std::min<uint32_t>(9, c.payload), hdrSize) : 0;
@@ -390,10 +397,18 @@ private:
         bool leaf = false;
         bool intKey = false;
         switch (data[hdr]) {
-        case 0x0d: leaf = true; intKey = true; break;
-        case 0x05: intKey = true; break;
-        case 0x0a: leaf = true; break;
-        case 0x02: break;
+        case 0x0d:
+            leaf = true;
+            intKey = true;
+            break;
+        case 0x05:
+            intKey = true;
+            break;
+        case 0x0a:
+            leaf = true;
+            break;
+        case 0x02:
+            break;
         default:
             fail(QStringLiteral("page %1: b-tree page type %2 is not valid").arg(pgno).arg(data[hdr]));
             return false;
@@ -468,7 +483,11 @@ private:
             pc = get2(data + cellStart + 2 * uint32_t(i));
             if (pc < contentOffset || pc > m_usable - 4) {
                 fail(QStringLiteral("page %1 cell %2: offset %3 out of range %4..%5")
-                         .arg(pgno).arg(i).arg(pc).arg(contentOffset).arg(m_usable - 4));
+                         .arg(pgno)
+                         .arg(i)
+                         .arg(pc)
+                         .arg(contentOffset)
+                         .arg(m_usable - 4));
                 return false;
             }
             const Cell c = parseCell(data, pc, leaf, intKey);
@@ -492,8 +511,7 @@ private:
                 if (!list(false, overflow, pages))
                     return false;
             }
-            if (leaf && intKey && m_root && !m_root->columns.empty()
-                && !record(data + pc + c.head, c, overflow, pgno))
+            if (leaf && intKey && m_root && !m_root->columns.empty() && !record(data + pc + c.head, c, overflow, pgno))
                 return false;
             if (!leaf) {
                 const uint32_t child = get4(data + pc);
@@ -533,7 +551,10 @@ private:
         }
         nFrag += m_usable - prev - 1;
         if (nFrag != data[hdr + 7]) {
-            fail(QStringLiteral("Fragmentation of %1 bytes reported as %2 on page %3").arg(nFrag).arg(data[hdr + 7]).arg(pgno));
+            fail(QStringLiteral("Fragmentation of %1 bytes reported as %2 on page %3")
+                     .arg(nFrag)
+                     .arg(data[hdr + 7])
+                     .arg(pgno));
             return false;
         }
         *depthOut = depth + 1;
@@ -561,7 +582,8 @@ private:
 // Walks every tree of the file, on several threads when the file is mapped
 // (page reads through the VFS are not shared between threads), and checks
 // that every page is used exactly once.
-QString checkFile(sqlite3_file *file, uint32_t pageSize, uint32_t nPage, const u8 *header, const std::vector<Root> &roots)
+QString checkFile(sqlite3_file *file, uint32_t pageSize, uint32_t nPage, const u8 *header,
+                  const std::vector<Root> &roots)
 {
     const uint32_t usable = pageSize - header[20];
     if (usable < 480)
@@ -659,7 +681,8 @@ QString quickCheck(sqlite3 *db)
     const int rc = sqlite3_step(st);
     if (rc != SQLITE_ROW)
         fault = QString::fromUtf8(sqlite3_errmsg(db));
-    else if (const auto *t = reinterpret_cast<const char *>(sqlite3_column_text(st, 0)); !t || std::strcmp(t, "ok") != 0)
+    else if (const auto *t = reinterpret_cast<const char *>(sqlite3_column_text(st, 0));
+             !t || std::strcmp(t, "ok") != 0)
         fault = QString::fromUtf8(t ? t : "quick check failed");
     sqlite3_finalize(st);
     return fault;
@@ -671,15 +694,21 @@ QString sqliteStructureFault(sqlite3 *db)
     QString fault;
     int64_t pageSize = 0;
     int64_t pageCount = 0;
-    if (!eachRow(db, "PRAGMA page_size", QString(), fault, [&](sqlite3_stmt *st) { pageSize = sqlite3_column_int64(st, 0); })
-        || !eachRow(db, "PRAGMA page_count", QString(), fault, [&](sqlite3_stmt *st) { pageCount = sqlite3_column_int64(st, 0); }))
+    if (!eachRow(db, "PRAGMA page_size", QString(), fault,
+                 [&](sqlite3_stmt *st) { pageSize = sqlite3_column_int64(st, 0); })
+        || !eachRow(db, "PRAGMA page_count", QString(), fault,
+                    [&](sqlite3_stmt *st) { pageCount = sqlite3_column_int64(st, 0); }))
         return fault;
 
     // The schema's own rows, then every table and index of the file.
     std::vector<Root> roots;
-    roots.push_back(Root{1, true, QStringLiteral("sqlite_master"),
-                         {{QStringLiteral("type"), true}, {QStringLiteral("name"), true},
-                          {QStringLiteral("tbl_name"), true}, {QStringLiteral("rootpage"), false},
+    roots.push_back(Root{1,
+                         true,
+                         QStringLiteral("sqlite_master"),
+                         {{QStringLiteral("type"), true},
+                          {QStringLiteral("name"), true},
+                          {QStringLiteral("tbl_name"), true},
+                          {QStringLiteral("rootpage"), false},
                           {QStringLiteral("sql"), true}},
                          {}});
     if (!eachRow(db, "SELECT rootpage, type, name FROM sqlite_master WHERE rootpage > 0", QString(), fault,

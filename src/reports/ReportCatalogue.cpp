@@ -2,7 +2,6 @@
 #include "Regional.h"
 #include "RuntimeError.h"
 
-
 void ReportCatalogue::check(int row, int part, int item)
 {
     if (row < 0 || row >= kRows || part < 0 || part > 1 || item < 0 || item > 5)
@@ -77,7 +76,8 @@ QString translatePromptPhrases(const QString &prompt)
 {
     static const QPair<QString, QString> phrases[] = {
         {QStringLiteral("il mese (formato MM/AAAA)"), QStringLiteral("the month (format MM/YYYY)")},
-        {QStringLiteral("il mese di partenza (formato MM/AAAA)"), QStringLiteral("the starting month (format MM/YYYY)")},
+        {QStringLiteral("il mese di partenza (formato MM/AAAA)"),
+         QStringLiteral("the starting month (format MM/YYYY)")},
         {QStringLiteral("la data di partenza (formato GG/MM/AAAA)"),
          QStringLiteral("the starting date (format DD/MM/YYYY)")},
         {QStringLiteral("la data di arrivo (formato GG/MM/AAAA)"), QStringLiteral("the end date (format DD/MM/YYYY)")},

@@ -15,7 +15,10 @@ class ReportCatalogue {
 public:
     static constexpr int kRows = 36;
     // Empty at the start of every run (RunState.h).
-    ReportCatalogue() { onResetRunState([this] { clear(); }); }
+    ReportCatalogue()
+    {
+        onResetRunState([this] { clear(); });
+    }
     QVariant &operator()(int row, int part, int item);
     const QVariant &operator()(int row, int part, int item) const;
     // Every cell back to Null.

@@ -15,7 +15,8 @@ namespace {
 constexpr int kMarginPx = 8;
 } // namespace
 
-frmReportistica::frmReportistica() : ListWindow(QStringLiteral("frmReportistica"), QStringLiteral("Report"), true, nullptr)
+frmReportistica::frmReportistica()
+    : ListWindow(QStringLiteral("frmReportistica"), QStringLiteral("Report"), true, nullptr)
 {
     // A report is read-only: the family's add, delete and search commands
     // are not offered, and the grid neither edits on a double click nor
@@ -77,8 +78,8 @@ QString frmReportistica::cellText(const Recordset &r, int i)
     if (c.kind == Unknown) {
         const QString name = r.fieldName(i);
         c.kind = name.contains(QLatin1String("Import"), Qt::CaseSensitive) ? Amount
-            : isBooleanFieldName(name)                                    ? Flag
-                                                                          : Plain;
+            : isBooleanFieldName(name)                                     ? Flag
+                                                                           : Plain;
         c.key = name.endsWith(QLatin1String("ID"));
     }
     switch (c.kind) {

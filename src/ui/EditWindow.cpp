@@ -64,12 +64,15 @@ void EditWindow::fillCombo(QComboBox *combo, const QString &sql, long long *keyM
                            const ItemText &itemText)
 {
     combo->blockSignals(true);
-    fillComboRows(combo, sql, [&](int index, long long key) {
-        if (!gIsNewRecord && key == selectKey) {
-            combo->setCurrentIndex(index);
-            *keyMember = key;
-        }
-    }, itemText);
+    fillComboRows(
+        combo, sql,
+        [&](int index, long long key) {
+            if (!gIsNewRecord && key == selectKey) {
+                combo->setCurrentIndex(index);
+                *keyMember = key;
+            }
+        },
+        itemText);
     if (gIsNewRecord) {
         combo->setCurrentIndex(-1);
         *keyMember = -1;
@@ -91,7 +94,9 @@ void EditWindow::copyText(const Recordset &r, const QString &field, QLineEdit *t
 {
     const int i = r.fieldIndex(field);
     if (i < 0)
-        raiseError(ErrNo::ItemNotFound, QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
+        raiseError(ErrNo::ItemNotFound,
+                   QStringLiteral(
+                       "Item cannot be found in the collection corresponding to the requested name or ordinal."));
     t->setText(r.text(i));
 }
 
@@ -112,7 +117,9 @@ void EditWindow::copyDate(const Recordset &r, const QString &field, DatePicker *
 {
     const int i = r.fieldIndex(field);
     if (i < 0)
-        raiseError(ErrNo::ItemNotFound, QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
+        raiseError(ErrNo::ItemNotFound,
+                   QStringLiteral(
+                       "Item cannot be found in the collection corresponding to the requested name or ordinal."));
     if (r.isNull(i))
         return;
     const QString text = r.text(i);

@@ -42,9 +42,9 @@ public:
     void cmdCancel_Click();
 
     // Value encodings of the statements.
-    static QString textValue(const QLineEdit *t);      // 'trimmed' or Null
-    static QString dateValue(const DatePicker *d);     // 'YYYY-MM-DD HH:MM:SS' or Null
-    static QString amountValue(const QLineEdit *t);    // Punto, unquoted
+    static QString textValue(const QLineEdit *t);   // 'trimmed' or Null
+    static QString dateValue(const DatePicker *d);  // 'YYYY-MM-DD HH:MM:SS' or Null
+    static QString amountValue(const QLineEdit *t); // Punto, unquoted
     // "VALUES (" v1 ",  " ... created ")" " " after the window's column list.
     QString insertStatement(const QString &head, const QStringList &values) const;
     // "UPDATE t SET c = v,  ... DateTimeLastUpdated = s WHERE key = id ".

@@ -15,9 +15,9 @@ struct AccessKey {
     const char *withKey;
 };
 constexpr AccessKey kAccessKeys[] = {
-    {"Stampa", "S&tampa"},   {"Esci", "E&sci"},       {"Elimina", "&Elimina"},
-    {"Aggiungi", "&Aggiungi"}, {"Cerca", "&Cerca"},   {"Esporta CSV", "Espo&rta CSV"},
-    {"Versa", "&Versa"},     {"Ok", "&Ok"},           {"Annulla", "A&nnulla"},
+    {"Stampa", "S&tampa"},       {"Esci", "E&sci"},   {"Elimina", "&Elimina"},
+    {"Aggiungi", "&Aggiungi"},   {"Cerca", "&Cerca"}, {"Esporta CSV", "Espo&rta CSV"},
+    {"Versa", "&Versa"},         {"Ok", "&Ok"},       {"Annulla", "A&nnulla"},
     {"Reimposta", "&Reimposta"},
 };
 } // namespace

@@ -368,9 +368,7 @@ void ListWindow::Form_Unload()
 
 void ListWindow::cmdAdd_Click()
 {
-    formProc(objectName(), QStringLiteral("cmdAdd_Click"), [&] {
-        openEditWindow(true);
-    });
+    formProc(objectName(), QStringLiteral("cmdAdd_Click"), [&] { openEditWindow(true); });
 }
 
 bool ListWindow::executeDelete()
@@ -396,7 +394,8 @@ void ListWindow::cmdDelete_Click()
         case Exists::No:
             break;
         }
-        if (MyMsgBox(QStringLiteral("Sei sicuro di voler eliminare il record?"), MsgStyle::YesNo, kTitle) != MsgResult::Yes)
+        if (MyMsgBox(QStringLiteral("Sei sicuro di voler eliminare il record?"), MsgStyle::YesNo, kTitle)
+            != MsgResult::Yes)
             return;
         if (!openDbBeforeCheck())
             OpenDb();

@@ -72,7 +72,7 @@ public:
 
 protected:
     // --- what each window supplies ---
-    virtual QString fillQuery() const = 0;       // before the filter
+    virtual QString fillQuery() const = 0;                  // before the filter
     virtual QString queryTail() const { return QString(); } // after the filter
     virtual QString oneRecordQuery(bool forAdd) const = 0;
     // Header renames tested after "Expr100*" and before "*ID"; "" for none.
@@ -84,7 +84,7 @@ protected:
     virtual bool cellsAsStored(const Recordset &, int) const { return false; }
     virtual void beforeFillRows() {}
     virtual void afterWidths() {}
-    virtual void afterFill() {}            // closing step (total labels)
+    virtual void afterFill() {} // closing step (total labels)
     virtual QVector<short> printSkipList() const = 0;
     virtual QString printSubtitle() const = 0;
     virtual QString printTotalLine() const { return QString(); }

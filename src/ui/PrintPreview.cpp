@@ -67,18 +67,13 @@ void initPrintPreview(WebBrowser &web)
     moduleProc(kModule, QStringLiteral("initPrintPreview"), [&] {
         web.Navigate(QStringLiteral("about:blank"));
         const QString size = QString::number(gPrintFontSize);
-        web.write(QStringLiteral("<html><HEAD><STYLE>    ")
-                  + QStringLiteral(" table {border-collapse:collapse;}")
+        web.write(QStringLiteral("<html><HEAD><STYLE>    ") + QStringLiteral(" table {border-collapse:collapse;}")
                   + QStringLiteral(" th {    margin:5px;    padding: 3px;    border:1px solid #336699; ")
                   + QStringLiteral("background-color:#336699;    color:#FFFFFF;   font-family: Arial;  font-size: ")
-                  + size
-                  + QStringLiteral("pt;    font-weight:bold; } ")
+                  + size + QStringLiteral("pt;    font-weight:bold; } ")
                   + QStringLiteral(" td {    margin:5px;    padding: 3px;    border:1px solid #336699; ")
                   + QStringLiteral("background-color:#FFFFFF;    color:#000000;    font-family: Arial; font-size: ")
-                  + size
-                  + QStringLiteral("pt; }        ")
-                  + QStringLiteral(" fontDettaglio { font-size: ")
-                  + size
+                  + size + QStringLiteral("pt; }        ") + QStringLiteral(" fontDettaglio { font-size: ") + size
                   + QStringLiteral("pt;  font-family: Arial; font-color: black; } ")
                   + QStringLiteral("</STYLE></HEAD><body>"));
     });
@@ -97,9 +92,7 @@ void printWebTitle(WebBrowser &web)
 
 void printWebSubtitle(WebBrowser &web, const QString &text)
 {
-    moduleProc(kModule, QStringLiteral("printWebSubtitle"), [&] {
-        web.write(kBigLine + text + kEndLine);
-    });
+    moduleProc(kModule, QStringLiteral("printWebSubtitle"), [&] { web.write(kBigLine + text + kEndLine); });
 }
 
 void printWebGrid(FlexGrid &grid, WebBrowser &web)
@@ -178,7 +171,8 @@ void printThisForm(Form &form, WebBrowser &web)
                 break;
             case ControlKind::ComboBox:
                 writeLabelCells(controls, w, web);
-                web.write(QStringLiteral("<td>") + static_cast<QComboBox *>(w)->currentText() + QStringLiteral("</td>"));
+                web.write(QStringLiteral("<td>") + static_cast<QComboBox *>(w)->currentText()
+                          + QStringLiteral("</td>"));
                 break;
             case ControlKind::CheckBox: {
                 auto *box = static_cast<QCheckBox *>(w);

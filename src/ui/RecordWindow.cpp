@@ -106,8 +106,8 @@ QString RecordWindow::surnameThenName(const Recordset &r)
     return r.text(2) + QLatin1Char(' ') + r.text(1);
 }
 
-void RecordWindow::fillComboRows(QComboBox *combo, const QString &sql, const std::function<void(int, long long)> &onItem,
-                                 const ItemText &itemText)
+void RecordWindow::fillComboRows(QComboBox *combo, const QString &sql,
+                                 const std::function<void(int, long long)> &onItem, const ItemText &itemText)
 {
     combo->clear();
     gRs.reset();

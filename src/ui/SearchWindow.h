@@ -26,7 +26,7 @@ public:
         enum Kind { ComboKey, Text, DateFrom, DateTo, Flag, Custom, AmountBound };
         QWidget *control;
         Kind kind;
-        QString column; // "a.Nome", "a.TIPOLOGIAID = ", "a.datanascita", ...
+        QString column;           // "a.Nome", "a.TIPOLOGIAID = ", "a.datanascita", ...
         QString tail = QString(); // written after a flag's True or False
     };
 

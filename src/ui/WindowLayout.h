@@ -26,8 +26,7 @@ public:
     QComboBox *combo(const QString &name, const QString &label);
     QCheckBox *check(const QString &name, const QString &caption);
     // A from / to pair on one row: "label  da [from]  a [to]".
-    void range(const QString &fromName, const QString &toName, const QString &label, QLineEdit **from,
-               QLineEdit **to);
+    void range(const QString &fromName, const QString &toName, const QString &label, QLineEdit **from, QLineEdit **to);
     QGridLayout *grid() const { return m_grid; }
     QHBoxLayout *buttons() const { return m_buttons; }
     int nextRow() const { return m_row; }

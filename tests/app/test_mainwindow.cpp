@@ -1,16 +1,16 @@
 // The main window: the start-up in its load handler, the settings loaded at
 // activation, the backup and heading commands, and the information window.
 #include "AppFolder.h"
-#include "MainWindowRun.h"
 #include "AppHooks.h"
 #include "Clock.h"
 #include "Database.h"
 #include "Globals.h"
+#include "MainWindowRun.h"
 #include "ScriptedPeople.h"
 #include "Settings.h"
+#include "SubsystemWindows.h"
 #include "TestFolder.h"
 #include "frmAbout.h"
-#include "SubsystemWindows.h"
 #include "frmAnagrafica.h"
 #include "frmAssegniEmessi.h"
 #include "frmMain.h"
@@ -29,8 +29,9 @@
 namespace {
 QList<RunState<QString> *> filters()
 {
-    return {&frmAnagrafica::gWhereAnagrafica, &frmTipologiaPersone::gWhereTipologiaPersone, &frmPagamenti::gWherePagamenti,
-            &frmMieiContiCorrenti::gWhereMieiContiCorrenti, &frmAssegniEmessi::gWhereAssegniEmessi};
+    return {&frmAnagrafica::gWhereAnagrafica, &frmTipologiaPersone::gWhereTipologiaPersone,
+            &frmPagamenti::gWherePagamenti, &frmMieiContiCorrenti::gWhereMieiContiCorrenti,
+            &frmAssegniEmessi::gWhereAssegniEmessi};
 }
 
 void setAllFilters(const QString &w)
@@ -74,8 +75,9 @@ private slots:
         for (QPushButton *b : {w.cmdAnagrafica, w.cmdTipologia, w.cmdContiCorrenti, w.cmdReportistica, w.cmdInfo,
                                w.cmdCambiaIntestazione, w.cmdBackup, w.cmdEsci})
             captions << b->text();
-        QCOMPARE(captions, (QStringList{"&Members Book", "Members &types", "P&ayments", "Re&ports", "Abou&t",
-                                        "Change &headings", "Database &Backup", "E&xit"}));
+        QCOMPARE(captions,
+                 (QStringList{"&Members Book", "Members &types", "P&ayments", "Re&ports", "Abou&t", "Change &headings",
+                              "Database &Backup", "E&xit"}));
         QCOMPARE(w.cmdBackup->isHidden(), TestFolder::onServer()); // nothing to copy on a server
         QVERIFY2(run.people.prompts.isEmpty(), qPrintable(run.people.messages().join('\n')));
     }
@@ -124,8 +126,10 @@ private slots:
         QFETCH(int, points);
         Run run;
         run.folder.exec("create table settings (mnemocode varchar(64) primary key, value text);"
-                        "insert into settings values ('PRTCSIZE', '" + size + "');"
-                        "insert into settings values ('LOGSTATUS', 'OFF');");
+                        "insert into settings values ('PRTCSIZE', '"
+                        + size
+                        + "');"
+                          "insert into settings values ('LOGSTATUS', 'OFF');");
         run.start();
         if (points) {
             QCOMPARE(gPrintFontSize, points);
@@ -266,12 +270,18 @@ private slots:
         QTest::addColumn<QString>("message");
         const QString ok = QStringLiteral("Header successfully modified");
         const QString kept = QStringLiteral("Header not modified");
-        QTest::newRow("unchanged") << "Associazione" << "Associazione" << ok;
-        QTest::newRow("apostrophe") << "Circolo dell'Arte" << "Circolo dell'Arte" << ok;
-        QTest::newRow("leading blanks") << "   Circolo " << "   Circolo " << ok;
-        QTest::newRow("quote and semicolon") << "x'; delete from settings; --" << "x'; delete from settings; --" << ok;
-        QTest::newRow("cancel") << "" << "Associazione" << kept;
-        QTest::newRow("blanks") << "  " << "Associazione" << kept;
+        QTest::newRow("unchanged") << "Associazione"
+                                   << "Associazione" << ok;
+        QTest::newRow("apostrophe") << "Circolo dell'Arte"
+                                    << "Circolo dell'Arte" << ok;
+        QTest::newRow("leading blanks") << "   Circolo "
+                                        << "   Circolo " << ok;
+        QTest::newRow("quote and semicolon") << "x'; delete from settings; --"
+                                             << "x'; delete from settings; --" << ok;
+        QTest::newRow("cancel") << ""
+                                << "Associazione" << kept;
+        QTest::newRow("blanks") << "  "
+                                << "Associazione" << kept;
     }
     void heading()
     {

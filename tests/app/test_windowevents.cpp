@@ -119,8 +119,12 @@ const char *closerName(Closer c)
 void closeBy(Form &f, Closer c)
 {
     switch (c) {
-    case Closer::Escape: pressEscape(f); break;
-    case Closer::CloseBox: f.close(); break;
+    case Closer::Escape:
+        pressEscape(f);
+        break;
+    case Closer::CloseBox:
+        f.close();
+        break;
     case Closer::Button: {
         auto *b = f.findChild<QPushButton *>(QStringLiteral("cmdCancel"));
         click(b ? b : f.findChild<QPushButton *>(QStringLiteral("cmdClose")));
@@ -212,10 +216,8 @@ QVector<Opener> recordWindows()
 
 QVector<Opener> listWindows()
 {
-    return {direct<frmAnagrafica>("frmAnagrafica"),
-            direct<frmTipologiaPersone>("frmTipologiaPersone"),
-            direct<frmPagamenti>("frmPagamenti"),
-            direct<frmMieiContiCorrenti>("frmMieiContiCorrenti"),
+    return {direct<frmAnagrafica>("frmAnagrafica"), direct<frmTipologiaPersone>("frmTipologiaPersone"),
+            direct<frmPagamenti>("frmPagamenti"), direct<frmMieiContiCorrenti>("frmMieiContiCorrenti"),
             direct<frmAssegniEmessi>("frmAssegniEmessi")};
 }
 

@@ -36,31 +36,35 @@ struct ChequeWindowsFixture : WindowFixture {
 
     static QString quoted(const QString &s)
     {
-        return s.isNull() ? QStringLiteral("NULL") : QLatin1Char('\'') + QString(s).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
+        return s.isNull()
+            ? QStringLiteral("NULL")
+            : QLatin1Char('\'') + QString(s).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
     }
 
     void addAccount(int id, const QString &description, const QString &bank = QStringLiteral("Banca Alfa"),
                     const QString &holders = QString())
     {
-        tf.exec(QStringLiteral("INSERT INTO MieiContiCorrenti (CONTOCORRENTEID, Descrizione, Banca, ABI, CAB, NumeroConto, "
-                               "Intestatari, DateTimeCreated) VALUES (%1, %2, %3, '01234', '05678', '000123', %4, "
-                               "'2026-01-02 10:00:00')")
-                    .arg(id)
-                    .arg(quoted(description), quoted(bank), quoted(holders)));
+        tf.exec(
+            QStringLiteral("INSERT INTO MieiContiCorrenti (CONTOCORRENTEID, Descrizione, Banca, ABI, CAB, NumeroConto, "
+                           "Intestatari, DateTimeCreated) VALUES (%1, %2, %3, '01234', '05678', '000123', %4, "
+                           "'2026-01-02 10:00:00')")
+                .arg(id)
+                .arg(quoted(description), quoted(bank), quoted(holders)));
     }
 
     // flags: "SuPiazza,Trasferibile,Sbarrato" as 0/1 digits, e.g. "101".
     void addCheque(int id, int account, int payee, const QString &number, const QString &amount,
                    const QString &flags = QStringLiteral("000"), const QString &reason = QString())
     {
-        tf.exec(QStringLiteral("INSERT INTO AssegniEmessi (ASSEGNIEMESSIID, CONTOCORRENTEID, ANAGRAFICAID, Numero, "
-                               "DataAssegno, LuogoEmissione, SuPiazza, Trasferibile, Sbarrato, Importo, Causale, "
-                               "DateTimeCreated) VALUES (%1, %2, %3, '%4', '2026-02-10 00:00:00', 'Milano', %5, %6, %7, "
-                               "%8, %9, '2026-02-10 11:00:00')")
-                    .arg(id)
-                    .arg(account)
-                    .arg(payee)
-                    .arg(number, flags.mid(0, 1), flags.mid(1, 1), flags.mid(2, 1), amount, quoted(reason)));
+        tf.exec(
+            QStringLiteral("INSERT INTO AssegniEmessi (ASSEGNIEMESSIID, CONTOCORRENTEID, ANAGRAFICAID, Numero, "
+                           "DataAssegno, LuogoEmissione, SuPiazza, Trasferibile, Sbarrato, Importo, Causale, "
+                           "DateTimeCreated) VALUES (%1, %2, %3, '%4', '2026-02-10 00:00:00', 'Milano', %5, %6, %7, "
+                           "%8, %9, '2026-02-10 11:00:00')")
+                .arg(id)
+                .arg(account)
+                .arg(payee)
+                .arg(number, flags.mid(0, 1), flags.mid(1, 1), flags.mid(2, 1), amount, quoted(reason)));
     }
 
     // Makes a data row current and double-clicks it.
@@ -83,8 +87,8 @@ struct ChequeWindowsFixture : WindowFixture {
     void verifyTablesIntact() const
     {
         const QStringList tables = tf.tables();
-        for (const char *t : {"Anagrafica", "TipologiaPersone", "Pagamenti", "Girate", "Versamenti", "MieiContiCorrenti",
-                              "AssegniEmessi", "reportistica"})
+        for (const char *t : {"Anagrafica", "TipologiaPersone", "Pagamenti", "Girate", "Versamenti",
+                              "MieiContiCorrenti", "AssegniEmessi", "reportistica"})
             QVERIFY2(tables.contains(QLatin1String(t), Qt::CaseInsensitive), t);
     }
 };

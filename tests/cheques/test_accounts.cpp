@@ -50,9 +50,10 @@ void AccountsTest::listQueryHeadersAndFilter()
         QCOMPARE(g.Rows(), 1);
         QCOMPARE(g.TextMatrix(0, 0), QStringLiteral("0 Records"));
     });
-    const QString base = QStringLiteral("SELECT a.CONTOCORRENTEID, a.Descrizione, a.Banca, a.ABI, a.CAB, a.NumeroConto,  "
-                                        "a.Intestatari, a.DateTimeCreated as DataCreazione, a.DateTimeLastUpdated as "
-                                        "DataUltimaModifica FROM MieiContiCorrenti a ");
+    const QString base = QStringLiteral(
+        "SELECT a.CONTOCORRENTEID, a.Descrizione, a.Banca, a.ABI, a.CAB, a.NumeroConto,  "
+        "a.Intestatari, a.DateTimeCreated as DataCreazione, a.DateTimeLastUpdated as "
+        "DataUltimaModifica FROM MieiContiCorrenti a ");
     QCOMPARE(fx.ran(QStringLiteral("SELECT a.CONTOCORRENTEID")),
              QStringList({base, base + " WHERE a.Banca Like '%Beta%'", base + " WHERE a.Banca = 'nessuna'"}));
 }
@@ -85,7 +86,9 @@ void AccountsTest::emptyListOpensTheEditWindowAndFirstAddFillsTheGrid()
             l.cmdAdd_Click();
             QCOMPARE(g.Rows(), 3);
             QCOMPARE(g.TextMatrix(2, 1), QStringLiteral("Secondo"));
-            QCOMPARE(l.SelectedID, fx.scalar("SELECT CONTOCORRENTEID FROM MieiContiCorrenti WHERE Descrizione = 'Secondo'").toDouble());
+            QCOMPARE(
+                l.SelectedID,
+                fx.scalar("SELECT CONTOCORRENTEID FROM MieiContiCorrenti WHERE Descrizione = 'Secondo'").toDouble());
         },
         1);
     // The new row is the one this connection inserted, not the highest key.
@@ -134,7 +137,7 @@ void AccountsTest::editWritesTheExactUpdate()
             QCOMPARE(e.txtIntestatari->text(), QStringLiteral("Rossi"));
             e.txtIntestatari->clear();
             e.txtCAB->setText(QStringLiteral("12a4")); // any code is taken as typed here
-            e.cmdOK_Click(); // its own unchanged description is no duplicate
+            e.cmdOK_Click();                           // its own unchanged description is no duplicate
             QVERIFY(!e.isLoaded());
         });
         const int r = ChequeWindowsFixture::findRow(*l.MSFlexGrid1, 0, QStringLiteral("70000"));
@@ -223,9 +226,11 @@ void AccountsTest::duplicateDescriptionsAreRefused()
             QVERIFY(e.isLoaded());
             // the failed check is reported, and nothing else is tried
             QVERIFY(fx.people.prompts.size() > before);
-            QVERIFY(fx.people.prompts.at(before).text.contains(
-                TestFolder::onServer() ? QLatin1String("Unknown column 'descrizione'") : QLatin1String("no such column: descrizione")));
-            QVERIFY(fx.people.last().text.endsWith(QLatin1String("in procedure esisteRecord of Modulo basGeneralCustom")));
+            QVERIFY(fx.people.prompts.at(before).text.contains(TestFolder::onServer()
+                                                                   ? QLatin1String("Unknown column 'descrizione'")
+                                                                   : QLatin1String("no such column: descrizione")));
+            QVERIFY(
+                fx.people.last().text.endsWith(QLatin1String("in procedure esisteRecord of Modulo basGeneralCustom")));
             e.cmdCancel_Click();
         });
         l.cmdAdd_Click();
@@ -305,8 +310,8 @@ void AccountsTest::deleteRulesAndFailures()
             QVERIFY(fx.people.prompts.at(i).style != 4);
         QCOMPARE(g.Rows(), 4);
     });
-    QCOMPARE(fx.ran("select count(*) as conteggio from AssegniEmessi where contocorrenteid = 1"), QStringList({
-        "select count(*) as conteggio from AssegniEmessi where contocorrenteid = 1"}));
+    QCOMPARE(fx.ran("select count(*) as conteggio from AssegniEmessi where contocorrenteid = 1"),
+             QStringList({"select count(*) as conteggio from AssegniEmessi where contocorrenteid = 1"}));
     QCOMPARE(fx.tf.rows("SELECT CONTOCORRENTEID FROM MieiContiCorrenti ORDER BY 1"), QStringList({"1", "2", "4"}));
 }
 
@@ -365,7 +370,8 @@ void AccountsTest::searchClausesAndRememberedValues()
             QCOMPARE(l.MSFlexGrid1->Rows(), 2);
             QCOMPARE(l.MSFlexGrid1->TextMatrix(1, 1), QStringLiteral("Cassa"));
         });
-    QCOMPARE(*frmMieiContiCorrenti::gWhereMieiContiCorrenti, QStringLiteral("a.Banca Like '%Alfa%' AND a.Intestatari Like '%Rossi%'"));
+    QCOMPARE(*frmMieiContiCorrenti::gWhereMieiContiCorrenti,
+             QStringLiteral("a.Banca Like '%Alfa%' AND a.Intestatari Like '%Rossi%'"));
 
     // The values and OR come back; commas make IN lists.
     search([](frmSelectMieiContiCorrenti &s) {
@@ -380,8 +386,9 @@ void AccountsTest::searchClausesAndRememberedValues()
         s.cmdOK_Click();
     });
     QCOMPARE(*frmMieiContiCorrenti::gWhereMieiContiCorrenti,
-             QStringLiteral("a.Descrizione Like '%l''Aurora%' OR a.Banca Like '%Alfa%' OR a.ABI Like '%0%' OR "
-                            "a.CAB IN ('01234', '05678') OR a.NumeroConto Like '%12%' OR a.Intestatari Like '%Rossi%'"));
+             QStringLiteral(
+                 "a.Descrizione Like '%l''Aurora%' OR a.Banca Like '%Alfa%' OR a.ABI Like '%0%' OR "
+                 "a.CAB IN ('01234', '05678') OR a.NumeroConto Like '%12%' OR a.Intestatari Like '%Rossi%'"));
     QVERIFY(*frmSelectMieiContiCorrenti::gSelectUseOrMieiContiCorrenti);
 
     // Reimposta then Annulla: the next opening is empty, the filter stays.

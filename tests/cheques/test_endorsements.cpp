@@ -34,10 +34,7 @@ struct ChequeFixture : PaymentFixture {
         Instance<W>::get()->showModal();
     }
 
-    QStringList tables() const
-    {
-        return tf.tables();
-    }
+    QStringList tables() const { return tf.tables(); }
 
     // Validation: OK shows exactly one message and the window stays open.
     template <class W>
@@ -93,8 +90,9 @@ void EndorsementTest::endorsementListAndChecksInOrder()
         QCOMPARE(e.OsenXPForm1->Caption(), QStringLiteral("Gira Assegno Ricevuto"));
         QCOMPARE(caption(e.chkGirataPiena), QStringLiteral("Full Endorsement"));
         QCOMPARE(caption(e.findChild<QLabel *>(QStringLiteral("lblNome"))), QStringLiteral("Benificiario"));
-        QCOMPARE(items(e.cboNome), QStringList({"Bianchi Anna=2", "D'Amico \"Zoë\" Łukasz 日本=70000", "Rossi Mario=1",
-                                                "Senzatipo Ugo=4", "Zeta =5000000000"}));
+        QCOMPARE(items(e.cboNome),
+                 QStringList({"Bianchi Anna=2", "D'Amico \"Zoë\" Łukasz 日本=70000", "Rossi Mario=1", "Senzatipo Ugo=4",
+                              "Zeta =5000000000"}));
         QCOMPARE(e.cboNome->currentIndex(), -1);
         QCOMPARE(e.txtDataGirata->text(), QStringLiteral("05/03/2026"));
         QCOMPARE(e.chkGirataPiena->isChecked(), false);
@@ -155,8 +153,10 @@ void EndorsementTest::endorsementWritesTheExactInsert()
                           "INSERT INTO Girate (PagamentiID, ANAGRAFICAID, GirataPiena, DataGirata, "
                           "DateTimeCreated,notegirata) VALUES (5000000001,  1,  0,  Null,  '2026-03-05 09:07:03',  "
                           "Null) "}));
-    QCOMPARE(fx.tf.rows("SELECT PagamentiID, ANAGRAFICAID, GirataPiena, DataGirata, notegirata FROM Girate ORDER BY GIRATEID"),
-             QStringList({"5000000001 5000000000 1 2025-12-24 00:00:00 A saldo dell'anno", "5000000001 1 0 null null"}));
+    QCOMPARE(fx.tf.rows(
+                 "SELECT PagamentiID, ANAGRAFICAID, GirataPiena, DataGirata, notegirata FROM Girate ORDER BY GIRATEID"),
+             QStringList(
+                 {"5000000001 5000000000 1 2025-12-24 00:00:00 A saldo dell'anno", "5000000001 1 0 null null"}));
     if (!TestFolder::onServer()) // SQLite stores what it is given: the flag must be a number
         QCOMPARE(fx.tf.rows("SELECT typeof(GirataPiena) FROM Girate"), QStringList({"integer", "integer"}));
     QCOMPARE(fx.people.messages(), QStringList());
@@ -187,8 +187,7 @@ void EndorsementTest::depositListAndChecksInOrder()
         QCOMPARE(v.OsenXPForm1->Caption(), QStringLiteral("Versa Assegno Ricevuto"));
         QCOMPARE(caption(v.findChild<QLabel *>(QStringLiteral("lblDescrizione"))), QStringLiteral("Account"));
         QCOMPARE(caption(v.findChild<QLabel *>(QStringLiteral("lblDataVersamento"))), QStringLiteral("Deposit Date"));
-        QCOMPARE(items(v.cboDescrizione),
-                 QStringList({"Banca Alfa=3", "Cassa Rurale=9000000000", "Conto Posta=7"}));
+        QCOMPARE(items(v.cboDescrizione), QStringList({"Banca Alfa=3", "Cassa Rurale=9000000000", "Conto Posta=7"}));
         QCOMPARE(v.cboDescrizione->currentIndex(), -1);
         QCOMPARE(v.txtDataVersamento->text(), QStringLiteral("05/03/2026"));
         v.txtDataVersamento->setText(QStringLiteral("32/01/2026"));
@@ -374,10 +373,9 @@ void EndorsementTest::recordSheetsPrintTheFields()
         QVERIFY(!doc.contains(QStringLiteral("22pt")));
         QVERIFY(doc.endsWith(QStringLiteral("</table></body></html>")));
     }
-    for (const char *row : {"<tr><th>Benificiario</th><td>Rossi Mario</td></tr>",
-                            "<tr><th>Full Endorsement</th><td>S\u00EC</td></tr>",
-                            "<tr><th>Endorsement Date</th><td>05/03/2026</td></tr>",
-                            "<tr><th>Notes</th><td>a &lt;b&gt;</td></tr>"})
+    for (const char *row :
+         {"<tr><th>Benificiario</th><td>Rossi Mario</td></tr>", "<tr><th>Full Endorsement</th><td>S\u00EC</td></tr>",
+          "<tr><th>Endorsement Date</th><td>05/03/2026</td></tr>", "<tr><th>Notes</th><td>a &lt;b&gt;</td></tr>"})
         QVERIFY2(girata.contains(QString::fromUtf8(row)), row);
     for (const char *row : {"<tr><th>Account</th><td>Banca Alfa</td></tr>", "<tr><th>Deposit Date</th><td></td></tr>",
                             "<tr><th>Notes</th><td></td></tr>"})

@@ -77,13 +77,15 @@ void IssuedChequesTest::listShowsFlagsAmountsAndTotal()
         QCOMPARE(g.Rows(), 2);
         QCOMPARE(l.lblTotaleImporti->text(), QStringLiteral("Total amount of displayed cheques: 12,50 €"));
     });
-    const QString base = QStringLiteral(
-        "SELECT a.ASSEGNIEMESSIID, a.CONTOCORRENTEID, b.Descrizione as ContoCorrente, a.ANAGRAFICAID, ")
-        + concatSql("c.cognome", "' '", "c.Nome") + QStringLiteral(" as Beneficiario,  a.Numero as NumeroAssegno, "
-        "a.DataAssegno, a.LuogoEmissione, a.SuPiazza, a.Trasferibile,  a.Sbarrato, a.Importo, a.Causale, a.AssegnoNote, "
-        "a.DateTimeCreated as DataCreazione,  a.DateTimeLastUpdated as DataUltimaModifica FROM AssegniEmessi a, "
-        "MieiContiCorrenti b, Anagrafica c WHERE a.CONTOCORRENTEID = b.CONTOCORRENTEID AND a.ANAGRAFICAID = "
-        "c.ANAGRAFICAID ");
+    const QString base =
+        QStringLiteral("SELECT a.ASSEGNIEMESSIID, a.CONTOCORRENTEID, b.Descrizione as ContoCorrente, a.ANAGRAFICAID, ")
+        + concatSql("c.cognome", "' '", "c.Nome")
+        + QStringLiteral(
+            " as Beneficiario,  a.Numero as NumeroAssegno, "
+            "a.DataAssegno, a.LuogoEmissione, a.SuPiazza, a.Trasferibile,  a.Sbarrato, a.Importo, a.Causale, a.AssegnoNote, "
+            "a.DateTimeCreated as DataCreazione,  a.DateTimeLastUpdated as DataUltimaModifica FROM AssegniEmessi a, "
+            "MieiContiCorrenti b, Anagrafica c WHERE a.CONTOCORRENTEID = b.CONTOCORRENTEID AND a.ANAGRAFICAID = "
+            "c.ANAGRAFICAID ");
     QCOMPARE(fx.ran(QStringLiteral("SELECT a.ASSEGNIEMESSIID")),
              QStringList({base + " order by a.ASSEGNIEMESSIID ",
                           base + " AND (a.Sbarrato =True ) order by a.ASSEGNIEMESSIID "}));
@@ -116,7 +118,7 @@ void IssuedChequesTest::addWritesTheExactInsertAndTheListShowsIt()
         QCOMPARE(e.cboDescrizione->currentIndex(), -1);
         QCOMPARE(e.cboNome->currentIndex(), -1);
         QCOMPARE(e.cboDescrizione->itemText(0), QStringLiteral("Cassa")); // by description
-        QCOMPARE(e.cboNome->itemText(0), QStringLiteral("Bianchi ")); // by surname
+        QCOMPARE(e.cboNome->itemText(0), QStringLiteral("Bianchi "));     // by surname
         QCOMPARE(e.cboNome->itemText(1), QStringLiteral("D'Amico Zoë"));
         QCOMPARE(e.txtDataAssegno->text(), QStringLiteral("05/03/2026")); // today
         e.cboDescrizione->setCurrentIndex(e.cboDescrizione->findText(QStringLiteral("Conto principale")));
@@ -156,19 +158,21 @@ void IssuedChequesTest::addWritesTheExactInsertAndTheListShowsIt()
         },
         1);
     QCOMPARE(fx.ran("INSERT"),
-             QStringList({"INSERT INTO AssegniEmessi (CONTOCORRENTEID, ANAGRAFICAID, Numero, DataAssegno, LuogoEmissione, "
-                          "SuPiazza, Trasferibile, Sbarrato, Importo, Causale, AssegnoNote, DateTimeCreated) VALUES "
-                          "(40000,  70000,  '0012345',  '2026-02-28 00:00:00',  Null,  1,  0,  1,  12.50,  "
-                          "'Rimborso dell''anticipo',  Null,  '2026-03-05 09:07:03') ",
-                          "INSERT INTO AssegniEmessi (CONTOCORRENTEID, ANAGRAFICAID, Numero, DataAssegno, LuogoEmissione, "
-                          "SuPiazza, Trasferibile, Sbarrato, Importo, Causale, AssegnoNote, DateTimeCreated) VALUES "
-                          "(2,  2,  '7',  '2026-03-05 00:00:00',  Null,  0,  0,  0,  -3,  Null,  Null,  "
-                          "'2026-03-05 09:07:03') "}));
+             QStringList(
+                 {"INSERT INTO AssegniEmessi (CONTOCORRENTEID, ANAGRAFICAID, Numero, DataAssegno, LuogoEmissione, "
+                  "SuPiazza, Trasferibile, Sbarrato, Importo, Causale, AssegnoNote, DateTimeCreated) VALUES "
+                  "(40000,  70000,  '0012345',  '2026-02-28 00:00:00',  Null,  1,  0,  1,  12.50,  "
+                  "'Rimborso dell''anticipo',  Null,  '2026-03-05 09:07:03') ",
+                  "INSERT INTO AssegniEmessi (CONTOCORRENTEID, ANAGRAFICAID, Numero, DataAssegno, LuogoEmissione, "
+                  "SuPiazza, Trasferibile, Sbarrato, Importo, Causale, AssegnoNote, DateTimeCreated) VALUES "
+                  "(2,  2,  '7',  '2026-03-05 00:00:00',  Null,  0,  0,  0,  -3,  Null,  Null,  "
+                  "'2026-03-05 09:07:03') "}));
     QCOMPARE(fx.tf.rows("SELECT Importo, LuogoEmissione, AssegnoNote, DateTimeLastUpdated FROM AssegniEmessi"
                         " WHERE Numero = '0012345'"),
              QStringList({"12.5 null null null"}));
     if (!TestFolder::onServer()) // SQLite stores what it is given: the amount must be a number
-        QCOMPARE(fx.scalar("SELECT typeof(Importo) FROM AssegniEmessi WHERE Numero = '0012345'"), QStringLiteral("real"));
+        QCOMPARE(fx.scalar("SELECT typeof(Importo) FROM AssegniEmessi WHERE Numero = '0012345'"),
+                 QStringLiteral("real"));
 }
 
 void IssuedChequesTest::editLoadsTheChequeAndWritesTheExactUpdate()
@@ -205,10 +209,11 @@ void IssuedChequesTest::editLoadsTheChequeAndWritesTheExactUpdate()
         QCOMPARE(l.MSFlexGrid1->TextMatrix(1, 15), QStringLiteral("2026-03-05 09:07:03"));
     });
     QCOMPARE(fx.ran("UPDATE"),
-             QStringList({"UPDATE AssegniEmessi SET CONTOCORRENTEID = 2,  ANAGRAFICAID = 70000,  Numero = '100',  "
-                          "DataAssegno = '2026-02-10 00:00:00',  LuogoEmissione = Null,  SuPiazza = 0,  Trasferibile = 1,  "
-                          "Sbarrato = 1,  Importo = 12.5,  Causale = 'Quota',  AssegnoNote = 'l''ultimo',  "
-                          "DateTimeLastUpdated = '2026-03-05 09:07:03' WHERE ASSEGNIEMESSIID = 1 "}));
+             QStringList(
+                 {"UPDATE AssegniEmessi SET CONTOCORRENTEID = 2,  ANAGRAFICAID = 70000,  Numero = '100',  "
+                  "DataAssegno = '2026-02-10 00:00:00',  LuogoEmissione = Null,  SuPiazza = 0,  Trasferibile = 1,  "
+                  "Sbarrato = 1,  Importo = 12.5,  Causale = 'Quota',  AssegnoNote = 'l''ultimo',  "
+                  "DateTimeLastUpdated = '2026-03-05 09:07:03' WHERE ASSEGNIEMESSIID = 1 "}));
     QCOMPARE(fx.scalar("SELECT DateTimeCreated FROM AssegniEmessi WHERE ASSEGNIEMESSIID = 1"),
              QStringLiteral("2026-02-10 11:00:00"));
 }
@@ -353,9 +358,10 @@ void IssuedChequesTest::deleteRefillsAndAFailedDeleteKeepsTheRow()
         QCOMPARE(g.TextMatrix(0, 0), QStringLiteral("0 Records"));
         QCOMPARE(l.lblTotaleImporti->text(), QStringLiteral("Total amount of displayed cheques: 0,00 €"));
     });
-    QCOMPARE(fx.ran("DELETE"), QStringList({"DELETE From AssegniEmessi WHERE ASSEGNIEMESSIID = 2",
-                                           "DELETE From AssegniEmessi WHERE ASSEGNIEMESSIID = 1",
-                                           "DELETE From AssegniEmessi WHERE ASSEGNIEMESSIID = 1"}));
+    QCOMPARE(fx.ran("DELETE"),
+             QStringList({"DELETE From AssegniEmessi WHERE ASSEGNIEMESSIID = 2",
+                          "DELETE From AssegniEmessi WHERE ASSEGNIEMESSIID = 1",
+                          "DELETE From AssegniEmessi WHERE ASSEGNIEMESSIID = 1"}));
     QCOMPARE(fx.tf.rows("SELECT ASSEGNIEMESSIID FROM AssegniEmessi"), QStringList({"3"}));
 }
 
@@ -370,7 +376,8 @@ void IssuedChequesTest::printHasElevenColumnsAndTheTotal()
     QCOMPARE(doc.count(QStringLiteral("<th")), 11);
     for (const char *absent : {"IDFIELD", "Created", "Last Updated", "2026-02-10 11:00:00", "40000"})
         QVERIFY2(!doc.contains(QLatin1String(absent)), absent);
-    QVERIFY(doc.indexOf(QStringLiteral("Total amount of displayed cheques: 1.012,50 €")) > doc.indexOf(QStringLiteral("Quota")));
+    QVERIFY(doc.indexOf(QStringLiteral("Total amount of displayed cheques: 1.012,50 €"))
+            > doc.indexOf(QStringLiteral("Quota")));
 }
 
 void IssuedChequesTest::searchClausesInTheirOrder()
@@ -439,7 +446,8 @@ void IssuedChequesTest::searchClausesInTheirOrder()
             QCOMPARE(l.MSFlexGrid1->Rows(), 2);
             QCOMPARE(l.MSFlexGrid1->TextMatrix(1, 0), QStringLiteral("2"));
         });
-    QCOMPARE(*frmAssegniEmessi::gWhereAssegniEmessi, QStringLiteral("a.Numero Like '%10%' AND a.SuPiazza = False  AND a.Sbarrato =False "));
+    QCOMPARE(*frmAssegniEmessi::gWhereAssegniEmessi,
+             QStringLiteral("a.Numero Like '%10%' AND a.SuPiazza = False  AND a.Sbarrato =False "));
 }
 
 void IssuedChequesTest::searchValidationsAndAmountBounds()

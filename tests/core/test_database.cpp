@@ -29,11 +29,16 @@ private slots:
     {
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("expected"); // which test says yes: "S", "A", "M" or ""
-        QTest::newRow("SqlLite") << "SqlLite" << "S";
-        QTest::newRow("sqllite") << "sqllite" << "";
-        QTest::newRow("Access") << "Access" << "A";
-        QTest::newRow("MySql") << "MySql" << "M";
-        QTest::newRow("MYSQL") << "MYSQL" << "";
+        QTest::newRow("SqlLite") << "SqlLite"
+                                 << "S";
+        QTest::newRow("sqllite") << "sqllite"
+                                 << "";
+        QTest::newRow("Access") << "Access"
+                                << "A";
+        QTest::newRow("MySql") << "MySql"
+                               << "M";
+        QTest::newRow("MYSQL") << "MYSQL"
+                               << "";
     }
     void backEndNameIsCaseSensitive()
     {
@@ -46,9 +51,10 @@ private slots:
     void connectionReadsRows()
     {
         TestFolder folder;
-        folder.exec("create table t (Id integer, Name text); insert into t values (1, 'Rossi'), (2, null);"
-                    "INSERT INTO Pagamenti (PagamentiID, Importo, DataPagamento) VALUES (7, 12.5, '2026-03-05 09:07:03');"
-                    "INSERT INTO Pagamenti (PagamentiID, Importo, DataPagamento) VALUES (8, 10, NULL);");
+        folder.exec(
+            "create table t (Id integer, Name text); insert into t values (1, 'Rossi'), (2, null);"
+            "INSERT INTO Pagamenti (PagamentiID, Importo, DataPagamento) VALUES (7, 12.5, '2026-03-05 09:07:03');"
+            "INSERT INTO Pagamenti (PagamentiID, Importo, DataPagamento) VALUES (8, 10, NULL);");
         const auto db = folder.otherDesk();
         auto rs = db->query("select Id as Chiave, Name from t order by Id");
         QCOMPARE(rs->fieldName(0), QStringLiteral("Chiave"));
@@ -157,10 +163,14 @@ private slots:
     {
         QTest::addColumn<QString>("page"); // which page gets the garbage
         QTest::addColumn<int>("bytes");    // how many bytes of it, from its middle
-        QTest::newRow("member leaf page") << "select pageno from dbstat where name = 'Anagrafica' and pagetype = 'leaf' limit 1 offset 3" << 4096;
-        QTest::newRow("member interior page") << "select pageno from dbstat where name = 'Anagrafica' and pagetype = 'internal'" << 4096;
-        QTest::newRow("overflow page of a long note") << "select pageno from dbstat where name = 'Anagrafica' and pagetype = 'overflow' limit 1" << 4096;
-        QTest::newRow("64 bytes inside a payment page") << "select pageno from dbstat where name = 'Pagamenti' and pagetype = 'leaf' limit 1 offset 1" << 64;
+        QTest::newRow("member leaf page")
+            << "select pageno from dbstat where name = 'Anagrafica' and pagetype = 'leaf' limit 1 offset 3" << 4096;
+        QTest::newRow("member interior page")
+            << "select pageno from dbstat where name = 'Anagrafica' and pagetype = 'internal'" << 4096;
+        QTest::newRow("overflow page of a long note")
+            << "select pageno from dbstat where name = 'Anagrafica' and pagetype = 'overflow' limit 1" << 4096;
+        QTest::newRow("64 bytes inside a payment page")
+            << "select pageno from dbstat where name = 'Pagamenti' and pagetype = 'leaf' limit 1 offset 1" << 64;
     }
     void damagedRegisterIsRefusedUntouched()
     {
@@ -171,8 +181,9 @@ private slots:
         TestFolder folder;
         QString rows = QStringLiteral("BEGIN;");
         for (int i = 0; i < 600; ++i)
-            rows += QStringLiteral("INSERT INTO Anagrafica (Cognome, Nome, NoteAnagrafica) VALUES ('Rossi %1', 'Anna', '%2');"
-                                   "INSERT INTO Pagamenti (ANAGRAFICAID, Importo, Causale) VALUES (%1, 12.5, 'Quota');")
+            rows += QStringLiteral(
+                        "INSERT INTO Anagrafica (Cognome, Nome, NoteAnagrafica) VALUES ('Rossi %1', 'Anna', '%2');"
+                        "INSERT INTO Pagamenti (ANAGRAFICAID, Importo, Causale) VALUES (%1, 12.5, 'Quota');")
                         .arg(i)
                         .arg(i == 7 ? QString(10000, QLatin1Char('n')) : QStringLiteral("nota"));
         folder.exec(rows + QStringLiteral("COMMIT;"));
@@ -271,7 +282,8 @@ private slots:
         QVERIFY(!gDbExecute("insert into NoSuchTable values (1)"));
         QCOMPARE(sink.shown.size(), 1);
         QVERIFY(sink.shown[0].prompt.startsWith("Error "));
-        QVERIFY(sink.shown[0].prompt.endsWith(TestFolder::noSuchTable("NoSuchTable") + " in procedure gDbExecute of Modulo basGeneral"));
+        QVERIFY(sink.shown[0].prompt.endsWith(TestFolder::noSuchTable("NoSuchTable")
+                                              + " in procedure gDbExecute of Modulo basGeneral"));
         QCOMPARE(sink.shown[0].style, 48);
         QCOMPARE(sink.shown[0].title, QStringLiteral("Merivolo"));
         // The caller's next statement still runs; identifiers ignore case.
@@ -372,8 +384,8 @@ private slots:
     void serverThatCannotBeUsed_data()
     {
         QTest::addColumn<QString>("connection"); // %1: the test server's socket, %2: the register
-        QTest::addColumn<QByteArray>("file");     // "mysqlconf.ini" as written; "-" for none
-        QTest::addColumn<int>("messages");        // getMySqlConnectionString's own message, then the opener's
+        QTest::addColumn<QByteArray>("file");    // "mysqlconf.ini" as written; "-" for none
+        QTest::addColumn<int>("messages");       // getMySqlConnectionString's own message, then the opener's
         QTest::newRow("unreachable") << "Server=127.0.0.1;Port=1;Database=%2;Uid=root;Pwd=;" << QByteArray() << 1;
         QTest::newRow("wrong password") << "Socket=%1;Database=%2;Uid=segreteria;Pwd=wrong;" << QByteArray() << 1;
         QTest::newRow("unknown database") << "Socket=%1;Database=nessuno;Uid=root;Pwd=;" << QByteArray() << 1;
@@ -397,10 +409,11 @@ private slots:
         if (file == "-")
             QFile::remove(ini);
         else if (!connection.isEmpty())
-            writeFile(ini, connection.replace("%1", TestFolder::serverSocket())
-                               .replace("%2", parseConnectionString(folder.connectionString()).database)
-                               .replace("%3", TestFolder::caseSensitiveServerSocket())
-                               .toUtf8());
+            writeFile(ini,
+                      connection.replace("%1", TestFolder::serverSocket())
+                          .replace("%2", parseConnectionString(folder.connectionString()).database)
+                          .replace("%3", TestFolder::caseSensitiveServerSocket())
+                          .toUtf8());
         else
             writeFile(ini, file);
         RecordingSink sink;

@@ -153,7 +153,8 @@ private slots:
         QCOMPARE(folder.scalar("select titolo from reportistica where ordine = 2"), QStringLiteral("Dopo l'errore"));
         // The failing line is reported; the empty last line is an empty statement.
         QCOMPARE(sink.shown.size(), 1);
-        QVERIFY(sink.shown[0].prompt.endsWith(TestFolder::noSuchTable("NoSuchTable") + " in procedure gDbExecute of Modulo basGeneral"));
+        QVERIFY(sink.shown[0].prompt.endsWith(TestFolder::noSuchTable("NoSuchTable")
+                                              + " in procedure gDbExecute of Modulo basGeneral"));
         start();
         QCOMPARE(folder.scalar("select count(*) from reportistica"), QStringLiteral("4"));
         QCOMPARE(sink.shown.size(), 2);

@@ -98,10 +98,14 @@ private slots:
     {
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("SqlLite") << "SqlLite" << " (ifnull(a.Cognome,'') || ifnull(' ','') || ifnull(a.Nome,'')) ";
-        QTest::newRow("MySql") << "MySql" << " concat(ifnull(a.Cognome,''),ifnull(' ',''),ifnull(a.Nome,'')) ";
-        QTest::newRow("Access") << "Access" << " a.Cognome & ' ' & a.Nome ";
-        QTest::newRow("other") << "sqlite" << "";
+        QTest::newRow("SqlLite") << "SqlLite"
+                                 << " (ifnull(a.Cognome,'') || ifnull(' ','') || ifnull(a.Nome,'')) ";
+        QTest::newRow("MySql") << "MySql"
+                               << " concat(ifnull(a.Cognome,''),ifnull(' ',''),ifnull(a.Nome,'')) ";
+        QTest::newRow("Access") << "Access"
+                                << " a.Cognome & ' ' & a.Nome ";
+        QTest::newRow("other") << "sqlite"
+                               << "";
     }
     void concatSqlPerBackEnd()
     {

@@ -30,11 +30,15 @@ private slots:
                 // account number after both.
                 expect(QStringLiteral("  "), QStringLiteral("x"), QStringLiteral("Inserire il codice ABI"));
                 expect(QStringLiteral("0123"), QString(), QStringLiteral("Lunghezza del codice ABI non valida"));
-                expect(QStringLiteral("12a45"), QString(), QStringLiteral("Il codice ABI contiene caratteri non validi"));
+                expect(QStringLiteral("12a45"), QString(),
+                       QStringLiteral("Il codice ABI contiene caratteri non validi"));
                 expect(QStringLiteral(" 00123 "), QString(), QStringLiteral("Inserire il codice CAB"));
-                expect(QStringLiteral("00123"), QStringLiteral("123456"), QStringLiteral("Lunghezza del codice CAB non valida"));
-                expect(QStringLiteral("00123"), QStringLiteral("0567O"), QStringLiteral("Il codice CAB contiene caratteri non validi"));
-                expect(QStringLiteral("00123"), QStringLiteral("05678"), QStringLiteral("Inserire il numero di conto corrente"));
+                expect(QStringLiteral("00123"), QStringLiteral("123456"),
+                       QStringLiteral("Lunghezza del codice CAB non valida"));
+                expect(QStringLiteral("00123"), QStringLiteral("0567O"),
+                       QStringLiteral("Il codice CAB contiene caratteri non validi"));
+                expect(QStringLiteral("00123"), QStringLiteral("05678"),
+                       QStringLiteral("Inserire il numero di conto corrente"));
                 e.txtNumeroConto->setText(QStringLiteral("42"));
                 e.txtCAB->setText(QStringLiteral(" 05678 "));
                 e.cmdOK_Click();
@@ -53,9 +57,10 @@ private slots:
         fx.addAccount(1, QStringLiteral("Primo"));
         fx.addAccount(2, QStringLiteral("Secondo"));
         fx.addAccount(3, QStringLiteral("Terzo"));
-        fx.tf.exec(QStringLiteral("UPDATE MieiContiCorrenti SET DateTimeCreated = '01/02/2010' WHERE CONTOCORRENTEID = 1;"
-                                  "UPDATE MieiContiCorrenti SET DateTimeCreated = NULL WHERE CONTOCORRENTEID = 2;"
-                                  "UPDATE MieiContiCorrenti SET DateTimeCreated = '15/01/2010' WHERE CONTOCORRENTEID = 3;"));
+        fx.tf.exec(
+            QStringLiteral("UPDATE MieiContiCorrenti SET DateTimeCreated = '01/02/2010' WHERE CONTOCORRENTEID = 1;"
+                           "UPDATE MieiContiCorrenti SET DateTimeCreated = NULL WHERE CONTOCORRENTEID = 2;"
+                           "UPDATE MieiContiCorrenti SET DateTimeCreated = '15/01/2010' WHERE CONTOCORRENTEID = 3;"));
         fx.withList<frmMieiContiCorrenti>([&](frmMieiContiCorrenti &l) {
             FlexGrid &g = *l.MSFlexGrid1;
             QCOMPARE(l.windowTitle(), QStringLiteral("I Miei Conti Correnti"));

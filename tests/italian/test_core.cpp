@@ -69,17 +69,29 @@ private slots:
         QTest::addColumn<QString>("expected");
         const QString shortCap = QStringLiteral("Lunghezza del codice CAP non valida");
         const QString badAbi = QStringLiteral("Il codice ABI contiene caratteri non validi");
-        QTest::newRow("00123") << "00123" << "CAP" << "";
-        QTest::newRow("99999") << "99999" << "CAP" << "";
-        QTest::newRow("0123") << "0123" << "CAP" << shortCap;
-        QTest::newRow("123456") << "123456" << "CAP" << shortCap;
-        QTest::newRow("empty") << "" << "CAP" << shortCap;
-        QTest::newRow("12a45") << "12a45" << "ABI" << badAbi;
-        QTest::newRow("a blank") << "1234 " << "ABI" << badAbi;
-        QTest::newRow("'/' below '0'") << "/1234" << "ABI" << badAbi;
-        QTest::newRow("':' above '9'") << "1234:" << "ABI" << badAbi;
+        QTest::newRow("00123") << "00123"
+                               << "CAP"
+                               << "";
+        QTest::newRow("99999") << "99999"
+                               << "CAP"
+                               << "";
+        QTest::newRow("0123") << "0123"
+                              << "CAP" << shortCap;
+        QTest::newRow("123456") << "123456"
+                                << "CAP" << shortCap;
+        QTest::newRow("empty") << ""
+                               << "CAP" << shortCap;
+        QTest::newRow("12a45") << "12a45"
+                               << "ABI" << badAbi;
+        QTest::newRow("a blank") << "1234 "
+                                 << "ABI" << badAbi;
+        QTest::newRow("'/' below '0'") << "/1234"
+                                       << "ABI" << badAbi;
+        QTest::newRow("':' above '9'") << "1234:"
+                                       << "ABI" << badAbi;
         QTest::newRow("other digits") << QString::fromUtf8("١٢٣٤٥") << "ABI" << badAbi;
-        QTest::newRow("the field's own name") << "1.234" << "di avviamento postale"
+        QTest::newRow("the field's own name") << "1.234"
+                                              << "di avviamento postale"
                                               << "Il codice di avviamento postale contiene caratteri non validi";
     }
     void codesOfFiveDigits()

@@ -1,8 +1,8 @@
 // The Italian edition's member windows: captions and headers as written,
 // printouts under the register's heading, the postal code rule, and the
 // "Data..." columns sorted as dates.
-#include "members/MemberFixture.h"
 #include "frmTipologiaPersone.h"
+#include "members/MemberFixture.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -51,10 +51,28 @@ private slots:
         fx.withList<frmAnagrafica>([&](frmAnagrafica &l) {
             QCOMPARE(l.windowTitle(), QStringLiteral("Albo dei Soci"));
             QCOMPARE(headers(*l.MSFlexGrid1),
-                     (QStringList{"IDFIELD", "IDFIELD", "Tipologia", "Cognome / Ragione Sociale", "Nome", "Indirizzo",
-                                  "CAP", "Comune", "Provincia", "Telefono Casa", "Telefono Ufficio", "Fax", "Cellulare",
-                                  "Codice Fiscale / Partita IVA", "E-mail", "Sito Web", "Note", "Numero Tessera",
-                                  "Data Nascita", "Data Iscrizione", "Data Scadenza Iscrizione", "Data Creazione",
+                     (QStringList{"IDFIELD",
+                                  "IDFIELD",
+                                  "Tipologia",
+                                  "Cognome / Ragione Sociale",
+                                  "Nome",
+                                  "Indirizzo",
+                                  "CAP",
+                                  "Comune",
+                                  "Provincia",
+                                  "Telefono Casa",
+                                  "Telefono Ufficio",
+                                  "Fax",
+                                  "Cellulare",
+                                  "Codice Fiscale / Partita IVA",
+                                  "E-mail",
+                                  "Sito Web",
+                                  "Note",
+                                  "Numero Tessera",
+                                  "Data Nascita",
+                                  "Data Iscrizione",
+                                  "Data Scadenza Iscrizione",
+                                  "Data Creazione",
                                   "Data Ultima Modifica"}));
             QCOMPARE(captions({l.cmdAdd, l.cmdDelete, l.cmdSelect, l.cmdPrintGrid, l.cmdClose, l.cmdApriPagamenti,
                                l.cmdEsportaDati}),
@@ -101,7 +119,8 @@ private slots:
             QCOMPARE(s.windowTitle(), QStringLiteral("Cerca in Anagrafica"));
             QCOMPARE((QStringList{label(s, "lblCognome"), label(s, "lblDataNascita"), label(s, "lblDataNascitaDa"),
                                   label(s, "lblDataNascitaA"), label(s, "lblDataScadenzaIscrizione")}),
-                     (QStringList{"Cognome / Ragione Sociale", "Data di nascita", "da", "a", "Data scadenza iscrizione"}));
+                     (QStringList{"Cognome / Ragione Sociale", "Data di nascita", "da", "a",
+                                  "Data scadenza iscrizione"}));
             QCOMPARE(captions({s.cmdOK, s.cmdCancel, s.cmdPrint, s.cmdClear}),
                      (QStringList{"&Ok", "A&nnulla", "S&tampa", "&Reimposta"}));
             QCOMPARE(s.optOR->text(), QStringLiteral("OR"));
@@ -124,11 +143,16 @@ private slots:
     {
         QTest::addColumn<QString>("cap");
         QTest::addColumn<QString>("refusal"); // empty: saved
-        QTest::newRow("00123") << " 00123 " << "";
-        QTest::newRow("empty: not checked") << "  " << "";
-        QTest::newRow("0123") << "0123" << "Lunghezza del codice di avviamento postale non valida";
-        QTest::newRow("12a45") << "12a45" << "Il codice di avviamento postale contiene caratteri non validi";
-        QTest::newRow("I-20100") << "I-20100" << "Lunghezza del codice di avviamento postale non valida";
+        QTest::newRow("00123") << " 00123 "
+                               << "";
+        QTest::newRow("empty: not checked") << "  "
+                                            << "";
+        QTest::newRow("0123") << "0123"
+                              << "Lunghezza del codice di avviamento postale non valida";
+        QTest::newRow("12a45") << "12a45"
+                               << "Il codice di avviamento postale contiene caratteri non validi";
+        QTest::newRow("I-20100") << "I-20100"
+                                 << "Lunghezza del codice di avviamento postale non valida";
     }
     void postalCodeRule()
     {
@@ -150,7 +174,8 @@ private slots:
                 e.cmdCancel_Click();
         });
         fx.withList<frmAnagrafica>([](frmAnagrafica &) {}, 1);
-        QCOMPARE(fx.scalar("SELECT count(*) FROM Anagrafica"), refusal.isEmpty() ? QStringLiteral("1") : QStringLiteral("0"));
+        QCOMPARE(fx.scalar("SELECT count(*) FROM Anagrafica"),
+                 refusal.isEmpty() ? QStringLiteral("1") : QStringLiteral("0"));
         if (refusal.isEmpty())
             QCOMPARE(fx.scalar("SELECT ifnull(CAP, 'Null') FROM Anagrafica"),
                      cap.trimmed().isEmpty() ? QStringLiteral("Null") : cap.trimmed());

@@ -16,16 +16,19 @@ private slots:
         // The empty list opens its edit window while it loads.
         fx.nextModal<frmEditPagamenti>([](frmEditPagamenti &e) { e.cmdCancel_Click(); });
         fx.withPayments([&](frmPagamenti &l) {
-            QCOMPARE(l.lblTotaleImporti->text(), QStringLiteral("Importo complessivo dei pagamenti visualizzati: 0,00 €"));
-            fx.addPayment(1, 1, QStringLiteral("2026-01-10 00:00:00"), QStringLiteral("1234.5"), QStringLiteral("Quota"));
+            QCOMPARE(l.lblTotaleImporti->text(),
+                     QStringLiteral("Importo complessivo dei pagamenti visualizzati: 0,00 €"));
+            fx.addPayment(1, 1, QStringLiteral("2026-01-10 00:00:00"), QStringLiteral("1234.5"),
+                          QStringLiteral("Quota"));
             l.FillGrid();
             QCOMPARE(l.windowTitle(), QStringLiteral("Pagamenti"));
             FlexGrid &g = *l.MSFlexGrid1;
             QStringList headers;
             for (int c = 0; c < g.Cols(); ++c)
                 headers << g.TextMatrix(0, c);
-            QCOMPARE(headers, (QStringList{"IDFIELD", "Socio", "IDFIELD", "Data Pagamento", "Causale", "Importo",
-                                           "Note Pagamento", "Data Creazione", "Data Ultima Modifica"}));
+            QCOMPARE(headers,
+                     (QStringList{"IDFIELD", "Socio", "IDFIELD", "Data Pagamento", "Causale", "Importo",
+                                  "Note Pagamento", "Data Creazione", "Data Ultima Modifica"}));
             QCOMPARE(g.TextMatrix(1, 5), QStringLiteral("1.234,50 €"));
             QCOMPARE(l.lblTotaleImporti->text(),
                      QStringLiteral("Importo complessivo dei pagamenti visualizzati: 1.234,50 €"));
@@ -77,8 +80,8 @@ private slots:
             l.cmdAdd_Click();
         });
         QCOMPARE(fx.people.previews.size(), 1);
-        QVERIFY(fx.people.previews.at(0).contains(
-            QLatin1String(">Circolo Aurora</p><font style=\"font-family: arial ; font-size: 22pt;\">Ricevuta di pagamento</p>")));
+        QVERIFY(fx.people.previews.at(0).contains(QLatin1String(
+            ">Circolo Aurora</p><font style=\"font-family: arial ; font-size: 22pt;\">Ricevuta di pagamento</p>")));
     }
 };
 

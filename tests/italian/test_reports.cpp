@@ -35,7 +35,9 @@ private slots:
                 c.cmdShowReport_Click(8);
             },
             {[](frmReportistica &w) { QCOMPARE(w.MSFlexGrid1->Rows(), 3); },
-             [](frmReportistica &w) { QCOMPARE(w.windowTitle(), QStringLiteral("Report - Pagamenti ricevuti tra due date")); }});
+             [](frmReportistica &w) {
+                 QCOMPARE(w.windowTitle(), QStringLiteral("Report - Pagamenti ricevuti tra due date"));
+             }});
         QCOMPARE(title, QStringLiteral("Scegli Report"));
         QCOMPARE(captions,
                  (QStringList{"Tutti i soci", "Tutti i soci con tessera valida", "Tutti i soci con tessera scaduta",
@@ -69,8 +71,9 @@ private slots:
     void windowFlagsTotalAndPrintout()
     {
         ReportFixture fx;
-        fx.addReport(1, " a.PagamentiID, a.Causale AS Causale, a.Importo, 1 AS Sbarrato, 0 AS Trasferibile,"
-                        " a.DataPagamento FROM Pagamenti a ORDER BY a.PagamentiID",
+        fx.addReport(1,
+                     " a.PagamentiID, a.Causale AS Causale, a.Importo, 1 AS Sbarrato, 0 AS Trasferibile,"
+                     " a.DataPagamento FROM Pagamenti a ORDER BY a.PagamentiID",
                      "Tutti i pagamenti");
         fx.runReport(0, {}, [](frmReportistica &w) {
             FlexGrid &g = *w.MSFlexGrid1;
@@ -78,8 +81,8 @@ private slots:
             QStringList headers;
             for (int c = 0; c < g.Cols(); ++c)
                 headers << g.TextMatrix(0, c);
-            QCOMPARE(headers, (QStringList{"Pagamenti ID", "Causale", "Importo", "Sbarrato", "Trasferibile",
-                                           "Data Pagamento"}));
+            QCOMPARE(headers,
+                     (QStringList{"Pagamenti ID", "Causale", "Importo", "Sbarrato", "Trasferibile", "Data Pagamento"}));
             QCOMPARE(g.TextMatrix(1, 3), QStringLiteral("Vero"));
             QCOMPARE(g.TextMatrix(1, 4), QStringLiteral("Falso"));
             QCOMPARE(g.TextMatrix(2, 2), QStringLiteral("1.234,50 €"));

@@ -1,10 +1,10 @@
 // The Italian edition's shell: the main and information windows as they are
 // written, the backup and heading prompts, and message boxes that show the
 // caller's text and title.
-#include "app/MainWindowRun.h"
 #include "Database.h"
 #include "Globals.h"
 #include "Messages.h"
+#include "app/MainWindowRun.h"
 
 #include <QDir>
 #include <QLabel>
@@ -30,8 +30,9 @@ private slots:
         for (QPushButton *b : {w.cmdAnagrafica, w.cmdTipologia, w.cmdContiCorrenti, w.cmdReportistica, w.cmdInfo,
                                w.cmdCambiaIntestazione, w.cmdBackup, w.cmdEsci})
             captions << b->text();
-        QCOMPARE(captions, (QStringList{"Albo dei &Soci", "&Tipologie Soci", "&Pagamenti", "Re&ports", "&Informazioni",
-                                        "&Modifica intestazione", "Database &Backup", "Es&ci"}));
+        QCOMPARE(captions,
+                 (QStringList{"Albo dei &Soci", "&Tipologie Soci", "&Pagamenti", "Re&ports", "&Informazioni",
+                              "&Modifica intestazione", "Database &Backup", "Es&ci"}));
 
         QStringList seen;
         run.people.modal.push_back([&](Form &f) {
@@ -42,8 +43,9 @@ private slots:
         });
         w.cmdInfo_Click();
         // The design address stays: only the English edition puts its own.
-        QCOMPARE(seen, (QStringList{"Informazioni su Merivolo", "Merivolo", "https://merivolo.example.org/",
-                                    "&Vai al sito web", "Sito web:"}));
+        QCOMPARE(seen,
+                 (QStringList{"Informazioni su Merivolo", "Merivolo", "https://merivolo.example.org/",
+                              "&Vai al sito web", "Sito web:"}));
         QVERIFY(run.people.prompts.isEmpty());
     }
 
@@ -63,8 +65,8 @@ private slots:
             QCOMPARE(run.people.prompts[i].text, QStringLiteral("Inserire il percorso dove copiare il database"));
             QCOMPARE(run.people.prompts[i].title, QStringLiteral("Merivolo"));
         }
-        QCOMPARE(run.people.messages(), (QStringList{"Copia del database avvenuta con successo",
-                                                     "Errore durante la copia del database"}));
+        QCOMPARE(run.people.messages(),
+                 (QStringList{"Copia del database avvenuta con successo", "Errore durante la copia del database"}));
         QCOMPARE(run.people.prompts[1].title, QStringLiteral("Merivolo"));
         QCOMPARE(QDir(dir).entryList(QDir::Files), QStringList{"merivolo.db3"});
         QCOMPARE(readFile(dir + "/merivolo.db3"), readFile(run.folder.dbPath()));
@@ -75,8 +77,12 @@ private slots:
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("message");
-        QTest::newRow("new heading") << "Circolo dell'Arte" << "Circolo dell'Arte" << "Intestazione aggiornata con successo";
-        QTest::newRow("blanks") << "  " << "Associazione" << "Intestazione non modificata";
+        QTest::newRow("new heading") << "Circolo dell'Arte"
+                                     << "Circolo dell'Arte"
+                                     << "Intestazione aggiornata con successo";
+        QTest::newRow("blanks") << "  "
+                                << "Associazione"
+                                << "Intestazione non modificata";
     }
     void headingPrompt()
     {
@@ -103,8 +109,8 @@ private slots:
         QTest::addColumn<int>("style");
         QTest::addColumn<QString>("title");
         QTest::newRow("question") << "Sei sicuro di voler eliminare il record?" << 4 << "Merivolo";
-        QTest::newRow("message table key inside") << "Selezionare il socio di cui si vogliono visualizzare i pagamenti."
-                                                  << 48 << "Merivolo";
+        QTest::newRow("message table key inside")
+            << "Selezionare il socio di cui si vogliono visualizzare i pagamenti." << 48 << "Merivolo";
         QTest::newRow("another title") << "Could not find associated Browser" << 48 << "Browser Not Found";
     }
     void messagesKeepTheCallersTextAndTitle()

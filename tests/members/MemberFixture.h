@@ -28,14 +28,16 @@ struct MemberFixture : WindowFixture {
 
     void addMember(int id, int type, const QString &surname, const QString &name, const QString &card = QString())
     {
-        tf.exec(QStringLiteral("INSERT INTO Anagrafica (ANAGRAFICAID, TIPOLOGIAID, Cognome, Nome, NumeroTessera, Comune, "
-                               "DateTimeCreated) VALUES (%1, %2, '%3', '%4', %5, 'Milano', '2026-01-02 10:00:00')")
-                    .arg(id)
-                    .arg(type)
-                    .arg(QString(surname).replace(QLatin1Char('\''), QStringLiteral("''")),
-                         QString(name).replace(QLatin1Char('\''), QStringLiteral("''")),
-                         card.isEmpty() ? QStringLiteral("NULL")
-                                       : QLatin1Char('\'') + QString(card).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'')));
+        tf.exec(
+            QStringLiteral("INSERT INTO Anagrafica (ANAGRAFICAID, TIPOLOGIAID, Cognome, Nome, NumeroTessera, Comune, "
+                           "DateTimeCreated) VALUES (%1, %2, '%3', '%4', %5, 'Milano', '2026-01-02 10:00:00')")
+                .arg(id)
+                .arg(type)
+                .arg(QString(surname).replace(QLatin1Char('\''), QStringLiteral("''")),
+                     QString(name).replace(QLatin1Char('\''), QStringLiteral("''")),
+                     card.isEmpty() ? QStringLiteral("NULL")
+                                    : QLatin1Char('\'') + QString(card).replace(QLatin1Char('\''), QStringLiteral("''"))
+                             + QLatin1Char('\'')));
     }
 
     // Makes a data row current, as a click on it does.
@@ -45,5 +47,4 @@ struct MemberFixture : WindowFixture {
         list.MSFlexGrid1_MouseDown(1, 0, 0, list.MSFlexGrid1->RowHeight(1) * (row + 0.5));
         list.MSFlexGrid1_MouseUp(1, 0, 0, list.MSFlexGrid1->RowHeight(1) * (row + 0.5));
     }
-
 };

@@ -57,10 +57,29 @@ void MemberListTest::fillShowsTranslatedHeadersAndHidesKeys()
         FlexGrid &g = *l.MSFlexGrid1;
         QCOMPARE(g.Rows(), 3);
         QCOMPARE(g.Cols(), 23);
-        const QStringList expected = {"IDFIELD", "IDFIELD", "Type", "Surname / Business Name", "Name", "Address",
-                                      "Zip Code", "City", "State / Province", "Home Phone", "Business Phone", "Fax",
-                                      "Mobile Phone", "Fiscal / VAT Code", "E-mail", "Web Site", "Notes", "Card Number",
-                                      "Birth Date", "Join Date", "Expiration Date", "Created", "Last Updated"};
+        const QStringList expected = {"IDFIELD",
+                                      "IDFIELD",
+                                      "Type",
+                                      "Surname / Business Name",
+                                      "Name",
+                                      "Address",
+                                      "Zip Code",
+                                      "City",
+                                      "State / Province",
+                                      "Home Phone",
+                                      "Business Phone",
+                                      "Fax",
+                                      "Mobile Phone",
+                                      "Fiscal / VAT Code",
+                                      "E-mail",
+                                      "Web Site",
+                                      "Notes",
+                                      "Card Number",
+                                      "Birth Date",
+                                      "Join Date",
+                                      "Expiration Date",
+                                      "Created",
+                                      "Last Updated"};
         for (int c = 0; c < expected.size(); ++c)
             QCOMPARE(g.TextMatrix(0, c), expected.at(c));
         QCOMPARE(g.ColWidth(0), 0);
@@ -76,7 +95,8 @@ void MemberListTest::fillShowsTranslatedHeadersAndHidesKeys()
 
 void MemberListTest::filterIsAppendedInsideTheJoin()
 {
-    QCOMPARE(ListWindow::withFilter(QStringLiteral("SELECT x FROM t a WHERE a.k = 1 "), QStringLiteral("a.n = 1 OR a.n = 2")),
+    QCOMPARE(ListWindow::withFilter(QStringLiteral("SELECT x FROM t a WHERE a.k = 1 "),
+                                    QStringLiteral("a.n = 1 OR a.n = 2")),
              QStringLiteral("SELECT x FROM t a WHERE a.k = 1  AND (a.n = 1 OR a.n = 2)"));
     QCOMPARE(ListWindow::withFilter(QStringLiteral("SELECT x FROM t a "), QStringLiteral("a.n = 1")),
              QStringLiteral("SELECT x FROM t a  WHERE a.n = 1"));
@@ -118,12 +138,15 @@ void MemberListTest::addingStoresValuesExactlyAndAppendsTheRow()
         QCOMPARE(l.MSFlexGrid1->TextMatrix(2, 3), QStringLiteral("O'Neil, 50% \"Zoë Ñúñez\""));
         QCOMPARE(l.SelectedID, 2.0);
     });
-    QCOMPARE(fx.scalar("SELECT Cognome FROM Anagrafica WHERE ANAGRAFICAID = 2"), QStringLiteral("O'Neil, 50% \"Zoë Ñúñez\""));
+    QCOMPARE(fx.scalar("SELECT Cognome FROM Anagrafica WHERE ANAGRAFICAID = 2"),
+             QStringLiteral("O'Neil, 50% \"Zoë Ñúñez\""));
     QCOMPARE(fx.scalar("SELECT Nome FROM Anagrafica WHERE ANAGRAFICAID = 2"), QStringLiteral("Łódź 日本"));
     QCOMPARE(fx.scalar("SELECT NumeroTessera FROM Anagrafica WHERE ANAGRAFICAID = 2"), QStringLiteral("007"));
     QCOMPARE(fx.scalar("SELECT TIPOLOGIAID FROM Anagrafica WHERE ANAGRAFICAID = 2"), QStringLiteral("1"));
-    QCOMPARE(fx.scalar("SELECT DataNascita FROM Anagrafica WHERE ANAGRAFICAID = 2"), QStringLiteral("1971-03-05 00:00:00"));
-    QCOMPARE(fx.scalar("SELECT DateTimeCreated FROM Anagrafica WHERE ANAGRAFICAID = 2"), QStringLiteral("2026-03-05 09:07:03"));
+    QCOMPARE(fx.scalar("SELECT DataNascita FROM Anagrafica WHERE ANAGRAFICAID = 2"),
+             QStringLiteral("1971-03-05 00:00:00"));
+    QCOMPARE(fx.scalar("SELECT DateTimeCreated FROM Anagrafica WHERE ANAGRAFICAID = 2"),
+             QStringLiteral("2026-03-05 09:07:03"));
     QCOMPARE(fx.scalar("SELECT count(*) FROM Anagrafica WHERE ANAGRAFICAID = 2 AND NoteAnagrafica IS NULL "
                        "AND DataIscrizione IS NULL AND DateTimeLastUpdated IS NULL AND Email IS NULL"),
              QStringLiteral("1"));
@@ -202,7 +225,8 @@ void MemberListTest::duplicateCardNumbers()
         QCOMPARE(e.txtNumeroTessera->text(), QStringLiteral("A'1"));
         e.txtNumeroTessera->setText(QStringLiteral("B2"));
         e.cmdOK_Click();
-        QCOMPARE(fx.people.last().text, QStringLiteral("Impossibile modificare il record: numero di tessera duplicato."));
+        QCOMPARE(fx.people.last().text,
+                 QStringLiteral("Impossibile modificare il record: numero di tessera duplicato."));
         e.txtNumeroTessera->setText(QStringLiteral("A'1"));
         e.cmdOK_Click();
         QVERIFY(!e.isLoaded());
@@ -263,8 +287,10 @@ void MemberListTest::editingRefreshesTheRowAndStampsTheChange()
         QCOMPARE(l.MSFlexGrid1->TextMatrix(row, 2), QStringLiteral("Socio"));
         QCOMPARE(l.MSFlexGrid1->TextMatrix(row, 20), QString());
     });
-    QCOMPARE(fx.scalar("SELECT DateTimeLastUpdated FROM Anagrafica WHERE ANAGRAFICAID = 2"), QStringLiteral("2026-03-05 09:07:03"));
-    QCOMPARE(fx.scalar("SELECT DateTimeCreated FROM Anagrafica WHERE ANAGRAFICAID = 2"), QStringLiteral("2026-01-02 10:00:00"));
+    QCOMPARE(fx.scalar("SELECT DateTimeLastUpdated FROM Anagrafica WHERE ANAGRAFICAID = 2"),
+             QStringLiteral("2026-03-05 09:07:03"));
+    QCOMPARE(fx.scalar("SELECT DateTimeCreated FROM Anagrafica WHERE ANAGRAFICAID = 2"),
+             QStringLiteral("2026-01-02 10:00:00"));
     QCOMPARE(fx.scalar("SELECT count(*) FROM Anagrafica WHERE ANAGRAFICAID = 2 AND DataScadenzaIscrizione IS NULL"),
              QStringLiteral("1"));
 }
@@ -408,7 +434,8 @@ void MemberListTest::printedListAndMemberSheet()
     QVERIFY(headerRow.contains(QLatin1String("<th>Created</th>")));
     QVERIFY(list.contains(QLatin1String("<td>Rossi &lt;Jr&gt;</td>")));
     const QString sheet = fx.people.previews.at(1);
-    QVERIFY(sheet.contains(QLatin1String(">Socivant</p><font style=\"font-family: arial ; font-size: 22pt;\">Scheda del socio</p><table>")));
+    QVERIFY(sheet.contains(QLatin1String(
+        ">Socivant</p><font style=\"font-family: arial ; font-size: 22pt;\">Scheda del socio</p><table>")));
     QVERIFY(sheet.contains(QLatin1String("<th>Surname / Business Name</th><td>Rossi &lt;Jr&gt;</td>")));
     QVERIFY(sheet.contains(QLatin1String("<th>Type</th><td>Socio</td>")));
     QVERIFY(sheet.contains(QLatin1String("<th>Card Number</th><td>T-1</td>")));
@@ -431,7 +458,8 @@ void MemberListTest::openPaymentsCommand()
     };
     fx.withList<frmAnagrafica>([&](frmAnagrafica &l) {
         l.cmdApriPagamenti_Click();
-        QCOMPARE(fx.people.last().text, QStringLiteral("Select the member di cui si vogliono visualizzare i pagamenti."));
+        QCOMPARE(fx.people.last().text,
+                 QStringLiteral("Select the member di cui si vogliono visualizzare i pagamenti."));
         MemberFixture::clickRow(l, MemberFixture::findRow(*l.MSFlexGrid1, 3, QStringLiteral("Senza")));
         l.cmdApriPagamenti_Click();
         QCOMPARE(fx.people.last().text, QStringLiteral("There aren't payments for this member."));
@@ -490,7 +518,8 @@ void MemberListTest::anotherDeskAddingAtOnce()
     dbConnection()->setObserver([&](const QString &sql) {
         if (inserted && !theirsDone) {
             theirsDone = true;
-            other->execute(QStringLiteral("INSERT INTO Anagrafica (TIPOLOGIAID, Cognome, Nome) VALUES (2, 'Altra', 'Scrivania')"));
+            other->execute(
+                QStringLiteral("INSERT INTO Anagrafica (TIPOLOGIAID, Cognome, Nome) VALUES (2, 'Altra', 'Scrivania')"));
         }
         inserted = inserted || sql.startsWith(QLatin1String("INSERT INTO Anagrafica"));
     });
@@ -522,7 +551,8 @@ protected:
     {
         const QString own = ListWindow::cellText(rs, i);
         if (i == 0) // the type's key: are there members of this type?
-            esisteRecord(QStringLiteral("Anagrafica"), QStringLiteral("TIPOLOGIAID"), own, QStringLiteral("N"), QString(), QString());
+            esisteRecord(QStringLiteral("Anagrafica"), QStringLiteral("TIPOLOGIAID"), own, QStringLiteral("N"),
+                         QString(), QString());
         return own;
     }
 };
@@ -566,7 +596,8 @@ void MemberListTest::badInputIsStoredAndSearchedExactly()
     const auto textBoxes = [](QWidget &w) {
         QList<QLineEdit *> out;
         for (QLineEdit *t : w.findChildren<QLineEdit *>())
-            if (t->objectName().startsWith(QLatin1String("txt")) && !t->objectName().startsWith(QLatin1String("txtData")))
+            if (t->objectName().startsWith(QLatin1String("txt"))
+                && !t->objectName().startsWith(QLatin1String("txtData")))
                 out << t;
         return out;
     };
@@ -591,9 +622,11 @@ void MemberListTest::badInputIsStoredAndSearchedExactly()
         QCOMPARE(l.MSFlexGrid1->TextMatrix(1, 3), value);
     });
     QCOMPARE(fx.people.messages(), QStringList());
-    QCOMPARE(fx.tf.rows("SELECT Nome, Cognome, Indirizzo, CAP, Comune, Provincia, TelefonoCasa, TelefonoUfficio, Fax, "
-                        "Cellulare, CFIva, Email, SitoWeb, NoteAnagrafica, NumeroTessera FROM Anagrafica WHERE ANAGRAFICAID <> 1"),
-             QStringList(QStringList(15, value).join(QLatin1Char(' '))));
+    QCOMPARE(
+        fx.tf.rows(
+            "SELECT Nome, Cognome, Indirizzo, CAP, Comune, Provincia, TelefonoCasa, TelefonoUfficio, Fax, "
+            "Cellulare, CFIva, Email, SitoWeb, NoteAnagrafica, NumeroTessera FROM Anagrafica WHERE ANAGRAFICAID <> 1"),
+        QStringList(QStringList(15, value).join(QLatin1Char(' '))));
     QCOMPARE(fx.tf.tables(), tables);
     QCOMPARE(fx.scalar("SELECT count(*) FROM Anagrafica"), QStringLiteral("2"));
     QCOMPARE(fx.scalar("SELECT count(*) FROM TipologiaPersone"), QStringLiteral("3"));

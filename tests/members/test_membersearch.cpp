@@ -57,8 +57,9 @@ void MemberSearchTest::clausesFollowTheWindowOrder()
         s.optOR->setChecked(true);
         s.cmdOK_Click();
     });
-    QCOMPARE(*frmAnagrafica::gWhereAnagrafica, QStringLiteral("a.TIPOLOGIAID = 1 OR a.Comune IN ('Milano', 'Napoli') OR "
-                                              "a.datanascita <= ('1980-12-31 00:00:00')"));
+    QCOMPARE(*frmAnagrafica::gWhereAnagrafica,
+             QStringLiteral("a.TIPOLOGIAID = 1 OR a.Comune IN ('Milano', 'Napoli') OR "
+                            "a.datanascita <= ('1980-12-31 00:00:00')"));
     QCOMPARE(rows, 3);
     QVERIFY(*frmSelectAnagrafica::gSelectUseOrAnagrafica);
 
@@ -67,8 +68,9 @@ void MemberSearchTest::clausesFollowTheWindowOrder()
         s.optAND->setChecked(true);
         s.cmdOK_Click();
     });
-    QCOMPARE(*frmAnagrafica::gWhereAnagrafica, QStringLiteral("a.TIPOLOGIAID = 1 AND a.Comune IN ('Milano', 'Napoli') AND "
-                                              "a.datanascita <= ('1980-12-31 00:00:00')"));
+    QCOMPARE(*frmAnagrafica::gWhereAnagrafica,
+             QStringLiteral("a.TIPOLOGIAID = 1 AND a.Comune IN ('Milano', 'Napoli') AND "
+                            "a.datanascita <= ('1980-12-31 00:00:00')"));
     QCOMPARE(rows, 0);
 
     rows = search(fx, [](frmSelectAnagrafica &s) {
@@ -79,8 +81,9 @@ void MemberSearchTest::clausesFollowTheWindowOrder()
         s.txtDataNascitaA->setText(QStringLiteral("1/1/75"));
         s.cmdOK_Click();
     });
-    QCOMPARE(*frmAnagrafica::gWhereAnagrafica, QStringLiteral("a.datanascita >= ('1965-01-01 00:00:00') AND "
-                                              "a.datanascita <= ('1975-01-01 00:00:00')"));
+    QCOMPARE(*frmAnagrafica::gWhereAnagrafica,
+             QStringLiteral("a.datanascita >= ('1965-01-01 00:00:00') AND "
+                            "a.datanascita <= ('1975-01-01 00:00:00')"));
     QCOMPARE(rows, 1);
 
     // Every field empty: an empty filter, every member listed.
@@ -163,7 +166,8 @@ void MemberSearchTest::injectionInEverySearchField()
     const QString injection = QStringLiteral("x'); DROP TABLE Anagrafica; --");
     const int rows = search(fx, [&](frmSelectAnagrafica &s) {
         for (QLineEdit *t : s.findChildren<QLineEdit *>()) {
-            if (t->objectName().startsWith(QLatin1String("txt")) && !t->objectName().startsWith(QLatin1String("txtData")))
+            if (t->objectName().startsWith(QLatin1String("txt"))
+                && !t->objectName().startsWith(QLatin1String("txtData")))
                 t->setText(injection);
         }
         s.optOR->setChecked(true);
@@ -191,7 +195,9 @@ void MemberSearchTest::memberTypesSearchEditAndDelete()
 {
     MemberFixture fx;
     fx.addMember(1, 1, QStringLiteral("Rossi"), QStringLiteral("Mario"));
-    auto withTypes = [&](const std::function<void(frmTipologiaPersone &)> &body) { fx.withList<frmTipologiaPersone>(body); };
+    auto withTypes = [&](const std::function<void(frmTipologiaPersone &)> &body) {
+        fx.withList<frmTipologiaPersone>(body);
+    };
 
     // Rename to itself is accepted; to another existing name refused.
     fx.nextModal<frmEditTipologiaPersone>([&](frmEditTipologiaPersone &e) {
@@ -225,7 +231,8 @@ void MemberSearchTest::memberTypesSearchEditAndDelete()
         l.cmdAdd_Click();
         QCOMPARE(g.TextMatrix(g.Rows() - 1, 1), QStringLiteral("Socio d'onore"));
         l.cmdSelect_Click();
-        QCOMPARE(*frmTipologiaPersone::gWhereTipologiaPersone, QStringLiteral("a.Tipologia IN ('Contatto', 'Benemerito')"));
+        QCOMPARE(*frmTipologiaPersone::gWhereTipologiaPersone,
+                 QStringLiteral("a.Tipologia IN ('Contatto', 'Benemerito')"));
         QCOMPARE(g.Rows(), 3);
 
         // A type in use is refused; a free one goes after a Yes.
@@ -241,7 +248,8 @@ void MemberSearchTest::memberTypesSearchEditAndDelete()
 
         l.cmdPrintGrid_Click();
     });
-    QCOMPARE(fx.scalar("SELECT Tipologia FROM TipologiaPersone WHERE TIPOLOGIAID = 40001"), QStringLiteral("Socio d'onore"));
+    QCOMPARE(fx.scalar("SELECT Tipologia FROM TipologiaPersone WHERE TIPOLOGIAID = 40001"),
+             QStringLiteral("Socio d'onore"));
     QCOMPARE(fx.scalar("SELECT DateTimeLastUpdated FROM TipologiaPersone WHERE TIPOLOGIAID = 2"),
              QStringLiteral("2026-03-05 09:07:03"));
     const QString printed = fx.people.previews.constLast();

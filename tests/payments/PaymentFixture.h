@@ -76,5 +76,4 @@ struct PaymentFixture : WindowFixture {
         });
         Instance<frmAnagrafica>::get()->showModal();
     }
-
 };

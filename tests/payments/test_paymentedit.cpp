@@ -31,8 +31,9 @@ void PaymentEditTest::statusLineFollowsTheChosenMember()
             QCOMPARE(e.cboSocio->itemText(0), QStringLiteral("Bianchi Anna"));
             e.cboSocio->setCurrentIndex(e.cboSocio->findText(QStringLiteral("Rossi Mario")));
             QCOMPARE(e.IdAnagrafica, 1LL);
-            QCOMPARE(e.txtStatoSocio->text(), QStringLiteral("Member type: Socio ordinario. Member since 2020-01-15 "
-                                                             "00:00:00. Expires on: 2026-12-31 00:00:00. "));
+            QCOMPARE(e.txtStatoSocio->text(),
+                     QStringLiteral("Member type: Socio ordinario. Member since 2020-01-15 "
+                                    "00:00:00. Expires on: 2026-12-31 00:00:00. "));
             e.cboSocio->setCurrentIndex(e.cboSocio->findText(QStringLiteral("Bianchi Anna")));
             QCOMPARE(e.txtStatoSocio->text(), QStringLiteral("Member type: Contatto. "));
             e.cboSocio->setCurrentIndex(e.cboSocio->findText(QStringLiteral("Senzatipo Ugo")));
@@ -89,8 +90,8 @@ void PaymentEditTest::amountsTheDatabaseReadsAsNumbers()
 {
     for (const char *ok : {"12,50", "1.234,56", "1.500", "-3", "1234", " 7 ", "+2,5"})
         QVERIFY2(frmEditPagamenti::isAmount(QString::fromUtf8(ok)), ok);
-    for (const char *bad : {"12.50", "1.50", "12.5.3", "1,2,3", "12,5,0", "abc", "", "1 234", "12,50 €",
-                            "x'); DROP TABLE Pagamenti; --"})
+    for (const char *bad :
+         {"12.50", "1.50", "12.5.3", "1,2,3", "12,5,0", "abc", "", "1 234", "12,50 €", "x'); DROP TABLE Pagamenti; --"})
         QVERIFY2(!frmEditPagamenti::isAmount(QString::fromUtf8(bad)), bad);
 
     // The amount is read the way the list shows amounts: "1.500" is fifteen
@@ -158,7 +159,8 @@ void PaymentEditTest::editLoadsStoredValuesAndWritesTheExactUpdate()
             QCOMPARE(e.txtImporto->text(), QStringLiteral("7,5"));
             QCOMPARE(e.txtCausale->text(), QStringLiteral("Dono"));
             QCOMPARE(e.txtNote->text(), QString());
-            QCOMPARE(e.txtStatoSocio->text(), QStringLiteral("Member type: Socio ordinario. Expires on: 2025-06-30 00:00:00. "));
+            QCOMPARE(e.txtStatoSocio->text(),
+                     QStringLiteral("Member type: Socio ordinario. Expires on: 2025-06-30 00:00:00. "));
             e.txtNote->setText(QStringLiteral("l'ultimo"));
             e.cmdOK_Click();
         });
@@ -173,7 +175,8 @@ void PaymentEditTest::editLoadsStoredValuesAndWritesTheExactUpdate()
              QStringList({"UPDATE Pagamenti SET ANAGRAFICAID = 70000,  DataPagamento = '2025-12-24 00:00:00',  "
                           "Importo = 7.5,  Causale = 'Dono',  notepagamento = 'l''ultimo',  DateTimeLastUpdated = "
                           "'2026-03-05 09:07:03' WHERE PagamentiID = 2 "}));
-    QCOMPARE(fx.scalar("SELECT DateTimeCreated FROM Pagamenti WHERE PagamentiID = 2"), QStringLiteral("2026-01-01 08:00:00"));
+    QCOMPARE(fx.scalar("SELECT DateTimeCreated FROM Pagamenti WHERE PagamentiID = 2"),
+             QStringLiteral("2026-01-01 08:00:00"));
 }
 
 void PaymentEditTest::expiryIsMovedWithItsStamp()
@@ -211,7 +214,8 @@ void PaymentEditTest::expiryIsMovedWithItsStamp()
                           "'2026-03-05 09:07:03'  where anagraficaid = 1"}));
     QCOMPARE(fx.scalar("SELECT DateTimeLastUpdated FROM Anagrafica WHERE ANAGRAFICAID = 1"),
              QStringLiteral("2026-03-05 09:07:03"));
-    QCOMPARE(fx.scalar("SELECT DateTimeCreated FROM Pagamenti WHERE PagamentiID = 2"), QStringLiteral("2026-03-05 09:07:03"));
+    QCOMPARE(fx.scalar("SELECT DateTimeCreated FROM Pagamenti WHERE PagamentiID = 2"),
+             QStringLiteral("2026-03-05 09:07:03"));
     QCOMPARE(fx.scalar("SELECT DataScadenzaIscrizione FROM Anagrafica WHERE ANAGRAFICAID = 2"), QString());
 }
 
@@ -271,7 +275,8 @@ void PaymentEditTest::todayIsProposedOnceOnly()
         });
         l.cmdAdd_Click();
     });
-    QCOMPARE(fx.scalar("SELECT DataPagamento FROM Pagamenti WHERE PagamentiID = 2"), QStringLiteral("2026-03-01 00:00:00"));
+    QCOMPARE(fx.scalar("SELECT DataPagamento FROM Pagamenti WHERE PagamentiID = 2"),
+             QStringLiteral("2026-03-01 00:00:00"));
 }
 
 void PaymentEditTest::injectionTextsAreStoredAsTyped()

@@ -51,8 +51,8 @@ void PaymentListTest::allMembersScope()
         QCOMPARE(l.OsenXPForm1->Caption(), QStringLiteral("Payments"));
         QVERIFY(l.cmdSelect->isEnabled());
         QCOMPARE(g.Rows(), 5);
-        const QStringList headers = {"IDFIELD", "Member", "IDFIELD", "Payment Date", "Reason", "Amount",
-                                     "Payment Notes", "Created", "Last Updated"};
+        const QStringList headers = {"IDFIELD", "Member",        "IDFIELD", "Payment Date", "Reason",
+                                     "Amount",  "Payment Notes", "Created", "Last Updated"};
         for (int c = 0; c < headers.size(); ++c)
             QCOMPARE(g.TextMatrix(0, c), headers.at(c));
         QCOMPARE(g.ColWidth(0), 0);
@@ -124,8 +124,7 @@ void PaymentListTest::totalKeepsCentsOfLargeAmountsInGridAndCsv()
     fx.people.saveAnswers.push_back(csv);
     fx.withPayments([](frmPagamenti &l) {
         QCOMPARE(l.MSFlexGrid1->TextMatrix(1, 5), QStringLiteral("999.999.999,99 €"));
-        QCOMPARE(l.lblTotaleImporti->text(),
-                 QStringLiteral("Total amount of displayed payments: 1.999.999.999,99 €"));
+        QCOMPARE(l.lblTotaleImporti->text(), QStringLiteral("Total amount of displayed payments: 1.999.999.999,99 €"));
         l.cmdEsportaDati_Click();
     });
     QFile f(csv);
@@ -165,9 +164,9 @@ void PaymentListTest::deleteTakesEndorsementsAndDepositsAndRefills()
     QCOMPARE(fx.scalar("SELECT COUNT(*) FROM Versamenti WHERE PagamentiID = 2"), QStringLiteral("0"));
     QCOMPARE(fx.scalar("SELECT COUNT(*) FROM Girate"), QStringLiteral("1"));
     QCOMPARE(fx.scalar("SELECT COUNT(*) FROM Versamenti"), QStringLiteral("1"));
-    QCOMPARE(fx.ran("DELETE"), QStringList({"DELETE From girate WHERE PagamentiID = 2",
-                                            "DELETE From versamenti WHERE PagamentiID = 2",
-                                            "DELETE From Pagamenti WHERE PagamentiID = 2"}));
+    QCOMPARE(fx.ran("DELETE"),
+             QStringList({"DELETE From girate WHERE PagamentiID = 2", "DELETE From versamenti WHERE PagamentiID = 2",
+                          "DELETE From Pagamenti WHERE PagamentiID = 2"}));
 }
 
 void PaymentListTest::failedDeleteLeavesEverything()

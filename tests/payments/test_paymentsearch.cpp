@@ -39,7 +39,8 @@ void PaymentSearchTest::clausesInTheirOrderWithAndOr()
         s.cmdOK_Click();
         QVERIFY(!s.isLoaded());
     });
-    QCOMPARE(*frmPagamenti::gWherePagamenti, QStringLiteral("a.ANAGRAFICAID = 1 AND a.Datapagamento >= ('2026-01-01 00:00:00')"));
+    QCOMPARE(*frmPagamenti::gWherePagamenti,
+             QStringLiteral("a.ANAGRAFICAID = 1 AND a.Datapagamento >= ('2026-01-01 00:00:00')"));
 
     search(fx, [](frmSelectPagamenti &s) {
         s.cmdClear_Click();
@@ -186,9 +187,11 @@ void PaymentSearchTest::injectionInEverySearchField()
             QCOMPARE(l.MSFlexGrid1->Rows(), 2);
             QCOMPARE(l.MSFlexGrid1->TextMatrix(1, 0), QStringLiteral("1"));
         });
-    QVERIFY(frmPagamenti::gWherePagamenti->contains(QStringLiteral("a.Causale Like '%x''); DROP TABLE Pagamenti; --%'")));
+    QVERIFY(
+        frmPagamenti::gWherePagamenti->contains(QStringLiteral("a.Causale Like '%x''); DROP TABLE Pagamenti; --%'")));
     // The date and amount fields refuse it.
-    const QStringList expected = {"Invalid start date", "Invalid end date", "Invalid minimum amount", "Invalid maximum amount"};
+    const QStringList expected = {"Invalid start date", "Invalid end date", "Invalid minimum amount",
+                                  "Invalid maximum amount"};
     for (int field = 0; field < 4; ++field) {
         search(fx, [&](frmSelectPagamenti &s) {
             s.cmdClear_Click();

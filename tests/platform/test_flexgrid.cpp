@@ -95,10 +95,14 @@ private slots:
         const QString longText = QString(20000, QLatin1Char('x')) + QStringLiteral("é");
         auto expected = [&](int r, int c) {
             switch ((r + c) % 4) {
-            case 0: return QString();
-            case 1: return QStringLiteral("Caffè “%1” 😀").arg(r);
-            case 2: return QString(130 + r % 7, QLatin1Char('a' + c));
-            default: return r == 5 ? longText : QString::number(r * 10 + c);
+            case 0:
+                return QString();
+            case 1:
+                return QStringLiteral("Caffè “%1” 😀").arg(r);
+            case 2:
+                return QString(130 + r % 7, QLatin1Char('a' + c));
+            default:
+                return r == 5 ? longText : QString::number(r * 10 + c);
             }
         };
         g.beginFill();
@@ -117,7 +121,8 @@ private slots:
         QCOMPARE(g.TextMatrix(401, 2), QString());
         for (int round = 0; round < 6; ++round) {
             for (int r = 1; r <= 400; ++r)
-                g.setTextMatrix(r, 1, QStringLiteral("giro %1 riga %2 ").arg(round).arg(r) + QString(200, QLatin1Char('z')));
+                g.setTextMatrix(r, 1,
+                                QStringLiteral("giro %1 riga %2 ").arg(round).arg(r) + QString(200, QLatin1Char('z')));
         }
         g.RemoveItem(401);
         g.RemoveItem(2);

@@ -36,7 +36,8 @@ QString grid(int columns, int rows, const std::function<QString(int, int)> &cell
     for (int r = 0; r <= rows; ++r) {
         doc += QStringLiteral("<tr>");
         for (int c = 0; c < columns; ++c)
-            doc += r == 0 ? QStringLiteral("<th>Colonna %1</th>").arg(c) : QStringLiteral("<td>") + cell(r, c) + QStringLiteral("</td>");
+            doc += r == 0 ? QStringLiteral("<th>Colonna %1</th>").arg(c)
+                          : QStringLiteral("<td>") + cell(r, c) + QStringLiteral("</td>");
         doc += QStringLiteral("</tr>");
     }
     return doc + QStringLiteral("</table></body></html>");
@@ -68,7 +69,8 @@ private slots:
         for (int c = 0; c < 19; ++c) {
             qreal widest = fm.horizontalAdvance(QStringLiteral("Colonna"));
             for (int r = 1; r <= 30; ++r) {
-                const QString word = c == 3 ? QStringLiteral("Pagamento") : QStringLiteral("Soci%1ordinario%2").arg(r).arg(c);
+                const QString word = c == 3 ? QStringLiteral("Pagamento")
+                                            : QStringLiteral("Soci%1ordinario%2").arg(r).arg(c);
                 widest = std::max(widest, fm.horizontalAdvance(word));
             }
             QVERIFY2(widths[size_t(c)] + 0.01 >= widest * pages.scale(), qPrintable(QString::number(c)));
@@ -119,11 +121,13 @@ private slots:
         QString note;
         for (int i = 0; i < 900; ++i)
             note += QStringLiteral("parola%1 ").arg(i);
-        PrintPages pages(head() + QStringLiteral("<table><tr><th>Nota</th><td>a&lt;b&gt;c &amp; Rossi & Bianchi</td></tr>"
-                                                "<tr><th>Spazi</th><td>  due   spazi\n a capo  </td></tr>"
-                                                "<tr><td>A<B</td></tr>"
-                                                "<tr><th>Lunga</th><td>")
-                         + note + QStringLiteral("</td></tr><tr><th>Dopo</th><td>fine</td></tr></table></body></html>"));
+        PrintPages pages(head()
+                         + QStringLiteral("<table><tr><th>Nota</th><td>a&lt;b&gt;c &amp; Rossi & Bianchi</td></tr>"
+                                          "<tr><th>Spazi</th><td>  due   spazi\n a capo  </td></tr>"
+                                          "<tr><td>A<B</td></tr>"
+                                          "<tr><th>Lunga</th><td>")
+                         + note
+                         + QStringLiteral("</td></tr><tr><th>Dopo</th><td>fine</td></tr></table></body></html>"));
         QVERIFY(pages.layout(device(), QSizeF(800, 600)));
         const std::vector<PrintPages::Line> lines = pages.lines();
         QCOMPARE(lines[0].text, QStringLiteral("Nota | a<b>c & Rossi & Bianchi"));
@@ -142,7 +146,8 @@ private slots:
     // the pages before it opens and does not prepare them again when shown.
     void thePreviewIsPreparedOnceOnTheRightPage()
     {
-        PrintPreviewDialog wide(grid(19, 40, [](int r, int c) { return QStringLiteral("Cella%1-%2 x").arg(r).arg(c); }));
+        PrintPreviewDialog wide(
+            grid(19, 40, [](int r, int c) { return QStringLiteral("Cella%1-%2 x").arg(r).arg(c); }));
         QCOMPARE(wide.previewPrinter().pageLayout().orientation(), QPageLayout::Landscape);
         int paints = 0;
         QPrintPreviewWidget *preview = wide.findChild<QPrintPreviewWidget *>();

@@ -21,19 +21,19 @@ struct ReportFixture : WindowFixture {
     {
         registerSubsystemWindows();
         gErrorTrapping = true;
-        tf.exec(QStringLiteral(
-            "create table settings (mnemocode varchar(64) primary key, value text);"
-            "INSERT INTO TipologiaPersone (TIPOLOGIAID, Tipologia) VALUES (1, 'Socio ordinario');"
-            "INSERT INTO Anagrafica (ANAGRAFICAID, TIPOLOGIAID, Cognome, Nome, DataScadenzaIscrizione)"
-            " VALUES (1, 1, 'Rossi', 'Mario', '2026-12-31 00:00:00');"
-            "INSERT INTO Anagrafica (ANAGRAFICAID, TIPOLOGIAID, Cognome, Nome, DataScadenzaIscrizione)"
-            " VALUES (2, 1, 'O''Neil', 'Anna', '2025-06-30 00:00:00');"
-            "INSERT INTO Pagamenti (PagamentiID, ANAGRAFICAID, DataPagamento, Importo, Causale)"
-            " VALUES (1, 1, '2011-03-01 00:00:00', 20, 'Quota');"
-            "INSERT INTO Pagamenti (PagamentiID, ANAGRAFICAID, DataPagamento, Importo, Causale)"
-            " VALUES (2, 2, '2011-03-31 00:00:00', 1234.5, 'Dono');"
-            "INSERT INTO Pagamenti (PagamentiID, ANAGRAFICAID, DataPagamento, Importo, Causale)"
-            " VALUES (3, 1, '2011-04-01 00:00:00', 3.75, 'Quota');"));
+        tf.exec(
+            QStringLiteral("create table settings (mnemocode varchar(64) primary key, value text);"
+                           "INSERT INTO TipologiaPersone (TIPOLOGIAID, Tipologia) VALUES (1, 'Socio ordinario');"
+                           "INSERT INTO Anagrafica (ANAGRAFICAID, TIPOLOGIAID, Cognome, Nome, DataScadenzaIscrizione)"
+                           " VALUES (1, 1, 'Rossi', 'Mario', '2026-12-31 00:00:00');"
+                           "INSERT INTO Anagrafica (ANAGRAFICAID, TIPOLOGIAID, Cognome, Nome, DataScadenzaIscrizione)"
+                           " VALUES (2, 1, 'O''Neil', 'Anna', '2025-06-30 00:00:00');"
+                           "INSERT INTO Pagamenti (PagamentiID, ANAGRAFICAID, DataPagamento, Importo, Causale)"
+                           " VALUES (1, 1, '2011-03-01 00:00:00', 20, 'Quota');"
+                           "INSERT INTO Pagamenti (PagamentiID, ANAGRAFICAID, DataPagamento, Importo, Causale)"
+                           " VALUES (2, 2, '2011-03-31 00:00:00', 1234.5, 'Dono');"
+                           "INSERT INTO Pagamenti (PagamentiID, ANAGRAFICAID, DataPagamento, Importo, Causale)"
+                           " VALUES (3, 1, '2011-04-01 00:00:00', 3.75, 'Quota');"));
         openRegister();
     }
 

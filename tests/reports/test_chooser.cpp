@@ -102,8 +102,9 @@ void ChooserTest::promptsTranslatedAndNullsTolerated()
                  "il mese (formato MM/AAAA)");
     fx.addReport(2, " 2 AS Due", "Senza prompt", 0, "", "", QVariant(), QVariant());
     fx.addReport(3, " 3 AS Tre", QVariant());
-    fx.addReport(4, " 4 AS Quattro", "Quarto", 0, "", "",
-                 "Dal mese di partenza: il mese di partenza (formato MM/AAAA) o la data di arrivo (formato GG/MM/AAAA)");
+    fx.addReport(
+        4, " 4 AS Quattro", "Quarto", 0, "", "",
+        "Dal mese di partenza: il mese di partenza (formato MM/AAAA) o la data di arrivo (formato GG/MM/AAAA)");
     fx.withChooser([](frmSplashReports &c) {
         QCOMPARE(gReports(0, 1, 4).toString(), QStringLiteral("the month (format MM/YYYY)"));
         QCOMPARE(gReports(0, 1, 5).toString(), QStringLiteral("il mese (formato MM/AAAA)"));
@@ -159,8 +160,8 @@ void ChooserTest::monthParameter()
 void ChooserTest::preciseDateParameters()
 {
     ReportFixture fx;
-    fx.addReport(1, " '[P1]' AS A, '[P1+1M]' AS B, '[P2]' AS C, '[P2+1A]' AS D", "Date", 2, "DATAPRECISA", "DATAPRECISA",
-                 "la data", "la seconda data");
+    fx.addReport(1, " '[P1]' AS A, '[P1+1M]' AS B, '[P2]' AS C, '[P2+1A]' AS D", "Date", 2, "DATAPRECISA",
+                 "DATAPRECISA", "la data", "la seconda data");
     // Calendar additions: the 31st a month on is the end of February; 29
     // February a year on is the 28th.
     fx.runReport(0, {"31/01/2011", "29/02/2012"}, [](frmReportistica &w) {
@@ -188,9 +189,8 @@ void ChooserTest::twoDatesParameter()
     ReportFixture fx;
     fx.addReport(1, " COUNT(*) AS Quanti FROM Pagamenti WHERE DataPagamento >= '[P1]' AND DataPagamento <= '[P1ARR]'",
                  "Tra due date", 1, "DUEDATEPRECISE", "", "la data di partenza (formato GG/MM/AAAA)");
-    fx.runReport(0, {"01/03/2011", " 31/03/2011 "}, [](frmReportistica &w) {
-        QCOMPARE(w.MSFlexGrid1->TextMatrix(1, 0), QStringLiteral("2"));
-    });
+    fx.runReport(0, {"01/03/2011", " 31/03/2011 "},
+                 [](frmReportistica &w) { QCOMPARE(w.MSFlexGrid1->TextMatrix(1, 0), QStringLiteral("2")); });
     QCOMPARE(fx.inputPrompts(),
              QStringList({"Enter the starting date (DD/MM/YYYY)", "Enter the end date (DD/MM/YYYY)"}));
     QVERIFY(fx.lastQuery().contains(
@@ -218,9 +218,8 @@ void ChooserTest::textParameterCannotLeaveItsQuotes()
 
     // A text written to end the literal stays one value: nothing else runs.
     const QString attack = QStringLiteral("x'); DROP TABLE Anagrafica; --");
-    fx.runReport(0, {attack}, [](frmReportistica &w) {
-        QCOMPARE(w.MSFlexGrid1->TextMatrix(0, 0), QStringLiteral("0 Records"));
-    });
+    fx.runReport(0, {attack},
+                 [](frmReportistica &w) { QCOMPARE(w.MSFlexGrid1->TextMatrix(0, 0), QStringLiteral("0 Records")); });
     QVERIFY(fx.lastQuery().endsWith(QLatin1String("WHERE Cognome = 'x''); DROP TABLE Anagrafica; --'")));
     QCOMPARE(fx.people.messages(), QStringList());
     QCOMPARE(fx.tf.scalar("SELECT COUNT(*) FROM Anagrafica"), QStringLiteral("2"));
@@ -328,8 +327,8 @@ void ChooserTest::shippedCatalogueRuns()
                           "Incoming cheques in the year", "Total amount of payments per month",
                           "Average amount of payments per month", "Number of payments per month"}));
     // Every shipped query runs with answers of its kind.
-    const QList<QStringList> answers = {{}, {}, {}, {}, {}, {}, {"03/2011"}, {"03/2011"}, {"01/03/2011", "31/03/2011"},
-                                        {"01/2011"}, {}, {}, {}};
+    const QList<QStringList> answers = {
+        {}, {}, {}, {}, {}, {}, {"03/2011"}, {"03/2011"}, {"01/03/2011", "31/03/2011"}, {"01/2011"}, {}, {}, {}};
     QList<int> rows;
     QStringList headers; // every header shown, in English
     QList<bool> totals;
@@ -342,11 +341,29 @@ void ChooserTest::shippedCatalogueRuns()
                     headers << w.MSFlexGrid1->TextMatrix(0, c);
         });
     QCOMPARE(fx.people.messages(), QStringList());
-    QCOMPARE(headers, QStringList({"Surname / Business Name", "Name", "Type", "Card Number", "Join Date",
-                                   "Expiration Date", "City", "Mobile Phone", "Email", "Member", "Payment Date",
-                                   "Reason", "Amount", "Payment Notes", "Full Endorsement", "Endorsement Date",
-                                   "Deposit Date", "Year", "Month", "Total amount", "Average Amount",
-                                   "Payments number"}));
+    QCOMPARE(headers,
+             QStringList({"Surname / Business Name",
+                          "Name",
+                          "Type",
+                          "Card Number",
+                          "Join Date",
+                          "Expiration Date",
+                          "City",
+                          "Mobile Phone",
+                          "Email",
+                          "Member",
+                          "Payment Date",
+                          "Reason",
+                          "Amount",
+                          "Payment Notes",
+                          "Full Endorsement",
+                          "Endorsement Date",
+                          "Deposit Date",
+                          "Year",
+                          "Month",
+                          "Total amount",
+                          "Average Amount",
+                          "Payments number"}));
     QVERIFY(!totals.at(11)); // averages are not summed
     QCOMPARE(rows.at(0), 2);
     QCOMPARE(rows.at(5), 3);

@@ -1,7 +1,7 @@
 // The report result window: columns, amounts and their total, the empty
 // result, printing, export, sorting, and that it only lists.
-#include "ReportFixture.h"
 #include "PrintPreview.h"
+#include "ReportFixture.h"
 
 #include <QFile>
 #include <QLabel>
@@ -37,8 +37,8 @@ void ReportWindowTest::columnsHeadersFlagsAndHiddenKeys()
     fx.runReport(0, {}, [](frmReportistica &w) {
         FlexGrid &g = *w.MSFlexGrid1;
         QCOMPARE(w.windowTitle(), QStringLiteral("Report - All Members"));
-        const QStringList headers = {"ANAGRAFICAID", "anagraficaid", "Cognome", "Expiration Date", "Notes",
-                                     "Count", "Crossed", "Negotiable", "Town Cheque"};
+        const QStringList headers = {"ANAGRAFICAID", "anagraficaid", "Cognome",    "Expiration Date", "Notes",
+                                     "Count",        "Crossed",      "Negotiable", "Town Cheque"};
         QCOMPARE(g.Cols(), headers.size());
         QStringList shown;
         for (int c = 0; c < g.Cols(); ++c)
@@ -109,8 +109,9 @@ void ReportWindowTest::emptyResultOpensNothing()
 void ReportWindowTest::printCarriesStoredTitleAndTotal()
 {
     ReportFixture fx;
-    fx.addReport(1, " a.ANAGRAFICAID, b.Cognome, a.Importo FROM Pagamenti a, Anagrafica b"
-                    " WHERE a.ANAGRAFICAID = b.ANAGRAFICAID AND a.PagamentiID < 3",
+    fx.addReport(1,
+                 " a.ANAGRAFICAID, b.Cognome, a.Importo FROM Pagamenti a, Anagrafica b"
+                 " WHERE a.ANAGRAFICAID = b.ANAGRAFICAID AND a.PagamentiID < 3",
                  "Tutti i pagamenti");
     fx.runReport(0, {}, [](frmReportistica &w) {
         QCOMPARE(w.windowTitle(), QStringLiteral("Report - All payments"));
@@ -150,9 +151,9 @@ void ReportWindowTest::onlyListsPrintsAndExports()
         QCOMPARE(w.cmdClose->text(), QStringLiteral("&Exit"));
         FlexGrid &g = *w.MSFlexGrid1;
         g.setRow(2);
-        emit g.gridKeyDown(46, 0);   // Delete key: nothing
+        emit g.gridKeyDown(46, 0); // Delete key: nothing
         ListWindow::gLastMouseY = 1000.0;
-        emit g.gridDblClick();       // no edit window
+        emit g.gridDblClick(); // no edit window
         QCOMPARE(g.Rows(), 4);
     });
     QCOMPARE(fx.tf.scalar("SELECT COUNT(*) FROM Pagamenti"), QStringLiteral("3"));
@@ -169,7 +170,8 @@ void ReportWindowTest::rejectedQueryIsReported()
         QVERIFY(!w.totalShown());
     });
     const QStringList shown = fx.people.messages();
-    QVERIFY2(!shown.isEmpty() && shown.at(0).contains(QLatin1String("TabellaCheNonEsiste"), Qt::CaseInsensitive), qPrintable(shown.join('|')));
+    QVERIFY2(!shown.isEmpty() && shown.at(0).contains(QLatin1String("TabellaCheNonEsiste"), Qt::CaseInsensitive),
+             qPrintable(shown.join('|')));
     QVERIFY(shown.constLast().endsWith(QLatin1String("in procedure FillGrid of Form frmReportistica")));
 }
 

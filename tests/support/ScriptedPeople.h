@@ -21,7 +21,7 @@ public:
         int style;
         QString title;
     };
-    ScriptedPeople();  // installs itself and the translated message box
+    ScriptedPeople(); // installs itself and the translated message box
     ~ScriptedPeople() override;
 
     int themedMsgBox(const QString &prompt, int style, const QString &title) override;
@@ -33,17 +33,17 @@ public:
     bool openUrl(const QString &address) override;
     void runModal(Form &form) override;
 
-    std::deque<int> msgAnswers;                     // for Yes/No questions
-    std::deque<QString> inputAnswers;               // for input boxes
-    std::deque<QString> saveAnswers;                // for save dialogs
-    std::deque<std::function<void(Form &)>> modal;  // one per modal window
+    std::deque<int> msgAnswers;                    // for Yes/No questions
+    std::deque<QString> inputAnswers;              // for input boxes
+    std::deque<QString> saveAnswers;               // for save dialogs
+    std::deque<std::function<void(Form &)>> modal; // one per modal window
     bool openUrlResult = true;
     QString browser = QStringLiteral("browser"); // empty: none is installed
 
     QList<Prompt> prompts;
-    QStringList previews;     // documents shown in print preview
-    QStringList urls;         // addresses opened
-    QStringList modalShown;   // object names of windows run modally
+    QStringList previews;   // documents shown in print preview
+    QStringList urls;       // addresses opened
+    QStringList modalShown; // object names of windows run modally
     QStringList inputDefaults;
 
     // Queues the script of the next modal window, which must be a W.

@@ -13,8 +13,8 @@
 #include <mysql.h>
 #endif
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QtTest>
 #include <sqlite3.h>
@@ -52,12 +52,15 @@ bool TestFolder::onServer()
 #endif
 }
 
-QString TestFolder::failingTrigger(const QString &name, const QString &event, const QString &table, const QString &message)
+QString TestFolder::failingTrigger(const QString &name, const QString &event, const QString &table,
+                                   const QString &message)
 {
     if (onServer())
-        return QStringLiteral("CREATE TRIGGER %1 %2 ON %3 FOR EACH ROW SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = '%4';")
+        return QStringLiteral(
+                   "CREATE TRIGGER %1 %2 ON %3 FOR EACH ROW SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = '%4';")
             .arg(name, event, table, message);
-    return QStringLiteral("CREATE TRIGGER %1 %2 ON %3 BEGIN SELECT RAISE(ABORT, '%4'); END;").arg(name, event, table, message);
+    return QStringLiteral("CREATE TRIGGER %1 %2 ON %3 BEGIN SELECT RAISE(ABORT, '%4'); END;")
+        .arg(name, event, table, message);
 }
 
 QString TestFolder::noSuchTable(const QString &table)
@@ -94,7 +97,8 @@ void serverScript(const QString &database, const QString &sql)
                             CLIENT_MULTI_STATEMENTS))
         qFatal("the test server does not answer at %s: %s", socket.constData(), mysql_error(m));
     // Test scripts may join texts with "||" as on SQLite.
-    const QByteArray script = "SET SESSION sql_mode = 'STRICT_TRANS_TABLES,NO_BACKSLASH_ESCAPES,PIPES_AS_CONCAT';" + sql.toUtf8();
+    const QByteArray script = "SET SESSION sql_mode = 'STRICT_TRANS_TABLES,NO_BACKSLASH_ESCAPES,PIPES_AS_CONCAT';"
+        + sql.toUtf8();
     int rc = mysql_real_query(m, script.constData(), static_cast<unsigned long>(script.size()));
     while (rc == 0) {
         if (MYSQL_RES *r = mysql_store_result(m))
@@ -121,8 +125,9 @@ TestFolder::TestFolder(bool withDatabase)
     writeFile(file(QStringLiteral("mysqlconf.ini")), m_connection.toUtf8() + "\r\n");
     serverScript(QString(), QStringLiteral("DROP DATABASE IF EXISTS %1;").arg(m_database));
     if (withDatabase) {
-        serverScript(QString(), QStringLiteral("CREATE DATABASE %1 CHARACTER SET utf8mb4 COLLATE utf8mb4_uca1400_nopad_as_ci;")
-                                    .arg(m_database));
+        serverScript(QString(),
+                     QStringLiteral("CREATE DATABASE %1 CHARACTER SET utf8mb4 COLLATE utf8mb4_uca1400_nopad_as_ci;")
+                         .arg(m_database));
         exec(readAll(QStringLiteral(SOCIVANT_DATA_DIR "/mariadb/schema.sql")));
     }
 #else
@@ -175,7 +180,8 @@ QString TestFolder::scalar(const QString &sql) const
     sqlite3_open(dbPath().toUtf8().constData(), &db);
     sqlite3_stmt *st = nullptr;
     QString out;
-    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW) {
+    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK
+        && sqlite3_step(st) == SQLITE_ROW) {
         if (const unsigned char *t = sqlite3_column_text(st, 0))
             out = QString::fromUtf8(reinterpret_cast<const char *>(t));
     }
@@ -217,9 +223,10 @@ QStringList TestFolder::rows(const QString &sql) const
 
 QStringList TestFolder::tables() const
 {
-    return rows(onServer() ? QStringLiteral("SELECT table_name FROM information_schema.tables WHERE table_schema = database() "
-                                            "ORDER BY table_name")
-                           : QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"));
+    return rows(onServer()
+                    ? QStringLiteral("SELECT table_name FROM information_schema.tables WHERE table_schema = database() "
+                                     "ORDER BY table_name")
+                    : QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"));
 }
 
 void TestFolder::open() const
@@ -241,7 +248,8 @@ bool TestFolder::registerExists() const
 #ifdef SOCIVANT_TEST_ON_SERVER
     MariaDbConnection root;
     root.open(parseConnectionString(QStringLiteral("Socket=%1;Database=mysql;Uid=root;").arg(serverSocket())));
-    const auto rs = root.query(QStringLiteral("select count(*) from information_schema.schemata where schema_name = '%1'").arg(m_database));
+    const auto rs = root.query(
+        QStringLiteral("select count(*) from information_schema.schemata where schema_name = '%1'").arg(m_database));
     return rs->text(0) != QLatin1String("0");
 #else
     return QFile::exists(dbPath());

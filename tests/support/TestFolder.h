@@ -61,7 +61,8 @@ public:
     QString connectionString() const { return m_connection; }
     // A trigger that makes every statement of one kind on a table fail with
     // message, in the back-end's dialect: event is "BEFORE INSERT" and the like.
-    static QString failingTrigger(const QString &name, const QString &event, const QString &table, const QString &message);
+    static QString failingTrigger(const QString &name, const QString &event, const QString &table,
+                                  const QString &message);
     // How the back-end's message for a missing table ends, with the ")"
     // that closes it in "Error N (...)".
     static QString noSuchTable(const QString &table);

@@ -18,22 +18,38 @@ private slots:
     {
         QTest::addColumn<QString>("design");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("Ok") << "Ok" << "&Ok";
-        QTest::newRow("&Ok stays") << "&Ok" << "&Ok";
-        QTest::newRow("OK") << "OK" << "OK";
-        QTest::newRow("ok") << "ok" << "ok";
-        QTest::newRow("Stampa") << "Stampa" << "&Print";
-        QTest::newRow("S&tampa") << "S&tampa" << "&Print";
-        QTest::newRow("Esci") << "Esci" << "&Exit";
-        QTest::newRow("Elimina") << "Elimina" << "&Delete";
-        QTest::newRow("Aggiungi") << "Aggiungi" << "&Add";
-        QTest::newRow("Cerca") << "Cerca" << "&Search";
-        QTest::newRow("Esporta CSV") << "Esporta CSV" << "CSV E&xport";
-        QTest::newRow("Versa") << "Versa" << "Deposit";
-        QTest::newRow("Annulla") << "Annulla" << "&Cancel";
-        QTest::newRow("Reimposta") << "Reimposta" << "&Reset";
-        QTest::newRow("no rule") << "Gira" << "Gira";
-        QTest::newRow("caption table not used") << "Pagamenti" << "Pagamenti";
+        QTest::newRow("Ok") << "Ok"
+                            << "&Ok";
+        QTest::newRow("&Ok stays") << "&Ok"
+                                   << "&Ok";
+        QTest::newRow("OK") << "OK"
+                            << "OK";
+        QTest::newRow("ok") << "ok"
+                            << "ok";
+        QTest::newRow("Stampa") << "Stampa"
+                                << "&Print";
+        QTest::newRow("S&tampa") << "S&tampa"
+                                 << "&Print";
+        QTest::newRow("Esci") << "Esci"
+                              << "&Exit";
+        QTest::newRow("Elimina") << "Elimina"
+                                 << "&Delete";
+        QTest::newRow("Aggiungi") << "Aggiungi"
+                                  << "&Add";
+        QTest::newRow("Cerca") << "Cerca"
+                               << "&Search";
+        QTest::newRow("Esporta CSV") << "Esporta CSV"
+                                     << "CSV E&xport";
+        QTest::newRow("Versa") << "Versa"
+                               << "Deposit";
+        QTest::newRow("Annulla") << "Annulla"
+                                 << "&Cancel";
+        QTest::newRow("Reimposta") << "Reimposta"
+                                   << "&Reset";
+        QTest::newRow("no rule") << "Gira"
+                                 << "Gira";
+        QTest::newRow("caption table not used") << "Pagamenti"
+                                                << "Pagamenti";
     }
     void buttonCaptions()
     {
@@ -105,8 +121,10 @@ private slots:
         Form form("frmTest");
         form.resize(g.width() / 2, g.height() / 3);
         CenterForm(form);
-        const int expectTop = twipsToPixels(::centeredOffset(pixelsToTwips(g.height()), pixelsToTwips(form.frameGeometry().height())));
-        const int expectLeft = twipsToPixels(::centeredOffset(pixelsToTwips(g.width()), pixelsToTwips(form.frameGeometry().width())));
+        const int expectTop =
+            twipsToPixels(::centeredOffset(pixelsToTwips(g.height()), pixelsToTwips(form.frameGeometry().height())));
+        const int expectLeft =
+            twipsToPixels(::centeredOffset(pixelsToTwips(g.width()), pixelsToTwips(form.frameGeometry().width())));
         QCOMPARE(form.y(), expectTop);
         QCOMPARE(form.x(), expectLeft);
         QVERIFY(qAbs(form.y() + form.frameGeometry().height() / 2 - g.height() / 2) <= 1);

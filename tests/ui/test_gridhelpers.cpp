@@ -37,15 +37,24 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("label");
-        QTest::newRow("words") << "DataScadenzaIscrizione" << "Data Scadenza Iscrizione";
-        QTest::newRow("two") << "NotePagamento" << "Note Pagamento";
-        QTest::newRow("capitals run") << "CFIva" << "CFIva";
-        QTest::newRow("key") << "ANAGRAFICAID" << "ANAGRAFICAID";
-        QTest::newRow("underscore counts as capital") << "Data_Pagamento" << "Data _Pagamento";
-        QTest::newRow("blank kept") << "Data Pagamento" << "Data  Pagamento";
-        QTest::newRow("one letter") << "a" << "a";
-        QTest::newRow("capital first") << "Nome" << "Nome";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("words") << "DataScadenzaIscrizione"
+                               << "Data Scadenza Iscrizione";
+        QTest::newRow("two") << "NotePagamento"
+                             << "Note Pagamento";
+        QTest::newRow("capitals run") << "CFIva"
+                                      << "CFIva";
+        QTest::newRow("key") << "ANAGRAFICAID"
+                             << "ANAGRAFICAID";
+        QTest::newRow("underscore counts as capital") << "Data_Pagamento"
+                                                      << "Data _Pagamento";
+        QTest::newRow("blank kept") << "Data Pagamento"
+                                    << "Data  Pagamento";
+        QTest::newRow("one letter") << "a"
+                                    << "a";
+        QTest::newRow("capital first") << "Nome"
+                                       << "Nome";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void putSpacesInLabels()
     {
@@ -81,8 +90,11 @@ private slots:
         ScriptedPeople people;
         FlexGrid g;
         fill(g, {"IDFIELD", "Cognome", "DataPagamento"},
-             {{"1", "Rossi", "01/02/2010"}, {"2", "Bianchi", ""}, {"3", "Verdi", "15/01/2010"},
-              {"4", "Neri", "15/01/2010 18:30:00"}, {"5", "Gialli", "  "}});
+             {{"1", "Rossi", "01/02/2010"},
+              {"2", "Bianchi", ""},
+              {"3", "Verdi", "15/01/2010"},
+              {"4", "Neri", "15/01/2010 18:30:00"},
+              {"5", "Gialli", "  "}});
         g.setColWidth(0, 0);
 
         sortGridByDate(g, 2, 3);
@@ -142,10 +154,14 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("saved");
-        QTest::newRow("no extension") << "soci" << "soci.csv";
-        QTest::newRow("upper case kept") << "soci.CSV" << "soci.CSV";
-        QTest::newRow("mixed case kept") << "soci.Csv" << "soci.Csv";
-        QTest::newRow("blanks trimmed") << " soci.csv " << "soci.csv";
+        QTest::newRow("no extension") << "soci"
+                                      << "soci.csv";
+        QTest::newRow("upper case kept") << "soci.CSV"
+                                         << "soci.CSV";
+        QTest::newRow("mixed case kept") << "soci.Csv"
+                                         << "soci.Csv";
+        QTest::newRow("blanks trimmed") << " soci.csv "
+                                        << "soci.csv";
     }
     void exportAddsTheExtensionAndReportsSuccess()
     {
@@ -164,7 +180,8 @@ private slots:
         QCOMPARE(people.prompts.size(), 2);
         QCOMPARE(people.prompts.at(0).kind, QStringLiteral("save"));
         QCOMPARE(people.prompts.at(0).text, QStringLiteral("File CSV|*.csv"));
-        QCOMPARE(people.last().text, QStringLiteral("I dati sono stati esportati con successo sul file ") + dir + saved);
+        QCOMPARE(people.last().text,
+                 QStringLiteral("I dati sono stati esportati con successo sul file ") + dir + saved);
         QCOMPARE(people.last().style, 48);
     }
 
@@ -193,7 +210,8 @@ private slots:
         esportaCSV(g);
         QCOMPARE(readFile(name), QByteArray("vecchio"));
         QCOMPARE(people.messages(),
-                 QStringList(QStringLiteral("Il file ") + name + QStringLiteral(" già esiste. Sei sicuro di volerlo sovrascrivere?")));
+                 QStringList(QStringLiteral("Il file ") + name
+                             + QStringLiteral(" già esiste. Sei sicuro di volerlo sovrascrivere?")));
         QCOMPARE(people.last().style, 4);
 
         people.prompts.clear();

@@ -3,8 +3,8 @@
 
 #include <QComboBox>
 #include <QLabel>
-#include <QtTest>
 #include <QtTest/qtestspontaneevent.h>
+#include <QtTest>
 
 namespace {
 struct Call {
@@ -52,8 +52,8 @@ protected:
 // One wheel notch over a point of a widget, as the system delivers it.
 bool turn(QWidget *over, QPoint at, int delta, Qt::KeyboardModifiers mods = Qt::NoModifier, bool vertical = true)
 {
-    QWheelEvent we(at, over->mapToGlobal(at), QPoint(), vertical ? QPoint(0, delta) : QPoint(delta, 0),
-                   Qt::NoButton, mods, Qt::NoScrollPhase, false);
+    QWheelEvent we(at, over->mapToGlobal(at), QPoint(), vertical ? QPoint(0, delta) : QPoint(delta, 0), Qt::NoButton,
+                   mods, Qt::NoScrollPhase, false);
     // Only a wheel that comes from the system travels up to the window.
     QSpontaneKeyEvent::setSpontaneous(&we);
     QApplication::instance()->notify(over, &we);

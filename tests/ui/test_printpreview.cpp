@@ -2,8 +2,8 @@
 #include "FlexGrid.h"
 #include "Form.h"
 #include "Globals.h"
-#include "PrintPreview.h"
 #include "PrintPages.h"
+#include "PrintPreview.h"
 #include "ScriptedPeople.h"
 #include "TestFolder.h"
 #include "WebBrowser.h"
@@ -63,7 +63,7 @@ private slots:
         TestFolder folder;
         folder.open();
         folder.exec(QStringLiteral("create table settings (mnemocode varchar(64) primary key, value text);"
-                                    "insert into settings values ('INTESTAZ','Circolo')"));
+                                   "insert into settings values ('INTESTAZ','Circolo')"));
         ScriptedPeople people;
         WebBrowser web;
         gPrintFontSize = 9;
@@ -83,9 +83,10 @@ private slots:
         printString(QStringLiteral("<b>x & y</b>"), web);
         endPrintPreview(web);
         QCOMPARE(web.documentText(),
-                 kHead7 + QStringLiteral("<font style=\"font-family: arial ; font-size: 22pt;\">Socivant</p>"
-                                         "<font style=\"font-family: arial ; font-size: 22pt;\">Elenco soci</p>"
-                                         "<b>x & y</b></body></html>"));
+                 kHead7
+                     + QStringLiteral("<font style=\"font-family: arial ; font-size: 22pt;\">Socivant</p>"
+                                      "<font style=\"font-family: arial ; font-size: 22pt;\">Elenco soci</p>"
+                                      "<b>x & y</b></body></html>"));
         QVERIFY(!web.isDocumentOpen());
 
         goPrintPreview(web);
@@ -112,13 +113,15 @@ private slots:
                  kTable + QStringLiteral("<tr><th>ID</th><th>Cognome</th><th>Nome</th></tr></table>"));
 
         fillGrid(g, {{QStringLiteral("1"), QStringLiteral("a<b>c"), QStringLiteral("Rossi & Bianchi")}});
-        QCOMPARE(gridBody(web, g), kTable
+        QCOMPARE(gridBody(web, g),
+                 kTable
                      + QStringLiteral("<tr><th>ID</th><th>Cognome</th><th>Nome</th></tr>"
                                       "<tr><td>1</td><td>a&lt;b&gt;c</td><td>Rossi & Bianchi</td></tr></table>"));
 
         // A zero-width column is never printed, named in the skip list or not.
         g.setColWidth(0, 0);
-        QCOMPARE(gridBody(web, g), kTable
+        QCOMPARE(gridBody(web, g),
+                 kTable
                      + QStringLiteral("<tr><th>Cognome</th><th>Nome</th></tr>"
                                       "<tr><td>a&lt;b&gt;c</td><td>Rossi & Bianchi</td></tr></table>"));
         g.setColWidth(0, 1500);
@@ -147,7 +150,8 @@ private slots:
         printWebGrid(g, web);
         endPrintPreview(web);
         QCOMPARE(people.messages(),
-                 QStringList{QStringLiteral("Error 9 (Subscript out of range) in procedure printWebGrid of Modulo basPrintPreview")});
+                 QStringList{QStringLiteral(
+                     "Error 9 (Subscript out of range) in procedure printWebGrid of Modulo basPrintPreview")});
         QCOMPARE(people.last().style, 48);
         QCOMPARE(web.documentText(), kHead7 + kTable + QStringLiteral("<tr></body></html>"));
 
@@ -159,7 +163,8 @@ private slots:
         goPrintPreview(blank);
         QCOMPARE(people.messages().size(), 3);
         QVERIFY(people.messages().at(0).endsWith(QStringLiteral("in procedure printString of Modulo basPrintPreview")));
-        QVERIFY(people.messages().at(2).endsWith(QStringLiteral("in procedure goPrintPreview of Modulo basPrintPreview")));
+        QVERIFY(
+            people.messages().at(2).endsWith(QStringLiteral("in procedure goPrintPreview of Modulo basPrintPreview")));
         QVERIFY(people.previews.isEmpty());
     }
 
@@ -168,7 +173,7 @@ private slots:
         TestFolder folder;
         folder.open();
         folder.exec(QStringLiteral("create table settings (mnemocode varchar(64) primary key, value text);"
-                                    "insert into settings values ('INTESTAZ','Circolo')"));
+                                   "insert into settings values ('INTESTAZ','Circolo')"));
         ScriptedPeople people;
         Form form(QStringLiteral("frmEditAnagrafica"));
         makeLabel(&form, QStringLiteral("lblCognome"), QStringLiteral("Surname"));
@@ -213,7 +218,8 @@ private slots:
         makeTextBox(&form, QStringLiteral("txtDescrizione"))->setText(QStringLiteral("Ordinary"));
         WebBrowser web;
         printThisForm(form, web);
-        QCOMPARE(web.documentText(), kHead7 + QStringLiteral("<table><tr><td>Ordinary</td></tr></table></body></html>"));
+        QCOMPARE(web.documentText(),
+                 kHead7 + QStringLiteral("<table><tr><td>Ordinary</td></tr></table></body></html>"));
     }
 
     // The pages show the title lines' stray "</p>" ending each line, as a
@@ -223,9 +229,11 @@ private slots:
         QImage device(1, 1, QImage::Format_RGB32);
         device.setDotsPerMeterX(5906); // 150 dpi
         device.setDotsPerMeterY(5906);
-        PrintPages pages(kHead7 + QStringLiteral("<font style=\"font-family: arial ; font-size: 22pt;\">Socivant</p>"
-                                                 "<font style=\"x\">Elenco soci</p>")
-                         + kTable + QStringLiteral("<tr><th>Cognome</th></tr><tr><td>Rossi</td></tr></table></body></html>"));
+        PrintPages pages(kHead7
+                         + QStringLiteral("<font style=\"font-family: arial ; font-size: 22pt;\">Socivant</p>"
+                                          "<font style=\"x\">Elenco soci</p>")
+                         + kTable
+                         + QStringLiteral("<tr><th>Cognome</th></tr><tr><td>Rossi</td></tr></table></body></html>"));
         QVERIFY(pages.layout(device, QSizeF(1200, 1600)));
         const std::vector<PrintPages::Line> lines = pages.lines();
         QCOMPARE(int(lines.size()), 4);
@@ -237,7 +245,8 @@ private slots:
         QVERIFY(lines[1].y - lines[0].y > 1.5 * 22 * 150 / 72);
         QVERIFY(lines[2].y > lines[1].y);
 
-        PrintPages sheet(kHead7 + QStringLiteral("<table><tr></tr><tr><th>A</th><td>1</td></tr><tr></tr></table></body></html>"));
+        PrintPages sheet(
+            kHead7 + QStringLiteral("<table><tr></tr><tr><th>A</th><td>1</td></tr><tr></tr></table></body></html>"));
         QVERIFY(sheet.layout(device, QSizeF(1200, 1600)));
         QCOMPARE(int(sheet.lines().size()), 1);
         QCOMPARE(sheet.lines()[0].text, QStringLiteral("A | 1"));

@@ -62,20 +62,28 @@ private slots:
     {
         QTest::addColumn<QString>("italian");
         QTest::addColumn<QString>("english");
-        QTest::newRow("no key") << "Nessuna chiave qui" << "Nessuna chiave qui";
-        QTest::newRow("delete") << "Sei sicuro di voler eliminare il record?" << "Are you sure to delete the record?";
-        QTest::newRow("minimum") << "Formato dell'importo minimo non valido" << "Invalid minimum amount";
-        QTest::newRow("leading part only")
-            << "Selezionare il socio di cui si vogliono visualizzare i pagamenti."
-            << "Select the member di cui si vogliono visualizzare i pagamenti.";
-        QTest::newRow("row 6 lower case") << "Selezionare il conto corrente" << "Select the account";
-        QTest::newRow("row 35 upper case") << "Selezionare il Conto Corrente" << "Select the acccount number";
-        QTest::newRow("backup failed") << "Errore durante la copia del database" << "Error occurred during the database backup";
-        QTest::newRow("case-sensitive") << "selezionare il socio" << "selezionare il socio";
+        QTest::newRow("no key") << "Nessuna chiave qui"
+                                << "Nessuna chiave qui";
+        QTest::newRow("delete") << "Sei sicuro di voler eliminare il record?"
+                                << "Are you sure to delete the record?";
+        QTest::newRow("minimum") << "Formato dell'importo minimo non valido"
+                                 << "Invalid minimum amount";
+        QTest::newRow("leading part only") << "Selezionare il socio di cui si vogliono visualizzare i pagamenti."
+                                           << "Select the member di cui si vogliono visualizzare i pagamenti.";
+        QTest::newRow("row 6 lower case") << "Selezionare il conto corrente"
+                                          << "Select the account";
+        QTest::newRow("row 35 upper case") << "Selezionare il Conto Corrente"
+                                           << "Select the acccount number";
+        QTest::newRow("backup failed") << "Errore durante la copia del database"
+                                       << "Error occurred during the database backup";
+        QTest::newRow("case-sensitive") << "selezionare il socio"
+                                        << "selezionare il socio";
         QTest::newRow("every occurrence") << "Operazione eliminata / Operazione eliminata"
                                           << "Operation deleted / Operation deleted";
-        QTest::newRow("not in the table") << "Data di nascita non valida" << "Data di nascita non valida";
-        QTest::newRow("connect") << "Impossibile connettersi al database" << "Impossibile connettersi al database";
+        QTest::newRow("not in the table") << "Data di nascita non valida"
+                                          << "Data di nascita non valida";
+        QTest::newRow("connect") << "Impossibile connettersi al database"
+                                 << "Impossibile connettersi al database";
     }
     void messages()
     {
@@ -88,26 +96,46 @@ private slots:
     {
         QTest::addColumn<QString>("italian");
         QTest::addColumn<QString>("english");
-        QTest::newRow("payment notes") << "Note Pagamento" << "Payment Notes";
-        QTest::newRow("payments number") << "Numero Pagamenti" << "Payments number";
-        QTest::newRow("contact type") << "Tipologia Record Anagrafica" << "Contact Type";
-        QTest::newRow("payments by") << "Pagamenti di" << "Payments by";
-        QTest::newRow("Su piazza") << "Su piazza" << "Town";
-        QTest::newRow("Su Piazza") << "Su Piazza" << "Town Cheque";
-        QTest::newRow("su piazza") << "su piazza" << "su piazza";
-        QTest::newRow("da") << "da" << "min";
-        QTest::newRow("a") << "a" << "to";
-        QTest::newRow("su") << "su" << "on";
-        QTest::newRow("Data") << "Data" << "Data";
-        QTest::newRow("da inside") << "da 1 a 2" << "da 1 a 2";
-        QTest::newRow("amount euro") << "Importo (€)" << "Amount";
-        QTest::newRow("about") << "Informazioni su Merivolo" << "About Socivant";
-        QTest::newRow("title") << "Merivolo 1.0" << "Socivant 1.0";
-        QTest::newRow("lower-case title") << "merivolo.example.org" << "socivant.example.org";
-        QTest::newRow("part of a caption") << "Cognome del Socio" << "Cognome del Member";
-        QTest::newRow("version not in table") << "Versione 1.0" << "Versione 1.0";
-        QTest::newRow("bank codes") << "ABI / CAB" << "Bank Code #1 / Bank Code #2";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("payment notes") << "Note Pagamento"
+                                       << "Payment Notes";
+        QTest::newRow("payments number") << "Numero Pagamenti"
+                                         << "Payments number";
+        QTest::newRow("contact type") << "Tipologia Record Anagrafica"
+                                      << "Contact Type";
+        QTest::newRow("payments by") << "Pagamenti di"
+                                     << "Payments by";
+        QTest::newRow("Su piazza") << "Su piazza"
+                                   << "Town";
+        QTest::newRow("Su Piazza") << "Su Piazza"
+                                   << "Town Cheque";
+        QTest::newRow("su piazza") << "su piazza"
+                                   << "su piazza";
+        QTest::newRow("da") << "da"
+                            << "min";
+        QTest::newRow("a") << "a"
+                           << "to";
+        QTest::newRow("su") << "su"
+                            << "on";
+        QTest::newRow("Data") << "Data"
+                              << "Data";
+        QTest::newRow("da inside") << "da 1 a 2"
+                                   << "da 1 a 2";
+        QTest::newRow("amount euro") << "Importo (€)"
+                                     << "Amount";
+        QTest::newRow("about") << "Informazioni su Merivolo"
+                               << "About Socivant";
+        QTest::newRow("title") << "Merivolo 1.0"
+                               << "Socivant 1.0";
+        QTest::newRow("lower-case title") << "merivolo.example.org"
+                                          << "socivant.example.org";
+        QTest::newRow("part of a caption") << "Cognome del Socio"
+                                           << "Cognome del Member";
+        QTest::newRow("version not in table") << "Versione 1.0"
+                                              << "Versione 1.0";
+        QTest::newRow("bank codes") << "ABI / CAB"
+                                    << "Bank Code #1 / Bank Code #2";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void captions()
     {
@@ -124,10 +152,14 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<int>("result");
         QTest::newRow("no key") << "Errore sconosciuto" << 48 << 0 << "Errore sconosciuto" << 1;
-        QTest::newRow("yes") << "Sei sicuro di voler eliminare il record?" << 4 << 6 << "Are you sure to delete the record?" << 6;
-        QTest::newRow("no") << "Sei sicuro di voler eliminare il record?" << 4 << 7 << "Are you sure to delete the record?" << 7;
-        QTest::newRow("information") << "Intestazione aggiornata con successo" << 64 << 0 << "Header successfully modified" << 1;
-        QTest::newRow("critical") << "Impossibile connettersi al database" << 16 << 0 << "Impossibile connettersi al database" << 1;
+        QTest::newRow("yes") << "Sei sicuro di voler eliminare il record?" << 4 << 6
+                             << "Are you sure to delete the record?" << 6;
+        QTest::newRow("no") << "Sei sicuro di voler eliminare il record?" << 4 << 7
+                            << "Are you sure to delete the record?" << 7;
+        QTest::newRow("information") << "Intestazione aggiornata con successo" << 64 << 0
+                                     << "Header successfully modified" << 1;
+        QTest::newRow("critical") << "Impossibile connettersi al database" << 16 << 0
+                                  << "Impossibile connettersi al database" << 1;
     }
     void messageBoxTranslatesAndUsesTheProductTitle()
     {
@@ -156,7 +188,8 @@ private slots:
         QCOMPARE(r, 0);
         QVERIFY(r != 6 && r != 7);
         QCOMPARE(people.messages(),
-                 QStringList{"Error 5 (Invalid procedure call or argument) in procedure MyMsgBox of Modulo basRegistering"});
+                 QStringList{
+                     "Error 5 (Invalid procedure call or argument) in procedure MyMsgBox of Modulo basRegistering"});
         QCOMPARE(people.last().kind, QStringLiteral("plain"));
     }
 
@@ -189,13 +222,13 @@ private slots:
         QCOMPARE(lblData->text(), QStringLiteral("Data"));
         QCOMPARE(lblNote->text(), QStringLiteral("Payment Notes"));
         QCOMPARE(chk->text(), QStringLiteral("Crossed"));
-        QCOMPARE(opt->text(), QStringLiteral("Socio"));    // option buttons are left alone
-        QCOMPARE(txt->text(), QStringLiteral("Note"));      // so are text boxes
+        QCOMPARE(opt->text(), QStringLiteral("Socio")); // option buttons are left alone
+        QCOMPARE(txt->text(), QStringLiteral("Note"));  // so are text boxes
         QCOMPARE(picker->TextForToday(), QStringLiteral("Today"));
         QCOMPARE(exit1->text(), QStringLiteral("E&xit"));
         QCOMPARE(exit2->text(), QStringLiteral("&Exit"));
         QCOMPARE(ok->text(), QStringLiteral("&Ok"));
-        QCOMPARE(plain->text(), QStringLiteral("Note"));    // buttons use the button table only
+        QCOMPARE(plain->text(), QStringLiteral("Note")); // buttons use the button table only
         QCOMPARE(versa->text(), QStringLiteral("Deposit"));
     }
 
