@@ -16,13 +16,7 @@ private slots:
                 auto expect = [&](const QString &abi, const QString &cab, const QString &message) {
                     e.txtABI->setText(abi);
                     e.txtCAB->setText(cab);
-                    const int before = int(fx.people.prompts.size());
-                    e.cmdOK_Click();
-                    QVERIFY(e.isLoaded());
-                    QCOMPARE(int(fx.people.prompts.size()), before + 1);
-                    QCOMPARE(fx.people.last().text, message);
-                    QCOMPARE(fx.people.last().style, 48);
-                    QCOMPARE(fx.people.last().title, QStringLiteral("Merivolo"));
+                    fx.expectRefused(e, message);
                 };
                 e.txtDescrizione->setText(QStringLiteral("Nuovo"));
                 e.txtBanca->setText(QStringLiteral("Banca"));

@@ -1,10 +1,13 @@
 #pragma once
 #include "Database.h"
+#include "Edition.h"
 #include "FlexGrid.h"
 #include "ListWindow.h"
+#include "RecordWindow.h"
 #include "ScriptedPeople.h"
 #include "TestFolder.h"
 
+#include <QPushButton>
 #include <QtTest>
 #include <functional>
 
@@ -67,6 +70,20 @@ struct WindowFixture {
                 list->cmdClose_Click();
         });
         Instance<L>::get()->showModal();
+    }
+
+    // Presses OK on a record window and expects it refused: one message more,
+    // with this text, the exclamation icon and the edition's title, and the
+    // window still open with what was typed.
+    void expectRefused(RecordWindow &w, const QString &message)
+    {
+        const qsizetype before = people.prompts.size();
+        w.cmdOK->click();
+        QVERIFY(w.isLoaded());
+        QCOMPARE(people.prompts.size(), before + 1);
+        QCOMPARE(people.last().text, message);
+        QCOMPARE(people.last().style, int(MsgStyle::Exclamation));
+        QCOMPARE(people.last().title, productTitle());
     }
 
     // Row of the grid whose column holds text, or -1.
