@@ -3,8 +3,9 @@
 # and the packages named on the command line.
 set -euo pipefail
 # The MariaDB server and Connector/C: the build for a shared register and
-# the test server its tests start.
-packages=(g++ cmake make pkg-config qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl1-mesa-dev libsqlite3-dev sqlite3
+# the test server its tests start. Qt's own translations: the Italian
+# edition's words on the buttons of the dialogs Qt draws.
+packages=(g++ cmake make pkg-config qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libqt6opengl6-dev libgl1-mesa-dev libsqlite3-dev sqlite3
           libmariadb-dev mariadb-server mariadb-client xvfb xauth fonts-dejavu-core python3 "$@")
 missing=()
 for p in "${packages[@]}"; do

@@ -17,6 +17,7 @@ int main(int argc, char *argv[])
     for (int s : {16, 32, 48, 64})
         icon.addPixmap(programIcon(s));
     QApplication::setWindowIcon(icon);
+    installToolkitTranslation();
     installMessageBox();
     registerSubsystemWindows();
 

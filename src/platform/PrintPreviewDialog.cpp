@@ -50,7 +50,9 @@ void PrintPreviewDialog::paint(QPrinter *p)
 {
     // Pages for the preview are recorded as pictures; anything else prints.
     const bool previewing = p->paintEngine() && p->paintEngine()->type() == QPaintEngine::Picture;
-    QProgressDialog progress(QStringLiteral("Preparing the pages..."), QStringLiteral("Cancel"), 0, 1000,
+    // Through the application's translators: the Italian edition has words for both.
+    QProgressDialog progress(QCoreApplication::translate("PrintPreviewDialog", "Preparing the pages..."),
+                             QCoreApplication::translate("QProgressDialog", "Cancel"), 0, 1000,
                              isVisible() ? this : parentWidget());
     progress.setWindowTitle(QApplication::applicationName());
     progress.setWindowModality(Qt::ApplicationModal);

@@ -12,7 +12,6 @@
 #include <QMessageBox>
 #include <QMimeDatabase>
 #include <QProcess>
-#include <QPushButton>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
@@ -59,14 +58,13 @@ int QtPeople::themedMsgBox(const QString &prompt, int style, const QString &titl
         break;
     }
     if ((style & MsgStyle::ButtonsMask) == MsgStyle::YesNo) {
-        QPushButton *yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
-        QPushButton *no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
-        box.setDefaultButton(yes);
-        box.setEscapeButton(no);
-        box.exec();
-        return box.clickedButton() == yes ? MsgResult::Yes : MsgResult::No;
+        // Qt's own buttons, so that they read in the edition's language.
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes ? MsgResult::Yes : MsgResult::No;
     }
-    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.setStandardButtons(QMessageBox::Ok);
     box.exec();
     return MsgResult::Ok;
 }
@@ -76,7 +74,7 @@ void QtPeople::plainMsgBox(const QString &text)
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(QApplication::applicationName());
     box.setText(text);
-    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.setStandardButtons(QMessageBox::Ok);
     box.exec();
 }
 

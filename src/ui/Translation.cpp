@@ -6,6 +6,11 @@
 #include "Procedure.h"
 #include "TranslationTables.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
 namespace {
 QString applyRows(QString text, const QVector<TranslationRow> &rows)
 {
@@ -104,4 +109,36 @@ void installMessageBox()
 {
     static ThemedSink sink;
     setMessageSink(&sink);
+}
+
+namespace {
+// The few words of the program's own dialogs that are not in a window's
+// design (the print preview's progress), in Italian.
+class ItalianDialogWords : public QTranslator {
+public:
+    using QTranslator::QTranslator;
+    QString translate(const char *context, const char *sourceText, const char * /*disambiguation*/,
+                      int /*n*/) const override
+    {
+        if (qstrcmp(context, "PrintPreviewDialog") == 0 && qstrcmp(sourceText, "Preparing the pages...") == 0)
+            return QStringLiteral("Preparazione delle pagine...");
+        return QString();
+    }
+    bool isEmpty() const override { return false; }
+};
+} // namespace
+
+bool installToolkitTranslation()
+{
+    QCoreApplication *app = QCoreApplication::instance();
+    if (isEnglish() || !app)
+        return false;
+    QCoreApplication::installTranslator(new ItalianDialogWords(app));
+    auto *qt = new QTranslator(app);
+    if (qt->load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        && QCoreApplication::installTranslator(qt))
+        return true;
+    delete qt;
+    return false;
 }

@@ -21,3 +21,10 @@ void doEnglishGrid(FlexGrid &grid);
 // Installs MyMsgBox (translation, product title, themed box) as the message
 // sink of the data layer.
 void installMessageBox();
+
+// The dialogs Qt draws itself (the message box's buttons, the input box, the
+// file dialog, the print preview) speak the edition's language: the Italian
+// edition loads Qt's own Italian words. False when the edition needs none or
+// the system has none (Debian's qt6-translations-l10n), which leaves Qt's
+// English words on those buttons.
+bool installToolkitTranslation();

@@ -4,11 +4,14 @@
 #include "Database.h"
 #include "Globals.h"
 #include "Messages.h"
+#include "QtPeople.h"
+#include "Translation.h"
 #include "app/MainWindowRun.h"
 
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
 
@@ -127,6 +130,30 @@ private slots:
         QCOMPARE(people.last().text, prompt);
         QCOMPARE(people.last().style, style);
         QCOMPARE(people.last().title, title);
+    }
+
+    // The buttons Qt draws itself: the question box answers in Italian, and
+    // Escape on it still means No.
+    void qtsOwnDialogsInItalian()
+    {
+        QVERIFY(installToolkitTranslation());
+        QStringList buttons;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            for (QAbstractButton *b : box->buttons())
+                buttons << b->text();
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        QtPeople qt;
+        QCOMPARE(qt.themedMsgBox(QStringLiteral("Sei sicuro?"), MsgStyle::YesNo | MsgStyle::Question,
+                                 QStringLiteral("Merivolo")),
+                 MsgResult::No);
+        buttons.sort();
+        QCOMPARE(buttons, (QStringList{"&No", "&S\u00EC"}));
+        QCOMPARE(QCoreApplication::translate("QProgressDialog", "Cancel"), QStringLiteral("Annulla"));
+        QCOMPARE(QCoreApplication::translate("PrintPreviewDialog", "Preparing the pages..."),
+                 QStringLiteral("Preparazione delle pagine..."));
     }
 };
 
