@@ -1,7 +1,6 @@
 #include "ListWindow.h"
 #include "Controls.h"
 #include "Database.h"
-#include "EditWindow.h"
 #include "FlexGrid.h"
 #include "FormPrep.h"
 #include "Globals.h"
@@ -126,7 +125,7 @@ void ListWindow::setFilter(const QString &f)
 
 void ListWindow::openEditWindow(bool newRecord)
 {
-    if (EditWindow *e = editWindow())
+    if (RecordEditor *e = editWindow())
         e->open(EditRequest{newRecord});
 }
 
