@@ -288,9 +288,7 @@ MariaDbHandle MariaDbConnection::connect() const
     const QByteArray password = m_address.password.toUtf8();
     const QByteArray database = m_address.database.toUtf8();
     const QByteArray socket = m_address.socket.toUtf8();
-    const auto failed = [&m]() {
-        throw RuntimeError{int(mysql_errno(m)), QString::fromUtf8(mysql_error(m))};
-    };
+    const auto failed = [&m]() { throw RuntimeError{int(mysql_errno(m)), QString::fromUtf8(mysql_error(m))}; };
     if (!mysql_real_connect(m, host.isEmpty() ? nullptr : host.constData(), user.constData(), password.constData(),
                             database.constData(), m_address.port, socket.isEmpty() ? nullptr : socket.constData(),
                             CLIENT_FOUND_ROWS))

@@ -129,8 +129,7 @@ void SqliteComponent::open(const QString &path, const QString &)
         raiseError(SQLITE_NOTADB, QStringLiteral("file is not a database"));
     SqliteHandle db;
     // One thread uses the connection: no serializing mutex around every call.
-    int rc = sqlite3_open_v2(path.toUtf8().constData(), db.out(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
-                             nullptr);
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), db.out(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         // A read-only file can still be read.
         rc = sqlite3_open_v2(path.toUtf8().constData(), db.out(), SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
