@@ -22,16 +22,6 @@ bool onlyBlanksOrSemicolons(const char *tail)
 }
 } // namespace
 
-void SqliteClose::operator()(sqlite3 *db) const
-{
-    sqlite3_close_v2(db);
-}
-
-void SqliteFinalize::operator()(sqlite3_stmt *stmt) const
-{
-    sqlite3_finalize(stmt);
-}
-
 SqliteRecordset::SqliteRecordset(sqlite3 *db, SqliteStatement stmt) : m_db(db), m_stmt(std::move(stmt))
 {
     const int n = sqlite3_column_count(m_stmt);

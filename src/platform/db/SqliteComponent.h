@@ -1,21 +1,12 @@
 #pragma once
 #include "DbConnection.h"
-#include "Handle.h"
+#include "SqliteHandle.h"
 
 #include <QString>
 #include <memory>
 
 struct sqlite3;
 struct sqlite3_stmt;
-
-struct SqliteClose {
-    void operator()(sqlite3 *db) const;
-};
-struct SqliteFinalize {
-    void operator()(sqlite3_stmt *stmt) const;
-};
-using SqliteHandle = Handle<sqlite3, SqliteClose>;
-using SqliteStatement = Handle<sqlite3_stmt, SqliteFinalize>;
 
 // The rows of one SQLite query, read forward one at a time straight from the
 // engine: a list of 100,000 members is never copied before it is shown.

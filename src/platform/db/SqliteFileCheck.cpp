@@ -1,5 +1,5 @@
 #include "SqliteFileCheck.h"
-#include "SqliteComponent.h"
+#include "SqliteHandle.h"
 
 #include <algorithm>
 #include <array>
