@@ -4,9 +4,11 @@
 set -euo pipefail
 # The MariaDB server and Connector/C: the build for a shared register and
 # the test server its tests start. Qt's own translations: the Italian
-# edition's words on the buttons of the dialogs Qt draws.
+# edition's words on the buttons of the dialogs Qt draws. Xvfb, xauth and
+# xdotool: the checks on the real program's windows (README, "Look at it on a
+# screen"); the tests themselves run on Qt's offscreen platform.
 packages=(g++ cmake make pkg-config qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libqt6opengl6-dev libgl1-mesa-dev libsqlite3-dev sqlite3
-          libmariadb-dev mariadb-server mariadb-client xvfb xauth fonts-dejavu-core python3 "$@")
+          libmariadb-dev mariadb-server mariadb-client xvfb xauth xdotool fonts-dejavu-core python3 "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -1,7 +1,9 @@
 #include "Emblem.h"
 #include "Form.h"
+#include "QtPeople.h"
 #include "SubsystemWindows.h"
 #include "Translation.h"
+#include "WebBrowser.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -17,6 +19,9 @@ int main(int argc, char *argv[])
     for (int s : {16, 32, 48, 64})
         icon.addPixmap(programIcon(s));
     QApplication::setWindowIcon(icon);
+    QtPeople qtPeople;
+    setPeople(&qtPeople);
+    setPrintPreviewer(showPrintPreview);
     installToolkitTranslation();
     installMessageBox();
     registerSubsystemWindows();

@@ -2,6 +2,7 @@
 // The file appears only when every statement ran.
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <sqlite3.h>
 #include <sstream>
 #include <string>
@@ -15,8 +16,12 @@ int main(int argc, char **argv)
     const std::string target = argv[1];
     const std::string temp = target + ".tmp";
     std::remove(temp.c_str());
-    sqlite3 *db = nullptr;
-    if (sqlite3_open(temp.c_str(), &db) != SQLITE_OK) {
+    sqlite3 *opened = nullptr;
+    // Closed whichever way this ends, also when the open itself failed.
+    std::unique_ptr<sqlite3, int (*)(sqlite3 *)> db(nullptr, sqlite3_close);
+    const int openRc = sqlite3_open(temp.c_str(), &opened);
+    db.reset(opened);
+    if (openRc != SQLITE_OK) {
         std::fprintf(stderr, "cannot create %s\n", temp.c_str());
         return 1;
     }
@@ -31,13 +36,13 @@ int main(int argc, char **argv)
         std::stringstream ss;
         ss << in.rdbuf();
         char *err = nullptr;
-        if (sqlite3_exec(db, ss.str().c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+        if (sqlite3_exec(db.get(), ss.str().c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
             std::fprintf(stderr, "%s: %s\n", argv[i], err ? err : "error");
             sqlite3_free(err);
             rc = 1;
         }
     }
-    sqlite3_close(db);
+    db.reset(); // the file is complete before it takes the register's name
     if (rc == 0 && std::rename(temp.c_str(), target.c_str()) != 0)
         rc = 1;
     if (rc != 0)

@@ -120,7 +120,7 @@ void frmAssegniEmessi::afterDelete()
     FillGrid();
 }
 
-EditWindow *frmAssegniEmessi::editWindow() const
+RecordEditor *frmAssegniEmessi::editWindow() const
 {
     return Instance<frmEditAssegniEmessi>::get();
 }

@@ -31,7 +31,7 @@ protected:
     QString printTotalLine() const override;
     QString deleteStatement() const override;
     void afterDelete() override;
-    EditWindow *editWindow() const override;
+    RecordEditor *editWindow() const override;
     void showSearchWindow() override;
     void releaseInstance() override;
 

@@ -64,7 +64,7 @@ QString frmMieiContiCorrenti::deleteStatement() const
     return QStringLiteral("DELETE From MieiContiCorrenti WHERE CONTOCORRENTEID = ");
 }
 
-EditWindow *frmMieiContiCorrenti::editWindow() const
+RecordEditor *frmMieiContiCorrenti::editWindow() const
 {
     return Instance<frmEditMieiContiCorrenti>::get();
 }

@@ -20,7 +20,7 @@ protected:
     Exists dependentRows() const override;
     QString refusalText() const override;
     QString deleteStatement() const override;
-    EditWindow *editWindow() const override;
+    RecordEditor *editWindow() const override;
     void showSearchWindow() override;
     void releaseInstance() override;
 };

@@ -157,12 +157,7 @@ QString getMySqlConnectionString()
     return line;
 }
 
-Recordset &rs()
-{
-    return *heldRs();
-}
-
-std::shared_ptr<Recordset> heldRs()
+std::shared_ptr<Recordset> rs()
 {
     if (!gRs || !gRs->isOpen())
         raiseError(ErrNo::ObjectRequired, QStringLiteral("Operation is not allowed when the object is closed."));

@@ -21,11 +21,11 @@ bool isDbOpen();
 
 // The one shared result set; gRsOpen fills it, CloseDb closes it.
 inline std::shared_ptr<Recordset> gRs;
-// gRs, or the run-time error a missing recordset gives.
-Recordset &rs();
-// The same, held: a loop that calls code which may run a query of its own
-// keeps reading its rows while gRs moves on.
-std::shared_ptr<Recordset> heldRs();
+// gRs, held, or the run-time error a missing recordset gives. A holder keeps
+// reading its rows when code it calls runs a query of its own (a setting read
+// inside the loop) and gRs moves on; there is no plain reference to gRs to
+// dangle.
+std::shared_ptr<Recordset> rs();
 
 // Runs a query into gRs. A failure shows the standard message and returns
 // false, leaving gRs as it was.

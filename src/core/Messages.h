@@ -1,5 +1,5 @@
 #pragma once
-#include "PlatformCodes.h"
+#include "MessageCodes.h"
 
 #include <QString>
 

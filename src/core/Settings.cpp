@@ -37,7 +37,8 @@ QString getSetting(const QString &code)
         gRs.reset();
         if (!gRsOpen(QStringLiteral("select value from settings where mnemocode='") + code + QStringLiteral("'")))
             raiseError(ErrNo::ObjectRequired, QStringLiteral("Object required"));
-        Recordset &r = rs();
+        const std::shared_ptr<Recordset> held = rs();
+        Recordset &r = *held;
         if (!r.eof()) {
             if (r.isNull(0)) {
                 CloseDb();

@@ -31,7 +31,7 @@ Exists countAbove0(const QString &sql, const QString &procName)
         if (!opened) {
             raiseError(ErrNo::ObjectRequired, QStringLiteral("Object required"));
         }
-        const QVariant v = rs().value(QStringLiteral("conteggio"));
+        const QVariant v = rs()->value(QStringLiteral("conteggio"));
         result = v.toLongLong() > 0 ? Exists::Yes : Exists::No;
         CloseDb();
     });

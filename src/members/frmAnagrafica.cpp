@@ -109,7 +109,7 @@ QString frmAnagrafica::deleteStatement() const
     return QStringLiteral("DELETE From Anagrafica WHERE ANAGRAFICAID = ");
 }
 
-EditWindow *frmAnagrafica::editWindow() const
+RecordEditor *frmAnagrafica::editWindow() const
 {
     return Instance<frmEditAnagrafica>::get();
 }

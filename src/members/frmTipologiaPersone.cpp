@@ -53,7 +53,7 @@ QString frmTipologiaPersone::deleteStatement() const
     return QStringLiteral("DELETE From TipologiaPersone WHERE TIPOLOGIAID = ");
 }
 
-EditWindow *frmTipologiaPersone::editWindow() const
+RecordEditor *frmTipologiaPersone::editWindow() const
 {
     return Instance<frmEditTipologiaPersone>::get();
 }

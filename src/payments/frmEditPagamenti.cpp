@@ -145,7 +145,8 @@ void frmEditPagamenti::aggiornaStatoSocio()
         if (gRsOpen(QStringLiteral("select * from  anagrafica a, tipologiapersone b ")
                     + QStringLiteral(" where a.tipologiaid = b.tipologiaid and a.anagraficaid=")
                     + QString::number(IdAnagrafica))) {
-            Recordset &r = rs();
+            const std::shared_ptr<Recordset> held = rs();
+            Recordset &r = *held;
             if (!r.eof()) {
                 const bool en = isEnglish();
                 const auto field = [&r](const char *name) {

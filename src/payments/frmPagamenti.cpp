@@ -125,7 +125,7 @@ void frmPagamenti::afterDelete()
     FillGrid();
 }
 
-EditWindow *frmPagamenti::editWindow() const
+RecordEditor *frmPagamenti::editWindow() const
 {
     return Instance<frmEditPagamenti>::get();
 }

@@ -43,7 +43,7 @@ protected:
     QString deleteStatement() const override;
     bool executeDelete() override;
     void afterDelete() override;
-    EditWindow *editWindow() const override;
+    RecordEditor *editWindow() const override;
     void showSearchWindow() override;
     void releaseInstance() override;
 

@@ -142,7 +142,8 @@ void frmSplashReports::PopolaArrayReport()
         gRs.reset();
         if (!gRsOpen(QStringLiteral("select * from reportistica order by ordine")))
             return;
-        Recordset &r = rs();
+        const std::shared_ptr<Recordset> held = rs();
+        Recordset &r = *held;
         while (!r.eof()) {
             gReports(i, 0, 0) = r.value(QStringLiteral("sqlreport"));
             gReports(i, 1, 0) = r.value(QStringLiteral("titolo"));

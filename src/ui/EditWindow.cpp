@@ -47,7 +47,7 @@ void EditWindow::Form_Load()
         if (!gIsNewRecord) {
             gRs.reset();
             if (gRsOpen(recordQuery())) {
-                const std::shared_ptr<Recordset> held = heldRs(); // loadRecord may run a query
+                const std::shared_ptr<Recordset> held = rs(); // loadRecord may run a query
                 Recordset &r = *held;
                 if (!r.eof())
                     loadRecord(r);

@@ -1,11 +1,11 @@
 #pragma once
+#include "ListWindow.h"
 #include "RecordWindow.h"
 
 #include <QPair>
 #include <QStringList>
 #include <QVector>
 
-class ListWindow;
 class Recordset;
 class WebBrowser;
 class SkinForm;
@@ -14,23 +14,17 @@ class QLineEdit;
 class QComboBox;
 class DatePicker;
 
-// What a list asks of its edit window when it opens it: a new record, or the
-// record of the list's SelectedID.
-struct EditRequest {
-    bool newRecord;
-};
-
 // The window that adds a record to a list's table or changes the record
 // selected in its grid. Loading, saving, value encoding, statement layout,
 // Cancel and Print are written once here; each window gives its fields,
 // queries, validations and statements.
-class EditWindow : public RecordWindow {
+class EditWindow : public RecordWindow, public RecordEditor {
     Q_OBJECT
 public:
     EditWindow(const QString &name, const QString &caption);
 
     // Opens the window modally for what its list asks.
-    void open(const EditRequest &request);
+    void open(const EditRequest &request) override;
 
     // The insert flag of this opening: add a new record (true) or change the
     // list's selected one. Set by the request; the endorsement and deposit

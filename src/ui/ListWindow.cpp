@@ -1,7 +1,6 @@
 #include "ListWindow.h"
 #include "Controls.h"
 #include "Database.h"
-#include "EditWindow.h"
 #include "FlexGrid.h"
 #include "FormPrep.h"
 #include "Globals.h"
@@ -126,7 +125,7 @@ void ListWindow::setFilter(const QString &f)
 
 void ListWindow::openEditWindow(bool newRecord)
 {
-    if (EditWindow *e = editWindow())
+    if (RecordEditor *e = editWindow())
         e->open(EditRequest{newRecord});
 }
 
@@ -225,7 +224,7 @@ void ListWindow::FillGrid()
         const QString query = withFilter(fillQuery(), filter()) + queryTail();
         gRs.reset();
         gRsOpen(query);
-        const std::shared_ptr<Recordset> held = heldRs(); // cellText may run a query
+        const std::shared_ptr<Recordset> held = rs(); // cellText may run a query
         Recordset &r = *held;
         if (r.eof()) {
             MSFlexGrid1->setColWidth(0, 1000);
@@ -288,7 +287,8 @@ void ListWindow::UpdateGridRow()
         gRs.reset();
         if (!gRsOpen(oneRecordQuery(false)))
             raiseError(ErrNo::ObjectRequired, QStringLiteral("Object required"));
-        Recordset &r = rs();
+        const std::shared_ptr<Recordset> held = rs();
+        Recordset &r = *held;
         if (!r.eof()) {
             const int row = MSFlexGrid1->Row();
             for (int i = 1; i < r.fieldCount() && i < MSFlexGrid1->Cols(); ++i)
@@ -306,7 +306,8 @@ void ListWindow::AddGridRow()
         gRs.reset();
         if (!gRsOpen(oneRecordQuery(true)))
             raiseError(ErrNo::ObjectRequired, QStringLiteral("Object required"));
-        Recordset &r = rs();
+        const std::shared_ptr<Recordset> held = rs();
+        Recordset &r = *held;
         if (!r.eof()) {
             const int n = r.fieldCount();
             MSFlexGrid1->setCols(n);

@@ -11,7 +11,23 @@ class SkinForm;
 class QPushButton;
 class QLabel;
 class Recordset;
-class EditWindow;
+
+// What a list asks of its edit window when it opens it: a new record, or the
+// record of the list's SelectedID.
+struct EditRequest {
+    bool newRecord;
+};
+
+// The edit window as its list sees it. The list only opens it; the edit
+// window reads the list back (the selection, the grid to refresh), so the
+// arrow runs from the edit window to the list alone.
+class RecordEditor {
+public:
+    virtual void open(const EditRequest &request) = 0;
+
+protected:
+    ~RecordEditor() = default;
+};
 
 // A window that lists the rows of one query in a grid and from which the
 // records of one table are added, edited, deleted, searched, printed and
@@ -98,7 +114,7 @@ protected:
     virtual void afterDelete() {}
     virtual bool addWhenEmpty() const { return true; }
     // The window's edit window (none for a list that only lists).
-    virtual EditWindow *editWindow() const { return nullptr; }
+    virtual RecordEditor *editWindow() const { return nullptr; }
     virtual void showSearchWindow() = 0;
     virtual void releaseInstance() = 0;
     virtual void beforeLoad() {} // window-specific steps ahead of the family's

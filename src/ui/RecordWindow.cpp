@@ -112,7 +112,7 @@ void RecordWindow::fillComboRows(QComboBox *combo, const QString &sql,
     combo->clear();
     gRs.reset();
     if (gRsOpen(sql)) {
-        const std::shared_ptr<Recordset> held = heldRs(); // onItem may run a query
+        const std::shared_ptr<Recordset> held = rs(); // onItem may run a query
         Recordset &r = *held;
         while (!r.eof()) {
             const long long key = r.value(0).toLongLong();

@@ -312,12 +312,12 @@ private slots:
         folder.open();
         CloseDb(); // nothing run yet: nothing to say
         QVERIFY(gRsOpen("select 'Socio' as Tipologia"));
-        QCOMPARE(rs().value("tipologia").toString(), QStringLiteral("Socio"));
+        QCOMPARE(rs()->value("tipologia").toString(), QStringLiteral("Socio"));
         CloseDb();
         CloseDb();
         QVERIFY_THROWS_EXCEPTION(RuntimeError, rs());
         QVERIFY(gRsOpen("select * from TipologiaPersone"));
-        QVERIFY(rs().eof());
+        QVERIFY(rs()->eof());
         CloseDb();
         QVERIFY(sink.shown.isEmpty());
         // A failed query leaves the result set as it was and is reported once.
@@ -326,6 +326,19 @@ private slots:
         QCOMPARE(gRs, before);
         QCOMPARE(sink.shown.size(), 1);
         QVERIFY(sink.shown[0].prompt.endsWith(") in procedure gRsOpen of Modulo basGeneral"));
+        // A set held by a loop keeps its rows when a setting read inside the
+        // loop runs its own query into gRs and closes it.
+        gDbExecuteQuiet("create table settings (mnemocode varchar(64) primary key, value text)");
+        QVERIFY(gDbExecuteQuiet("insert into settings (mnemocode, value) values ('HELD', 'x')"));
+        QVERIFY(gRsOpen("select 1 union all select 2 union all select 3"));
+        const std::shared_ptr<Recordset> held = rs();
+        QStringList seen;
+        while (!held->eof()) {
+            seen << held->text(0) + getSetting("HELD");
+            held->moveNext();
+        }
+        QCOMPARE(seen, (QStringList{"1x", "2x", "3x"}));
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, rs()); // the setting's read closed gRs
     }
 
     void connectionStringIsReadLikeODBC()
@@ -465,7 +478,7 @@ private slots:
         QCOMPARE(folder.scalar("select count(*) from TipologiaPersone"), QStringLiteral("2"));
         QCOMPARE(folder.scalar("select count(*) from Anagrafica"), QStringLiteral("0"));
         QVERIFY(gRsOpen("select count(*) as n from TipologiaPersone"));
-        QCOMPARE(rs().text(0), QStringLiteral("2"));
+        QCOMPARE(rs()->text(0), QStringLiteral("2"));
         CloseDb();
 
         // Lost while a query's rows are being read: the read fails, the
@@ -476,7 +489,7 @@ private slots:
         QVERIFY(!gRsOpen("select count(*) from TipologiaPersone"));
         QCOMPARE(sink.shown.size(), before + 1);
         QVERIFY(gRsOpen("select count(*) from TipologiaPersone"));
-        QCOMPARE(rs().text(0), QStringLiteral("2"));
+        QCOMPARE(rs()->text(0), QStringLiteral("2"));
         CloseDb();
 #endif
     }

@@ -2,6 +2,7 @@
 #include "PlatformCodes.h"
 #include "RunState.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QList>
 #include <QPointer>
@@ -66,33 +67,36 @@ private:
     bool m_unloading = false;
 };
 
-// One process-wide instance per window class, made on first use and
-// released by the window's close command, and at a new run.
+// One process-wide instance per window class, made on first use and owned
+// here: released by the window's close command and at a new run (deleted
+// once its own events are done), and deleted at the latest while the
+// application is being destroyed, the main window included.
 template <class T>
 class Instance {
 public:
     static T *get()
     {
-        if (!ptr()) {
-            static const bool registered = (onResetRunState([] { release(); }), true);
+        if (!owner()) {
+            static const bool registered = (onResetRunState([] { release(); }), qAddPostRoutine(destroy), true);
             (void)registered;
-            ptr() = new T;
+            owner() = std::make_unique<T>();
         }
-        return ptr();
+        return owner().get();
     }
-    static bool exists() { return !ptr().isNull(); }
+    static bool exists() { return owner() != nullptr; }
     static void release()
     {
-        if (ptr()) {
-            ptr()->deleteLater();
-            ptr() = nullptr;
-        }
+        // The window may be releasing itself from one of its own handlers:
+        // the event loop deletes it when that returns.
+        if (T *w = owner().release())
+            w->deleteLater();
     }
 
 private:
-    static QPointer<T> &ptr()
+    static void destroy() { owner().reset(); }
+    static std::unique_ptr<T> &owner()
     {
-        static QPointer<T> p;
+        static std::unique_ptr<T> p;
         return p;
     }
 };

@@ -1,11 +1,17 @@
 #pragma once
 #include "ConnectionString.h"
 #include "DbConnection.h"
+#include "Handle.h"
 
 #include <memory>
 
 struct st_mysql;
 class MariaDbRecordset;
+
+struct MariaDbClose {
+    void operator()(st_mysql *m) const;
+};
+using MariaDbHandle = Handle<st_mysql, MariaDbClose>;
 
 // A connection to a MariaDB (or MySQL) server through Connector/C, with the
 // session set up so that the program's SQL means on the server what it
@@ -39,13 +45,13 @@ public:
 
 private:
     friend class MariaDbRecordset;
-    st_mysql *connect() const;
+    MariaDbHandle connect() const;
     st_mysql *ready(const QString &sql);
     [[noreturn]] void fail();
     void dropStreaming(bool keepRows);
 
     ServerAddress m_address;
-    st_mysql *m_mysql = nullptr;
+    MariaDbHandle m_mysql;
     bool m_opened = false;
     bool m_inTransaction = false;
     bool m_transactionLost = false;

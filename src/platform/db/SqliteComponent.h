@@ -1,5 +1,6 @@
 #pragma once
 #include "DbConnection.h"
+#include "SqliteHandle.h"
 
 #include <QString>
 #include <memory>
@@ -11,7 +12,7 @@ struct sqlite3_stmt;
 // engine: a list of 100,000 members is never copied before it is shown.
 class SqliteRecordset : public Recordset {
 public:
-    SqliteRecordset(sqlite3 *db, sqlite3_stmt *stmt);
+    SqliteRecordset(sqlite3 *db, SqliteStatement stmt);
     ~SqliteRecordset() override;
 
     bool isOpen() const override { return m_stmt != nullptr; }
@@ -24,7 +25,7 @@ public:
 
 private:
     sqlite3 *m_db;
-    sqlite3_stmt *m_stmt;
+    SqliteStatement m_stmt;
     mutable QByteArray m_number; // a real's digits, for textUtf8
 };
 
@@ -34,7 +35,7 @@ private:
 class SqliteComponent : public DbConnection {
 public:
     SqliteComponent() = default;
-    ~SqliteComponent() override;
+    ~SqliteComponent() override = default;
     SqliteComponent(const SqliteComponent &) = delete;
     SqliteComponent &operator=(const SqliteComponent &) = delete;
 
@@ -55,7 +56,7 @@ public:
     sqlite3 *handle() const { return m_db; }
 
 private:
-    sqlite3_stmt *prepare(const QString &sql);
-    sqlite3 *m_db = nullptr;
+    SqliteStatement prepare(const QString &sql);
+    SqliteHandle m_db;
     static inline int s_openWaitMs = kOpenWaitMs;
 };

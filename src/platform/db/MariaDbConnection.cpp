@@ -255,8 +255,11 @@ MariaDbConnection::~MariaDbConnection()
     dropStreaming(false);
     if (auto s = m_streaming.lock())
         s->forgetOwner();
-    if (m_mysql)
-        mysql_close(m_mysql);
+}
+
+void MariaDbClose::operator()(st_mysql *m) const
+{
+    mysql_close(m);
 }
 
 void MariaDbConnection::open(const ServerAddress &address)
@@ -268,11 +271,11 @@ void MariaDbConnection::open(const ServerAddress &address)
     m_opened = true;
 }
 
-MYSQL *MariaDbConnection::connect() const
+MariaDbHandle MariaDbConnection::connect() const
 {
     static std::once_flag libraryReady;
     std::call_once(libraryReady, [] { mysql_library_init(0, nullptr, nullptr); });
-    MYSQL *m = mysql_init(nullptr);
+    MariaDbHandle m(mysql_init(nullptr));
     if (!m)
         raiseError(CR_OUT_OF_MEMORY, QStringLiteral("Out of memory"));
     const unsigned timeout = 5;
@@ -285,11 +288,7 @@ MYSQL *MariaDbConnection::connect() const
     const QByteArray password = m_address.password.toUtf8();
     const QByteArray database = m_address.database.toUtf8();
     const QByteArray socket = m_address.socket.toUtf8();
-    const auto failed = [m]() {
-        const RuntimeError e{int(mysql_errno(m)), QString::fromUtf8(mysql_error(m))};
-        mysql_close(m);
-        throw e;
-    };
+    const auto failed = [&m]() { throw RuntimeError{int(mysql_errno(m)), QString::fromUtf8(mysql_error(m))}; };
     if (!mysql_real_connect(m, host.isEmpty() ? nullptr : host.constData(), user.constData(), password.constData(),
                             database.constData(), m_address.port, socket.isEmpty() ? nullptr : socket.constData(),
                             CLIENT_FOUND_ROWS))
@@ -309,11 +308,9 @@ MYSQL *MariaDbConnection::connect() const
     MYSQL_ROW row = mysql_fetch_row(res);
     const bool caseSensitive = !row || !row[0] || QByteArray(row[0]) == "0";
     mysql_free_result(res);
-    if (caseSensitive) {
-        mysql_close(m);
+    if (caseSensitive)
         raiseError(kCaseSensitiveServer,
                    QStringLiteral("The server compares table names with regard to case (lower_case_table_names=0)"));
-    }
     return m;
 }
 
@@ -337,8 +334,7 @@ void MariaDbConnection::fail()
     const QString text = QString::fromUtf8(mysql_error(m_mysql));
     if (connectionLost(err)) {
         dropStreaming(false);
-        mysql_close(m_mysql);
-        m_mysql = nullptr;
+        m_mysql.reset();
         if (m_inTransaction)
             m_transactionLost = true;
     }

@@ -1,10 +1,15 @@
 #include "WebBrowser.h"
+#include "Controls.h"
 #include "People.h"
+#include "PrintPreviewDialog.h"
 #include "RuntimeError.h"
+
+#include <QApplication>
 
 WebBrowser::WebBrowser(QWidget *parent, const QString &name) : QWidget(parent)
 {
     setObjectName(name);
+    declareKind(this, ControlKind::Browser);
     setFixedSize(0, 0);
     hide();
 }
@@ -42,4 +47,11 @@ void WebBrowser::ExecWB(int command, int)
     if (!m_hasDocument)
         raiseError(-2147221248, QStringLiteral("Method 'ExecWB' of object 'IWebBrowser2' failed"));
     people().printPreview(*this);
+}
+
+void showPrintPreview(WebBrowser &web)
+{
+    PrintPreviewDialog dlg(web.documentText(), QApplication::activeWindow());
+    if (dlg.prepare())
+        dlg.exec();
 }

@@ -1,27 +1,12 @@
 #pragma once
+#include "MessageCodes.h"
+
 #include <cmath>
 
-// The numbers the windows are written against, named once: the message box's
-// style and result codes, the key codes of the key handlers, and the twips in
-// which windows and grid columns are measured.
-
-// Message style codes (an icon with OK, or Yes / No) and the result codes of
-// the buttons.
-namespace MsgStyle {
-constexpr int Critical = 16;
-constexpr int Question = 32;
-constexpr int Exclamation = 48;
-constexpr int Information = 64;
-constexpr int YesNo = 4;
-constexpr int IconMask = 0xF0;
-constexpr int ButtonsMask = 0x0F;
-} // namespace MsgStyle
-namespace MsgResult {
-constexpr int None = 0; // the box itself failed
-constexpr int Ok = 1;
-constexpr int Yes = 6;
-constexpr int No = 7;
-} // namespace MsgResult
+// The numbers the windows are written against, named once: the key codes of
+// the key handlers and the twips in which windows and grid columns are
+// measured (the message box's codes, which the data layer uses too, are in
+// MessageCodes.h).
 
 // Key codes as the key handlers receive them.
 namespace KeyCode {

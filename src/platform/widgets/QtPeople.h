@@ -1,6 +1,12 @@
 #pragma once
 #include "People.h"
 
+#include <functional>
+
+// The print preview is drawn by the print room, which stands on the widgets:
+// the program installs it here (showPrintPreview) with the Qt dialogs.
+void setPrintPreviewer(std::function<void(WebBrowser &)> preview);
+
 class QtPeople : public People {
 public:
     int themedMsgBox(const QString &prompt, int style, const QString &title) override;

@@ -1,6 +1,5 @@
 #include "Controls.h"
 #include "FlexGrid.h"
-#include "WebBrowser.h"
 
 #include <QCalendarWidget>
 #include <QHBoxLayout>
@@ -8,6 +7,15 @@
 #include <QToolButton>
 #include <QWidgetAction>
 #include <climits>
+
+namespace {
+const char *const kDeclaredKind = "controlKind";
+} // namespace
+
+void declareKind(QWidget *w, ControlKind kind)
+{
+    w->setProperty(kDeclaredKind, int(kind));
+}
 
 ControlKind kindOf(const QWidget *w)
 {
@@ -21,8 +29,9 @@ ControlKind kindOf(const QWidget *w)
         return ControlKind::DatePicker;
     if (qobject_cast<const FlexGrid *>(w))
         return ControlKind::Grid;
-    if (qobject_cast<const WebBrowser *>(w))
-        return ControlKind::Browser;
+    const QVariant declared = w->property(kDeclaredKind);
+    if (declared.isValid())
+        return ControlKind(declared.toInt());
     if (qobject_cast<const QLabel *>(w))
         return ControlKind::Label;
     if (qobject_cast<const QLineEdit *>(w)) {

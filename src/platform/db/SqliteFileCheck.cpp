@@ -1,4 +1,5 @@
 #include "SqliteFileCheck.h"
+#include "SqliteHandle.h"
 
 #include <algorithm>
 #include <array>
@@ -641,8 +642,8 @@ QString checkFile(sqlite3_file *file, uint32_t pageSize, uint32_t nPage, const u
 template <class F>
 bool eachRow(sqlite3 *db, const char *sql, const QString &arg, QString &fault, F row)
 {
-    sqlite3_stmt *st = nullptr;
-    int rc = sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
+    SqliteStatement st;
+    int rc = sqlite3_prepare_v2(db, sql, -1, st.out(), nullptr);
     if (rc == SQLITE_OK && !arg.isNull()) {
         const QByteArray a = arg.toUtf8();
         rc = sqlite3_bind_text(st, 1, a.constData(), int(a.size()), SQLITE_TRANSIENT);
@@ -653,7 +654,6 @@ bool eachRow(sqlite3 *db, const char *sql, const QString &arg, QString &fault, F
     }
     if (rc != SQLITE_DONE)
         fault = QString::fromUtf8(sqlite3_errmsg(db));
-    sqlite3_finalize(st);
     return rc == SQLITE_DONE;
 }
 
@@ -674,8 +674,8 @@ bool textAffinity(const QString &declared)
 
 QString quickCheck(sqlite3 *db)
 {
-    sqlite3_stmt *st = nullptr;
-    if (sqlite3_prepare_v2(db, "PRAGMA quick_check(1)", -1, &st, nullptr) != SQLITE_OK)
+    SqliteStatement st;
+    if (sqlite3_prepare_v2(db, "PRAGMA quick_check(1)", -1, st.out(), nullptr) != SQLITE_OK)
         return QString::fromUtf8(sqlite3_errmsg(db));
     QString fault;
     const int rc = sqlite3_step(st);
@@ -684,7 +684,6 @@ QString quickCheck(sqlite3 *db)
     else if (const auto *t = reinterpret_cast<const char *>(sqlite3_column_text(st, 0));
              !t || std::strcmp(t, "ok") != 0)
         fault = QString::fromUtf8(t ? t : "quick check failed");
-    sqlite3_finalize(st);
     return fault;
 }
 } // namespace

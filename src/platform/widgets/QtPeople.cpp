@@ -1,8 +1,6 @@
 #include "QtPeople.h"
 #include "Form.h"
 #include "PlatformCodes.h"
-#include "PrintPreviewDialog.h"
-#include "WebBrowser.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -17,22 +15,16 @@
 #include <QUrl>
 
 namespace {
-People *&current()
+std::function<void(WebBrowser &)> &previewer()
 {
-    static People *p = nullptr;
-    return p;
+    static std::function<void(WebBrowser &)> f;
+    return f;
 }
 } // namespace
 
-People &people()
+void setPrintPreviewer(std::function<void(WebBrowser &)> preview)
 {
-    static QtPeople qtPeople;
-    return current() ? *current() : qtPeople;
-}
-
-void setPeople(People *p)
-{
-    current() = p;
+    previewer() = std::move(preview);
 }
 
 int QtPeople::themedMsgBox(const QString &prompt, int style, const QString &title)
@@ -105,9 +97,8 @@ QString QtPeople::saveFileDialog(const QString &filter)
 
 void QtPeople::printPreview(WebBrowser &web)
 {
-    PrintPreviewDialog dlg(web.documentText(), QApplication::activeWindow());
-    if (dlg.prepare())
-        dlg.exec();
+    if (previewer())
+        previewer()(web);
 }
 
 QString QtPeople::associatedBrowser(const QString &probePath)

@@ -30,5 +30,8 @@ public:
     virtual void runModal(Form &form) = 0;
 };
 
+// The one installed: the program installs the Qt implementation at start,
+// tests a scripted one. A prompt with none installed is a fault of the
+// program and ends it with a message.
 People &people();
-void setPeople(People *p); // null: back to the Qt implementation
+void setPeople(People *p); // null: none

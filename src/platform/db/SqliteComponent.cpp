@@ -22,26 +22,16 @@ bool onlyBlanksOrSemicolons(const char *tail)
 }
 } // namespace
 
-SqliteRecordset::SqliteRecordset(sqlite3 *db, sqlite3_stmt *stmt) : m_db(db), m_stmt(stmt)
+SqliteRecordset::SqliteRecordset(sqlite3 *db, SqliteStatement stmt) : m_db(db), m_stmt(std::move(stmt))
 {
     const int n = sqlite3_column_count(m_stmt);
     m_names.reserve(n);
     for (int i = 0; i < n; ++i)
         m_names << QString::fromUtf8(sqlite3_column_name(m_stmt, i));
-    try {
-        moveNext();
-    } catch (...) {
-        sqlite3_finalize(m_stmt);
-        m_stmt = nullptr;
-        throw;
-    }
+    moveNext();
 }
 
-SqliteRecordset::~SqliteRecordset()
-{
-    if (m_stmt)
-        sqlite3_finalize(m_stmt);
-}
+SqliteRecordset::~SqliteRecordset() = default;
 
 void SqliteRecordset::moveNext()
 {
@@ -62,8 +52,7 @@ void SqliteRecordset::close()
 {
     if (!m_stmt)
         raiseClosed();
-    sqlite3_finalize(m_stmt);
-    m_stmt = nullptr;
+    m_stmt.reset();
     m_eof = true;
 }
 
@@ -118,18 +107,9 @@ QByteArrayView SqliteRecordset::textUtf8(int i) const
     return QByteArrayView(p, sqlite3_column_bytes(m_stmt, i));
 }
 
-SqliteComponent::~SqliteComponent()
-{
-    if (m_db)
-        sqlite3_close_v2(m_db);
-}
-
 void SqliteComponent::open(const QString &path, const QString &)
 {
-    if (m_db) {
-        sqlite3_close_v2(m_db);
-        m_db = nullptr;
-    }
+    m_db.reset();
     const QFileInfo fi(path);
     if (!fi.exists() || !fi.isFile())
         raiseError(SQLITE_CANTOPEN, QStringLiteral("unable to open database file"));
@@ -137,22 +117,15 @@ void SqliteComponent::open(const QString &path, const QString &)
     // register, and writing tables into it would hide the mistake.
     if (fi.size() == 0)
         raiseError(SQLITE_NOTADB, QStringLiteral("file is not a database"));
-    sqlite3 *db = nullptr;
+    SqliteHandle db;
     // One thread uses the connection: no serializing mutex around every call.
-    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), db.out(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         // A read-only file can still be read.
-        if (db)
-            sqlite3_close_v2(db);
-        db = nullptr;
-        rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+        rc = sqlite3_open_v2(path.toUtf8().constData(), db.out(), SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     }
-    if (rc != SQLITE_OK) {
-        const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
-        if (db)
-            sqlite3_close_v2(db);
-        raiseError(rc, msg);
-    }
+    if (rc != SQLITE_OK)
+        raiseError(rc, db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc)));
     // Another program may hold the register. The start waits for its lock
     // once, here, before any statement: taking the write lock now means the
     // statements that follow do not each wait on their own.
@@ -163,22 +136,17 @@ void SqliteComponent::open(const QString &path, const QString &)
     // it really is a database.
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) {
-        const QString msg = QString::fromUtf8(sqlite3_errmsg(db));
-        sqlite3_close_v2(db);
-        raiseError(rc, msg);
-    }
+    if (rc != SQLITE_OK)
+        raiseError(rc, QString::fromUtf8(sqlite3_errmsg(db)));
     // A damaged register is refused before anything is written into it: a
     // write could spread the damage, and a user restoring it needs it as it
     // was. The transaction changed nothing, so ending it writes nothing.
     const QString fault = sqliteStructureFault(db);
     sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-    if (!fault.isEmpty()) {
-        sqlite3_close_v2(db);
+    if (!fault.isEmpty())
         raiseError(SQLITE_CORRUPT, QStringLiteral("database disk image is malformed: ") + fault);
-    }
     sqlite3_busy_timeout(db, 2000);
-    m_db = db;
+    m_db = std::move(db);
 }
 
 void SqliteComponent::setOpenWait(int ms)
@@ -186,33 +154,31 @@ void SqliteComponent::setOpenWait(int ms)
     s_openWaitMs = ms;
 }
 
-sqlite3_stmt *SqliteComponent::prepare(const QString &sql)
+SqliteStatement SqliteComponent::prepare(const QString &sql)
 {
     if (!m_db)
         raiseError(ErrNo::ObjectRequired, QStringLiteral("The database is not open."));
     const QByteArray utf8 = sql.toUtf8();
-    sqlite3_stmt *stmt = nullptr;
+    SqliteStatement stmt;
     const char *tail = nullptr;
     observe(sql);
-    const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &stmt, &tail);
+    const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), stmt.out(), &tail);
     if (rc != SQLITE_OK)
         raiseSqlite(m_db, rc);
-    if (!onlyBlanksOrSemicolons(tail)) {
-        sqlite3_finalize(stmt);
+    if (!onlyBlanksOrSemicolons(tail))
         raiseError(SQLITE_MISUSE, QStringLiteral("only one SQL statement may be run at a time"));
-    }
     return stmt; // null for an empty statement
 }
 
 int SqliteComponent::execute(const QString &sql)
 {
-    sqlite3_stmt *stmt = prepare(sql);
+    SqliteStatement stmt = prepare(sql);
     if (!stmt)
         return 0;
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
     }
-    sqlite3_finalize(stmt);
+    stmt.reset();
     if (rc != SQLITE_DONE)
         raiseSqlite(m_db, rc);
     return sqlite3_changes(m_db);
@@ -220,10 +186,10 @@ int SqliteComponent::execute(const QString &sql)
 
 std::shared_ptr<Recordset> SqliteComponent::query(const QString &sql)
 {
-    sqlite3_stmt *stmt = prepare(sql);
+    SqliteStatement stmt = prepare(sql);
     if (!stmt)
         raiseError(SQLITE_MISUSE, QStringLiteral("empty query"));
-    return std::make_shared<SqliteRecordset>(m_db, stmt);
+    return std::make_shared<SqliteRecordset>(m_db, std::move(stmt));
 }
 
 long long SqliteComponent::lastInsertId() const

@@ -24,3 +24,7 @@ private:
     bool m_hasDocument = false;
     bool m_open = false;
 };
+
+// The Qt print preview of the browser's document, with printing and PDF from
+// there: what the program installs as the people's print preview.
+void showPrintPreview(WebBrowser &web);

@@ -27,6 +27,9 @@ enum class ControlKind {
     Other
 };
 ControlKind kindOf(const QWidget *w);
+// A control built above the widgets (the print document's browser) says
+// which kind it is, so that the widgets need not know it.
+void declareKind(QWidget *w, ControlKind kind);
 
 // Caption of a label, button, check box, option button or skin; "" for others.
 QString caption(const QWidget *w);

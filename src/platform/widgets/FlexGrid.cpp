@@ -396,8 +396,8 @@ FlexGrid::FlexGrid(QWidget *parent, const QString &name) : QTableView(parent), m
                                  "border-right: 1px solid #b8c4d2; border-bottom: 1px solid #b8c4d2; }"));
     viewport()->installEventFilter(this);
 
-    // A press on the header selects that column from row 1, as the original
-    // grid did, and reaches the window as a mouse press in the header row.
+    // A press on the header selects that column from row 1 and reaches the
+    // window as a mouse press in the header row.
     connect(horizontalHeader(), &QHeaderView::sectionPressed, this, [this](int section) {
         if (Rows() > 1)
             m_row = 1;
