@@ -216,13 +216,11 @@ void AccountsTest::duplicateDescriptionsAreRefused()
             const int before = int(fx.people.prompts.size());
             e.cmdOK_Click();
             QVERIFY(e.isLoaded());
-            // the failed check is reported, and nothing else is tried
-            QVERIFY(fx.people.prompts.size() > before);
+            // the failed check is reported once, and nothing else is tried
+            QCOMPARE(fx.people.prompts.size(), before + 1);
             QVERIFY(fx.people.prompts.at(before).text.contains(TestFolder::onServer()
                                                                    ? QLatin1String("Unknown column 'descrizione'")
                                                                    : QLatin1String("no such column: descrizione")));
-            QVERIFY(
-                fx.people.last().text.endsWith(QLatin1String("in procedure esisteRecord of Modulo basGeneralCustom")));
             e.cmdCancel_Click();
         });
         l.cmdAdd_Click();
