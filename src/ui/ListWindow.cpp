@@ -148,7 +148,7 @@ void ListWindow::Form_Load()
         HookMouseWheel(this);
         CenterForm(*this);
         FillGrid();
-        if (addWhenEmpty() && MSFlexGrid1->Rows() == 1)
+        if (addWhenEmpty() && MSFlexGrid1->Rows() == 1 && !m_fillFailed)
             cmdAdd_Click();
     });
 }
@@ -266,6 +266,7 @@ void ListWindow::FillGrid()
     } catch (const AlreadyReported &) {
         failed = true;
     }
+    m_fillFailed = failed;
     if (failed) {
         // A read cut off part-way (the connection lost, the register damaged
         // or locked) must not pass for the whole list: print, export and the

@@ -495,6 +495,42 @@ private slots:
         CloseDb();
 #endif
     }
+
+    // A server that keeps a change waiting (another desk's lock, a stopped
+    // server) ends the wait at the time limit with a message that says the
+    // change's outcome is unknown; the program never sends it again, and the
+    // next statement works.
+    void aWaitOnTheServerEndsAtItsTimeLimit()
+    {
+#ifndef SOCIVANT_TEST_ON_SERVER
+        QSKIP("a server");
+#else
+        MariaDbConnection::setTimeLimit(1);
+        const auto restore = qScopeGuard([] { MariaDbConnection::setTimeLimit(MariaDbConnection::kTimeLimitSeconds); });
+        TestFolder folder;
+        folder.exec("insert into TipologiaPersone (TIPOLOGIAID, Tipologia) values (1, 'Socio')");
+        RecordingSink sink;
+        folder.open();
+        QStringList sent;
+        dbConnection()->setObserver([&](const QString &sql) { sent << sql; });
+        const auto otherDesk = folder.otherDesk();
+        otherDesk->execute("BEGIN");
+        otherDesk->execute("UPDATE TipologiaPersone SET Tipologia = 'Altro' WHERE TIPOLOGIAID = 1");
+        QElapsedTimer t;
+        t.start();
+        const QString change = QStringLiteral("UPDATE TipologiaPersone SET Tipologia = 'Mio' WHERE TIPOLOGIAID = 1");
+        QVERIFY(!gDbExecute(change));
+        QVERIFY2(t.elapsed() < 10000, qPrintable(QString::number(t.elapsed())));
+        QCOMPARE(sink.shown.size(), 1);
+        QVERIFY2(sink.shown[0].prompt.contains(QLatin1String("outcome of the statement is unknown")),
+                 qPrintable(sink.shown[0].prompt));
+        otherDesk->execute("ROLLBACK");
+        QVERIFY(gRsOpen("select count(*) from TipologiaPersone"));
+        CloseDb();
+        QCOMPARE(sent.count(change), 1);
+        QCOMPARE(sink.shown.size(), 1);
+#endif
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDatabase)
