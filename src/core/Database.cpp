@@ -141,7 +141,13 @@ void OpenMySqlDb()
 #ifdef SOCIVANT_WITH_MARIADB
     auto cn = std::make_unique<MariaDbConnection>();
     try {
-        cn->open(parseConnectionString(address));
+        ServerAddress a = parseConnectionString(address);
+        // Certificate files named without a folder lie beside the program,
+        // as mysqlconf.ini does, whatever the current folder.
+        for (QString *file : {&a.sslCa, &a.sslCaPath, &a.sslCert, &a.sslKey})
+            if (!file->isEmpty() && QFileInfo(*file).isRelative())
+                *file = appFile(*file);
+        cn->open(a);
         gCn = std::move(cn);
         return;
     } catch (const RuntimeError &e) {

@@ -150,8 +150,9 @@ void AccountsTest::editWritesTheExactUpdate()
                           "ABI = '01234',  CAB = '12a4',  NumeroConto = '000123',  Intestatari = Null,  "
                           "DateTimeLastUpdated = '2026-03-05 09:07:03' WHERE CONTOCORRENTEID = 70000 "}));
     QCOMPARE(fx.ran("select count(*) as conteggio"),
-             QStringList({"select count(*) as conteggio from mieiconticorrenti where descrizione = 'Conto grande'  and "
-                          "contocorrenteid <>70000"}));
+             QStringList({QStringLiteral("select count(*) as conteggio from mieiconticorrenti where descrizione = "
+                                         "%1'Conto grande'  and contocorrenteid <>70000")
+                              .arg(TestFolder::onServer() ? "BINARY " : "")}));
 }
 
 void AccountsTest::validationsStopInTheirOrder()

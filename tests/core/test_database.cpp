@@ -133,7 +133,7 @@ private slots:
         RecordingSink sink;
         folder.open();
         QVERIFY(!isDbOpen());
-        refusedStart(sink, "unable to open database file");
+        refusedStart(sink, TestFolder::onServer() ? "Unknown database" : "unable to open database file");
         QCOMPARE(sink.shown[0].style, 16);
         QVERIFY(!OpenDb()); // not tried again
         QVERIFY(!gDbExecute("create table x (a)"));
