@@ -215,5 +215,6 @@ TableRow frmEditAssegniEmessi::changedRow() const
 
 QVector<TableRow> frmEditAssegniEmessi::referredRows() const
 {
-    return {{QStringLiteral("MieiContiCorrenti"), QStringLiteral("CONTOCORRENTEID"), IdConto}, {QStringLiteral("Anagrafica"), QStringLiteral("ANAGRAFICAID"), IdAnagrafica}};
+    return {{QStringLiteral("MieiContiCorrenti"), QStringLiteral("CONTOCORRENTEID"), IdConto},
+            {QStringLiteral("Anagrafica"), QStringLiteral("ANAGRAFICAID"), IdAnagrafica}};
 }

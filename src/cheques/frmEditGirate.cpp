@@ -124,5 +124,7 @@ void frmEditGirate::releaseInstance()
 
 QVector<TableRow> frmEditGirate::referredRows() const
 {
-    return {{QStringLiteral("Pagamenti"), QStringLiteral("PagamentiID"), std::llround(list()->SelectedID)}, {QStringLiteral("Anagrafica"), QStringLiteral("ANAGRAFICAID"), comboItemKey(cboNome, cboNome->currentIndex())}};
+    return {{QStringLiteral("Pagamenti"), QStringLiteral("PagamentiID"), std::llround(list()->SelectedID)},
+            {QStringLiteral("Anagrafica"), QStringLiteral("ANAGRAFICAID"),
+             comboItemKey(cboNome, cboNome->currentIndex())}};
 }

@@ -67,5 +67,7 @@ void frmEditVersamenti::releaseInstance()
 
 QVector<TableRow> frmEditVersamenti::referredRows() const
 {
-    return {{QStringLiteral("Pagamenti"), QStringLiteral("PagamentiID"), std::llround(list()->SelectedID)}, {QStringLiteral("MieiContiCorrenti"), QStringLiteral("CONTOCORRENTEID"), comboItemKey(cboDescrizione, cboDescrizione->currentIndex())}};
+    return {{QStringLiteral("Pagamenti"), QStringLiteral("PagamentiID"), std::llround(list()->SelectedID)},
+            {QStringLiteral("MieiContiCorrenti"), QStringLiteral("CONTOCORRENTEID"),
+             comboItemKey(cboDescrizione, cboDescrizione->currentIndex())}};
 }

@@ -30,8 +30,8 @@ const QString kOutcomeUnknownText = QStringLiteral(
 // Errors of a server that cannot be reached at all.
 bool unreachable(unsigned err)
 {
-    return err == CR_CONNECTION_ERROR || err == CR_CONN_HOST_ERROR || err == CR_UNKNOWN_HOST
-        || err == CR_SERVER_LOST || err == CR_SERVER_GONE_ERROR || err == 2026 /* TLS */;
+    return err == CR_CONNECTION_ERROR || err == CR_CONN_HOST_ERROR || err == CR_UNKNOWN_HOST || err == CR_SERVER_LOST
+        || err == CR_SERVER_GONE_ERROR || err == 2026 /* TLS */;
 }
 
 const QString kTransactionLostText =
@@ -324,8 +324,8 @@ MYSQL *MariaDbConnection::connect() const
         failed();
     if (tls && !mysql_get_ssl_cipher(m)) {
         mysql_close(m);
-        raiseError(2026, QStringLiteral("The connection string asks for TLS and the server at %1 offers none")
-                             .arg(where()));
+        raiseError(2026,
+                   QStringLiteral("The connection string asks for TLS and the server at %1 offers none").arg(where()));
     }
     for (const char *setup : {"SET SESSION sql_mode = 'STRICT_TRANS_TABLES,ERROR_FOR_DIVISION_BY_ZERO,"
                               "NO_ENGINE_SUBSTITUTION,NO_BACKSLASH_ESCAPES'",
@@ -362,7 +362,9 @@ bool MariaDbConnection::applyTls(st_mysql *m) const
 {
     const ServerAddress &a = m_address;
     if (!a.unsupported.isEmpty())
-        raiseError(2026, QStringLiteral("TLS settings this program cannot apply: ") + a.unsupported.join(QStringLiteral(", ")));
+        raiseError(2026,
+                   QStringLiteral("TLS settings this program cannot apply: ")
+                       + a.unsupported.join(QStringLiteral(", ")));
     QString mode = a.sslMode;
     // A certificate authority named without a mode is there to be checked.
     if (mode.isEmpty() && (!a.sslCa.isEmpty() || !a.sslCaPath.isEmpty()))

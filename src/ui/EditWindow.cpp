@@ -52,18 +52,18 @@ QString fieldValue(const Recordset &r, int i)
 QString referredGone(const QString &table)
 {
     const QString t = table.toLower();
-    const QString what = t == QLatin1String("anagrafica")       ? QStringLiteral("il socio")
-        : t == QLatin1String("tipologiapersone")                 ? QStringLiteral("la tipologia")
-        : t == QLatin1String("mieiconticorrenti")                ? QStringLiteral("il conto corrente")
-        : t == QLatin1String("pagamenti")                        ? QStringLiteral("il pagamento")
-                                                                 : QStringLiteral("un record");
+    const QString what = t == QLatin1String("anagrafica") ? QStringLiteral("il socio")
+        : t == QLatin1String("tipologiapersone")          ? QStringLiteral("la tipologia")
+        : t == QLatin1String("mieiconticorrenti")         ? QStringLiteral("il conto corrente")
+        : t == QLatin1String("pagamenti")                 ? QStringLiteral("il pagamento")
+                                                          : QStringLiteral("un record");
     return QStringLiteral("Un'altra postazione ha eliminato ") + what
         + QStringLiteral(" a cui questo record si riferisce: nulla è stato salvato.");
 }
 
-const QString kChanged =
-    QStringLiteral("Un'altra postazione ha modificato questo record dopo che è stato aperto: nulla è stato salvato. "
-                   "Per vedere i dati attuali chiudere la finestra e riaprire il record.");
+const QString kChanged = QStringLiteral(
+    "Un'altra postazione ha modificato questo record dopo che è stato aperto: nulla è stato salvato. "
+    "Per vedere i dati attuali chiudere la finestra e riaprire il record.");
 const QString kDeleted =
     QStringLiteral("Un'altra postazione ha eliminato questo record dopo che è stato aperto: nulla è stato salvato.");
 } // namespace

@@ -102,7 +102,7 @@ private slots:
         QCOMPARE(run.people.prompts.size(), 1);
         // The reason is in the box: a desk started from a menu shows no error output.
         QVERIFY(run.people.last().text.startsWith(QLatin1String("Impossibile connettersi al database\n\n")));
-        QVERIFY(run.people.last().text.contains(TestFolder::onServer() ? QLatin1String("Unknown database")
+        QVERIFY(run.people.last().text.contains(TestFolder::onServer()  ? QLatin1String("Unknown database")
                                                     : content.isEmpty() ? QLatin1String("unable to open database file")
                                                                         : QLatin1String("file is not a database")));
         QCOMPARE(run.people.last().style, 16);

@@ -398,15 +398,15 @@ private slots:
                                      << "server not reachable at 127.0.0.1:1";
         QTest::newRow("wrong password") << "Socket=%1;Database=%2;Uid=segreteria;Pwd=wrong;" << QByteArray()
                                         << "Access denied for user 'segreteria'";
-        QTest::newRow("unknown database") << "Socket=%1;Database=nessuno;Uid=root;Pwd=;" << QByteArray()
-                                          << "Unknown database 'nessuno'";
+        QTest::newRow("unknown database")
+            << "Socket=%1;Database=nessuno;Uid=root;Pwd=;" << QByteArray() << "Unknown database 'nessuno'";
         QTest::newRow("no database named") << "Socket=%1;Uid=root;Pwd=;" << QByteArray() << "No database named";
-        QTest::newRow("table names with case") << "Socket=%3;Database=mysql;Uid=root;Pwd=;" << QByteArray()
-                                               << "lower_case_table_names=0";
-        QTest::newRow("TLS asked, none offered") << "Socket=%1;Database=%2;Uid=root;Pwd=;SSLMODE=REQUIRED;"
-                                                 << QByteArray() << "TLS";
-        QTest::newRow("TLS key not understood") << "Socket=%1;Database=%2;Uid=root;Pwd=;SSLCRL=/x.pem;"
-                                                << QByteArray() << "SSLCRL";
+        QTest::newRow("table names with case")
+            << "Socket=%3;Database=mysql;Uid=root;Pwd=;" << QByteArray() << "lower_case_table_names=0";
+        QTest::newRow("TLS asked, none offered")
+            << "Socket=%1;Database=%2;Uid=root;Pwd=;SSLMODE=REQUIRED;" << QByteArray() << "TLS";
+        QTest::newRow("TLS key not understood")
+            << "Socket=%1;Database=%2;Uid=root;Pwd=;SSLCRL=/x.pem;" << QByteArray() << "SSLCRL";
         QTest::newRow("empty file") << QString() << QByteArray("") << "No database named";
         QTest::newRow("no file") << QString() << QByteArray("-") << "mysqlconf.ini not found in";
     }

@@ -1,7 +1,7 @@
 // The member list and its edit window, driven through the people seam.
 #include "MemberFixture.h"
-#include "frmTipologiaPersone.h"
 #include "SqliteComponent.h"
+#include "frmTipologiaPersone.h"
 #ifdef SOCIVANT_TEST_ON_SERVER
 #include "MariaDbConnection.h"
 #endif
@@ -663,9 +663,10 @@ void MemberListTest::twoDesksChangingOneMember()
                                                "DateTimeLastUpdated = '2026-03-05 09:07:03' WHERE ANAGRAFICAID = 1")),
                  1);
         e.txtEmail->setText(QStringLiteral("mario@example.org"));
-        fx.expectRefused(e, QStringLiteral("Another desk changed this record since you opened it: nothing was "
-                                           "saved. To see its current data, close the window and open the record "
-                                           "again."));
+        fx.expectRefused(e,
+                         QStringLiteral("Another desk changed this record since you opened it: nothing was "
+                                        "saved. To see its current data, close the window and open the record "
+                                        "again."));
         QCOMPARE(e.txtEmail->text(), QStringLiteral("mario@example.org")); // what was typed stays
         QCOMPARE(e.txtTelefonoUfficio->text(), QString());
         e.cmdCancel_Click();

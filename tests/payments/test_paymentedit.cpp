@@ -307,8 +307,9 @@ void PaymentEditTest::savesAgainstRowsAnotherDeskDeleted()
         fx.nextModal<frmEditPagamenti>([&](frmEditPagamenti &e) {
             QCOMPARE(deskA->execute(QStringLiteral("DELETE FROM Pagamenti WHERE PagamentiID = 1")), 1);
             e.txtImporto->setText(QStringLiteral("25"));
-            fx.expectRefused(e, QStringLiteral("Another desk deleted this record since you opened it: nothing was "
-                                               "saved."));
+            fx.expectRefused(e,
+                             QStringLiteral("Another desk deleted this record since you opened it: nothing was "
+                                            "saved."));
             e.cmdCancel_Click();
         });
         l.MSFlexGrid1->setRow(1);
@@ -322,8 +323,9 @@ void PaymentEditTest::savesAgainstRowsAnotherDeskDeleted()
             e.chkModificaDataScadenzaIscrizione->setChecked(true);
             e.txtNuovaDataScadenza->setText(QStringLiteral("31/12/2027"));
             QCOMPARE(deskA->execute(QStringLiteral("DELETE FROM Anagrafica WHERE ANAGRAFICAID = 2")), 1);
-            fx.expectRefused(e, QStringLiteral("Another desk deleted the member this record refers to: nothing was "
-                                               "saved."));
+            fx.expectRefused(e,
+                             QStringLiteral("Another desk deleted the member this record refers to: nothing was "
+                                            "saved."));
             e.cmdCancel_Click();
         });
         l.cmdAdd_Click();
