@@ -31,7 +31,7 @@ const QString kOutcomeUnknownText = QStringLiteral(
 bool unreachable(unsigned err)
 {
     return err == CR_CONNECTION_ERROR || err == CR_CONN_HOST_ERROR || err == CR_UNKNOWN_HOST || err == CR_SERVER_LOST
-        || err == CR_SERVER_GONE_ERROR || err == 2026 /* TLS */;
+        || err == CR_SERVER_GONE_ERROR;
 }
 
 const QString kTransactionLostText =
@@ -314,6 +314,8 @@ MYSQL *MariaDbConnection::connect() const
         QString why = QString::fromUtf8(mysql_error(m));
         if (unreachable(err))
             why += QStringLiteral(" - server not reachable at %1").arg(where());
+        else if (err == 2026)
+            why += QStringLiteral(" - no TLS connection with the server at %1").arg(where());
         const RuntimeError e{int(err), why};
         mysql_close(m);
         throw e;
