@@ -44,7 +44,7 @@ INSERT INTO reportistica (ordine, sqlreport, titolo, numparametri, tipopar1, tip
 (11, ' DATE_FORMAT(DataPagamento, ''%Y'') AS Anno, DATE_FORMAT(DataPagamento, ''%m'') AS Mese, SUM(Importo) AS TotaleImporti FROM Pagamenti WHERE DataPagamento IS NOT NULL GROUP BY DATE_FORMAT(DataPagamento, ''%Y''), DATE_FORMAT(DataPagamento, ''%m'') ORDER BY 1, 2',
  'Somma degli importi ricevuti per mese', 0, '', '', '', ''),
 
-(12, ' DATE_FORMAT(DataPagamento, ''%Y'') AS Anno, DATE_FORMAT(DataPagamento, ''%m'') AS Mese, ROUND(AVG(CAST(Importo AS DOUBLE)), 2) AS AverageAmount FROM Pagamenti WHERE DataPagamento IS NOT NULL GROUP BY DATE_FORMAT(DataPagamento, ''%Y''), DATE_FORMAT(DataPagamento, ''%m'') ORDER BY 1, 2',
+(12, ' DATE_FORMAT(DataPagamento, ''%Y'') AS Anno, DATE_FORMAT(DataPagamento, ''%m'') AS Mese, ROUND(AVG(Importo), 2) AS AverageAmount FROM Pagamenti WHERE DataPagamento IS NOT NULL GROUP BY DATE_FORMAT(DataPagamento, ''%Y''), DATE_FORMAT(DataPagamento, ''%m'') ORDER BY 1, 2',
  'Media degli importi ricevuti per mese', 0, '', '', '', ''),
 
 (13, ' DATE_FORMAT(DataPagamento, ''%Y'') AS Anno, DATE_FORMAT(DataPagamento, ''%m'') AS Mese, COUNT(*) AS NumeroPagamenti FROM Pagamenti WHERE DataPagamento IS NOT NULL GROUP BY DATE_FORMAT(DataPagamento, ''%Y''), DATE_FORMAT(DataPagamento, ''%m'') ORDER BY 1, 2',

@@ -152,7 +152,7 @@ bool frmEditAssegniEmessi::validate()
     const QString amount = txtImporto->text().trimmed();
     if (amount.isEmpty())
         return fail(QStringLiteral("Inserire l'importo dell'assegno"));
-    if (!isAmount(amount))
+    if (!isStorableAmount(amount))
         return fail(QStringLiteral("Formato dell'importo dell'assegno non valido"));
     return true;
 }
@@ -206,4 +206,15 @@ void frmEditAssegniEmessi::afterSave()
 void frmEditAssegniEmessi::releaseInstance()
 {
     Instance<frmEditAssegniEmessi>::release();
+}
+
+TableRow frmEditAssegniEmessi::changedRow() const
+{
+    return {QStringLiteral("AssegniEmessi"), QStringLiteral("ASSEGNIEMESSIID")};
+}
+
+QVector<TableRow> frmEditAssegniEmessi::referredRows() const
+{
+    return {{QStringLiteral("MieiContiCorrenti"), QStringLiteral("CONTOCORRENTEID"), IdConto},
+            {QStringLiteral("Anagrafica"), QStringLiteral("ANAGRAFICAID"), IdAnagrafica}};
 }

@@ -39,6 +39,8 @@ protected:
     QString updateSql() const override;
     void afterSave() override;
     void releaseInstance() override;
+    TableRow changedRow() const override;
+    QVector<TableRow> referredRows() const override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

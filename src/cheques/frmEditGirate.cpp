@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <cmath>
 
 namespace {
 const QString kForm = QStringLiteral("frmEditGirate");
@@ -119,4 +120,11 @@ QString frmEditGirate::insertSql() const
 void frmEditGirate::releaseInstance()
 {
     Instance<frmEditGirate>::release();
+}
+
+QVector<TableRow> frmEditGirate::referredRows() const
+{
+    return {{QStringLiteral("Pagamenti"), QStringLiteral("PagamentiID"), std::llround(list()->SelectedID)},
+            {QStringLiteral("Anagrafica"), QStringLiteral("ANAGRAFICAID"),
+             comboItemKey(cboNome, cboNome->currentIndex())}};
 }

@@ -30,6 +30,7 @@ protected:
     bool validate() override;
     QString insertSql() const override;
     void releaseInstance() override;
+    QVector<TableRow> referredRows() const override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -100,3 +100,8 @@ void frmEditMieiContiCorrenti::releaseInstance()
 {
     Instance<frmEditMieiContiCorrenti>::release();
 }
+
+TableRow frmEditMieiContiCorrenti::changedRow() const
+{
+    return {QStringLiteral("MieiContiCorrenti"), QStringLiteral("CONTOCORRENTEID")};
+}

@@ -20,5 +20,6 @@ protected:
     QString insertSql() const override;
     QString updateSql() const override;
     void releaseInstance() override;
+    TableRow changedRow() const override;
     QLineEdit *activateField() const override { return txtDescrizione; }
 };

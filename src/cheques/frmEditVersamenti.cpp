@@ -9,6 +9,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <cmath>
 
 frmEditVersamenti::frmEditVersamenti()
     : InsertOnlyWindow(QStringLiteral("frmEditVersamenti"), QStringLiteral("Versa Assegno Ricevuto"))
@@ -62,4 +63,11 @@ QString frmEditVersamenti::insertSql() const
 void frmEditVersamenti::releaseInstance()
 {
     Instance<frmEditVersamenti>::release();
+}
+
+QVector<TableRow> frmEditVersamenti::referredRows() const
+{
+    return {{QStringLiteral("Pagamenti"), QStringLiteral("PagamentiID"), std::llround(list()->SelectedID)},
+            {QStringLiteral("MieiContiCorrenti"), QStringLiteral("CONTOCORRENTEID"),
+             comboItemKey(cboDescrizione, cboDescrizione->currentIndex())}};
 }

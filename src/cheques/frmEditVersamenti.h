@@ -26,4 +26,5 @@ protected:
     bool validate() override;
     QString insertSql() const override;
     void releaseInstance() override;
+    QVector<TableRow> referredRows() const override;
 };

@@ -13,6 +13,7 @@
 #endif
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 
 namespace {
@@ -22,16 +23,18 @@ bool gCnCreated = false;           // the Access / MySQL connection object
 
 const QString kModule = QStringLiteral("basGeneral");
 
-void connectFailed(const QString &text)
+// The message, and under it why: a desk started from a menu has no error
+// output to read, and whoever looks after it needs the reason.
+void connectFailed(const QString &text, const QString &why)
 {
-    MyMsgBox(text, MsgStyle::Critical, QStringLiteral("Merivolo"));
+    qWarning("The register cannot be opened: %s", qPrintable(why));
+    MyMsgBox(why.isEmpty() ? text : text + QStringLiteral("\n\n") + why, MsgStyle::Critical,
+             QStringLiteral("Merivolo"));
 }
 
-// The message says only that the register cannot be opened; why goes to the
-// program's error output, for whoever looks after the machine.
-void logWhy(const RuntimeError &e)
+QString reasonOf(const RuntimeError &e, const QString &where)
 {
-    qWarning("The register cannot be opened: error %d (%s)", e.number, qPrintable(e.description));
+    return where + QStringLiteral(": error %1 (%2)").arg(e.number).arg(e.description);
 }
 
 DbConnection &connection()
@@ -104,8 +107,7 @@ void OpenSqlLiteDb()
     try {
         gSqlLiteDb->open(gDbPath, QString());
     } catch (const RuntimeError &e) {
-        logWhy(e);
-        connectFailed(QStringLiteral("Impossibile connettersi al database"));
+        connectFailed(QStringLiteral("Impossibile connettersi al database"), reasonOf(e, gDbPath));
     }
 }
 
@@ -118,7 +120,7 @@ void OpenAccessDb()
     gCnCreated = true;
     gDbFileName = QStringLiteral("merivolo3.mdb");
     gDbPath = appFile(gDbFileName);
-    connectFailed(QStringLiteral("Impossibile caricare il database"));
+    connectFailed(QStringLiteral("Impossibile caricare il database"), QString());
 }
 
 // The server named by the connection string in "mysqlconf.ini". A build for
@@ -128,20 +130,34 @@ void OpenMySqlDb()
     if (gCnCreated)
         return;
     gCnCreated = true;
+    const QString file = appFile(QStringLiteral("mysqlconf.ini"));
+    if (!QFileInfo(file).isFile()) {
+        connectFailed(QStringLiteral("Impossibile connettersi al database"),
+                      QStringLiteral("mysqlconf.ini not found in %1").arg(QFileInfo(file).absolutePath()));
+        return;
+    }
     const QString address = getMySqlConnectionString();
+    QString why;
 #ifdef SOCIVANT_WITH_MARIADB
     auto cn = std::make_unique<MariaDbConnection>();
     try {
-        cn->open(parseConnectionString(address));
+        ServerAddress a = parseConnectionString(address);
+        // Certificate files named without a folder lie beside the program,
+        // as mysqlconf.ini does, whatever the current folder.
+        for (QString *file : {&a.sslCa, &a.sslCaPath, &a.sslCert, &a.sslKey})
+            if (!file->isEmpty() && QFileInfo(*file).isRelative())
+                *file = appFile(*file);
+        cn->open(a);
         gCn = std::move(cn);
         return;
     } catch (const RuntimeError &e) {
-        logWhy(e);
+        why = reasonOf(e, QStringLiteral("mysqlconf.ini"));
     }
 #else
     Q_UNUSED(address);
+    why = QStringLiteral("this program is built for a register file, not for a server");
 #endif
-    connectFailed(QStringLiteral("Impossibile connettersi al database"));
+    connectFailed(QStringLiteral("Impossibile connettersi al database"), why);
 }
 
 QString getMySqlConnectionString()
@@ -209,7 +225,9 @@ void CloseDb()
 
 bool inTransaction(const std::function<bool()> &body)
 {
-    if (!gDbExecute(QStringLiteral("BEGIN")))
+    // SQLite takes the write lock at once, so what body reads stays as read
+    // until it commits; the server locks the rows body reads with lockRow.
+    if (!gDbExecute(isSqlLite() ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN")))
         return false;
     bool ok = false;
     try {
@@ -222,6 +240,17 @@ bool inTransaction(const std::function<bool()> &body)
         return true;
     gDbExecuteQuiet(QStringLiteral("ROLLBACK"));
     return false;
+}
+
+QString lockRowQuery(const QString &table, const QString &keyColumn, long long key)
+{
+    return QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE ") + keyColumn + QStringLiteral(" = ")
+        + QString::number(key) + (isMySql() ? QStringLiteral(" FOR UPDATE") : QString());
+}
+
+QString exactText(const QString &quoted)
+{
+    return isMySql() ? QStringLiteral("BINARY ") + quoted : quoted;
 }
 
 void resetDatabase()

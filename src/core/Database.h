@@ -41,12 +41,23 @@ bool gDbExecuteQuiet(const QString &sql);
 void CloseDb();
 
 // Runs body inside one transaction: all its statements take effect, or none.
-// Returns false (the transaction rolled back) when body returns false.
+// Returns false (the transaction rolled back) when body returns false. On
+// SQLite the transaction holds the write lock from its start: no other
+// program changes the register until it ends.
 bool inTransaction(const std::function<bool()> &body);
 
 // The key of the row the last INSERT of this program generated: with two
 // desks adding at once, each finds its own new row.
 long long lastInsertedKey();
+
+// The query that reads one row of a table inside a transaction and keeps
+// other desks from changing or deleting it until the transaction ends (a row
+// lock on a server; SQLite's write lock is held already).
+QString lockRowQuery(const QString &table, const QString &keyColumn, long long key);
+
+// A quoted text as a comparison's right side that compares exactly, letter
+// case included, on every back-end (SQLite's "=" does so already).
+QString exactText(const QString &quoted);
 
 // Forgets the connection (tests start many runs in one process).
 void resetDatabase();

@@ -27,10 +27,9 @@ Exists countAbove0(const QString &sql, const QString &procName)
     moduleProc(kCustom, procName, [&] {
         OpenDb();
         gRs.reset();
-        const bool opened = gRsOpen(sql);
-        if (!opened) {
-            raiseError(ErrNo::ObjectRequired, QStringLiteral("Object required"));
-        }
+        // A query that failed was reported: nothing more to say.
+        if (!gRsOpen(sql))
+            return;
         const QVariant v = rs()->value(QStringLiteral("conteggio"));
         result = v.toLongLong() > 0 ? Exists::Yes : Exists::No;
         CloseDb();
@@ -91,6 +90,18 @@ QString Punto(const QVariant &x)
 bool isAmount(const QString &text)
 {
     return Regional::parseAmount(text).has_value();
+}
+
+bool isStorableAmount(const QString &text)
+{
+    const QString sql = Regional::amountSql(text);
+    if (sql.isEmpty())
+        return false;
+    const qsizetype point = sql.indexOf(QLatin1Char('.'));
+    if (point >= 0 && sql.size() - point - 1 > 2)
+        return false;
+    const auto v = Regional::parseAmount(text);
+    return v && std::fabs(*v) < 1e12;
 }
 
 QString wrapbooleanchk(int value)
@@ -176,8 +187,9 @@ QString esisteRecordQuery(const QVariant &table, const QVariant &field, const QV
     QString sql = QStringLiteral("select count(*) as conteggio from ") + textOf(table) + QStringLiteral(" where ")
         + textOf(field);
     if (kind.toString() != QLatin1String("N"))
-        sql += QStringLiteral(" = '") + textOf(value).replace(QLatin1Char('\''), QStringLiteral("''"))
-            + QStringLiteral("'");
+        sql += QStringLiteral(" = ")
+            + exactText(QStringLiteral("'") + textOf(value).replace(QLatin1Char('\''), QStringLiteral("''"))
+                        + QStringLiteral("'"));
     else
         sql += QStringLiteral(" = ") + textOf(value);
     if (!exceptField.toString().isEmpty())

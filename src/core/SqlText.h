@@ -11,6 +11,10 @@ QString Punto(const QVariant &x);
 // Whether a text typed by the user is an amount as the register writes
 // amounts ("1.234,56", "12,50", "-3"); "12.50", "12,5,0", "abc" are not.
 bool isAmount(const QString &text);
+// An amount a record can hold: at most two decimals, and less than a
+// million millions either way, which every back-end stores exactly
+// ("10,555" and "1.000.000.000.000" are not).
+bool isStorableAmount(const QString &text);
 QString wrapbooleanchk(int value);
 // "True"/"False"; "Vero"/"Falso" in the Italian edition.
 QString BooleanToString(const QVariant &v);

@@ -101,9 +101,11 @@ bool frmEditAnagrafica::validate()
     if (!holdsDate(txtDataScadenzaIscrizione))
         return fail(QStringLiteral("Data di scadenza iscrizione non valida"));
     if (const QString card = txtNumeroTessera->text().trimmed(); !card.isEmpty()) {
+        // Cards that differ only in letter case are different cards.
         QString sql = QStringLiteral("select count(*) as conteggio from anagrafica where numerotessera ")
-            + QStringLiteral("='") + QString(card).replace(QLatin1Char('\''), QStringLiteral("''"))
-            + QStringLiteral("'");
+            + QStringLiteral("=")
+            + exactText(QStringLiteral("'") + QString(card).replace(QLatin1Char('\''), QStringLiteral("''"))
+                        + QStringLiteral("'"));
         if (!gIsNewRecord)
             sql += QStringLiteral(" And anagraficaid <> ") + listKeyText();
         switch (esisteRecordSQL(sql)) {
@@ -162,4 +164,14 @@ QString frmEditAnagrafica::updateSql() const
 void frmEditAnagrafica::releaseInstance()
 {
     Instance<frmEditAnagrafica>::release();
+}
+
+TableRow frmEditAnagrafica::changedRow() const
+{
+    return {QStringLiteral("Anagrafica"), QStringLiteral("ANAGRAFICAID")};
+}
+
+QVector<TableRow> frmEditAnagrafica::referredRows() const
+{
+    return {{QStringLiteral("TipologiaPersone"), QStringLiteral("TIPOLOGIAID"), SelectedTipologiaID}};
 }

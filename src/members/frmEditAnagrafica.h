@@ -26,4 +26,6 @@ protected:
     QString insertSql() const override;
     QString updateSql() const override;
     void releaseInstance() override;
+    TableRow changedRow() const override;
+    QVector<TableRow> referredRows() const override;
 };

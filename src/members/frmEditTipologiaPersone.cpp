@@ -61,3 +61,8 @@ void frmEditTipologiaPersone::releaseInstance()
 {
     Instance<frmEditTipologiaPersone>::release();
 }
+
+TableRow frmEditTipologiaPersone::changedRow() const
+{
+    return {QStringLiteral("TipologiaPersone"), QStringLiteral("TIPOLOGIAID")};
+}

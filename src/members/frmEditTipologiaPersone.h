@@ -18,6 +18,7 @@ protected:
     QString insertSql() const override;
     QString updateSql() const override;
     void releaseInstance() override;
+    TableRow changedRow() const override;
     bool prepareAfterOpen() const override { return true; }
     QLineEdit *activateField() const override { return txtTipologia; }
 };

@@ -208,7 +208,7 @@ bool frmEditPagamenti::validate()
     const QString amount = txtImporto->text().trimmed();
     if (amount.isEmpty())
         return fail(QStringLiteral("Inserire l'importo del pagamento"));
-    if (!isAmount(amount))
+    if (!isStorableAmount(amount))
         return fail(QStringLiteral("Formato dell'importo del pagamento non valido"));
     if (expiryTicked()) {
         const QString expiry = txtNuovaDataScadenza->text().trimmed();
@@ -254,13 +254,18 @@ bool frmEditPagamenti::executeSave(const QString &sql)
     if (!expiryTicked())
         return EditWindow::executeSave(sql);
     // The payment and the member's new expiry date take effect together or
-    // not at all.
+    // not at all: the save's one transaction holds both.
     const QString expiry = QStringLiteral("'") + FormattaData(txtNuovaDataScadenza->text().trimmed())
         + QStringLiteral("'");
     const QString moveExpiry = QStringLiteral("update anagrafica set datascadenzaiscrizione=") + expiry
         + QStringLiteral(", DateTimeLastUpdated = ") + m_stampUpdated + QStringLiteral("  where anagraficaid = ")
         + memberKeyText();
-    return inTransaction([&] { return EditWindow::executeSave(sql) && gDbExecute(moveExpiry); });
+    if (!EditWindow::executeSave(sql))
+        return false;
+    const int saved = m_rowsSaved;
+    const bool moved = gDbExecute(moveExpiry);
+    m_rowsSaved = saved;
+    return moved;
 }
 
 void frmEditPagamenti::afterSave()
@@ -274,4 +279,14 @@ void frmEditPagamenti::afterSave()
 void frmEditPagamenti::releaseInstance()
 {
     Instance<frmEditPagamenti>::release();
+}
+
+TableRow frmEditPagamenti::changedRow() const
+{
+    return {QStringLiteral("Pagamenti"), QStringLiteral("PagamentiID")};
+}
+
+QVector<TableRow> frmEditPagamenti::referredRows() const
+{
+    return {{QStringLiteral("Anagrafica"), QStringLiteral("ANAGRAFICAID"), IdAnagrafica}};
 }

@@ -46,6 +46,8 @@ protected:
     bool executeSave(const QString &sql) override;
     void afterSave() override;
     void releaseInstance() override;
+    TableRow changedRow() const override;
+    QVector<TableRow> referredRows() const override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

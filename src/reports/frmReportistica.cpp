@@ -77,9 +77,12 @@ QString frmReportistica::cellText(const Recordset &r, int i)
     Column &c = m_columns[i];
     if (c.kind == Unknown) {
         const QString name = r.fieldName(i);
-        c.kind = name.contains(QLatin1String("Import"), Qt::CaseSensitive) ? Amount
-            : isBooleanFieldName(name)                                     ? Flag
-                                                                           : Plain;
+        // An average of amounts reads as an amount but is no sum of money:
+        // it stays out of the total.
+        c.kind = name.startsWith(QLatin1String("Average")) || name.startsWith(QLatin1String("Media")) ? Average
+            : name.contains(QLatin1String("Import"), Qt::CaseSensitive)                               ? Amount
+            : isBooleanFieldName(name)                                                                ? Flag
+                                                                                                      : Plain;
         c.key = name.endsWith(QLatin1String("ID"));
     }
     switch (c.kind) {
@@ -93,6 +96,11 @@ QString frmReportistica::cellText(const Recordset &r, int i)
             return r.text(i);
         m_total += v;
         return Regional::currency(v);
+    }
+    case Average: {
+        bool ok = false;
+        const double v = r.value(i).toDouble(&ok);
+        return r.isNull(i) || !ok ? r.text(i) : Regional::currency(v);
     }
     case Flag:
         return r.isNull(i) ? QString() : BooleanToString(r.value(i));

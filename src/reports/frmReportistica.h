@@ -42,7 +42,7 @@ protected:
     void releaseInstance() override;
 
 private:
-    enum Kind : signed char { Unknown, Plain, Amount, Flag };
+    enum Kind : signed char { Unknown, Plain, Amount, Average, Flag };
     struct Column {
         Kind kind = Unknown;
         bool key = false; // hidden in the grid, still exported

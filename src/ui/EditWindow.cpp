@@ -18,6 +18,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <cmath>
 
 EditWindow::EditWindow(const QString &name, const QString &caption) : RecordWindow(name, caption)
 {
@@ -39,9 +40,39 @@ QString EditWindow::listKeyText() const
     return keyText(list()->SelectedID);
 }
 
+namespace {
+const QString kTitle = QStringLiteral("Merivolo");
+
+// A field's value as compared between two reads of one row.
+QString fieldValue(const Recordset &r, int i)
+{
+    return r.isNull(i) ? QStringLiteral("N") : QStringLiteral("V") + r.text(i);
+}
+
+QString referredGone(const QString &table)
+{
+    const QString t = table.toLower();
+    const QString what = t == QLatin1String("anagrafica") ? QStringLiteral("il socio")
+        : t == QLatin1String("tipologiapersone")          ? QStringLiteral("la tipologia")
+        : t == QLatin1String("mieiconticorrenti")         ? QStringLiteral("il conto corrente")
+        : t == QLatin1String("pagamenti")                 ? QStringLiteral("il pagamento")
+                                                          : QStringLiteral("un record");
+    return QStringLiteral("Un'altra postazione ha eliminato ") + what
+        + QStringLiteral(" a cui questo record si riferisce: nulla è stato salvato.");
+}
+
+const QString kChanged = QStringLiteral(
+    "Un'altra postazione ha modificato questo record dopo che è stato aperto: nulla è stato salvato. "
+    "Per vedere i dati attuali chiudere la finestra e riaprire il record.");
+const QString kDeleted =
+    QStringLiteral("Un'altra postazione ha eliminato questo record dopo che è stato aperto: nulla è stato salvato.");
+} // namespace
+
 void EditWindow::Form_Load()
 {
-    formProc(objectName(), QStringLiteral("Form_Load"), [&] {
+    m_loadFailed = false;
+    m_loadedRow.clear();
+    const bool loaded = formProc(objectName(), QStringLiteral("Form_Load"), [&] {
         prepare();
         m_loadedKey = -1;
         if (!gIsNewRecord) {
@@ -49,15 +80,27 @@ void EditWindow::Form_Load()
             if (gRsOpen(recordQuery())) {
                 const std::shared_ptr<Recordset> held = rs(); // loadRecord may run a query
                 Recordset &r = *held;
-                if (!r.eof())
+                if (!r.eof()) {
+                    for (int i = 0; i < r.fieldCount(); ++i)
+                        m_loadedRow.insert(r.fieldName(i).toLower(), fieldValue(r, i));
                     loadRecord(r);
+                }
                 r.close();
+            } else {
+                m_loadFailed = true;
             }
             gRs.reset();
         }
-        fillCombos();
+        if (!m_loadFailed)
+            fillCombos();
         focusFirstField();
     });
+    // The failure was shown; a window with half its data would save wrong
+    // values or none.
+    if (!loaded || m_loadFailed) {
+        unload();
+        releaseInstance();
+    }
 }
 
 void EditWindow::fillCombo(QComboBox *combo, const QString &sql, long long *keyMember, long long selectKey,
@@ -175,7 +218,83 @@ QString EditWindow::updateStatement(const QString &table, const QVector<QPair<QS
 
 bool EditWindow::executeSave(const QString &sql)
 {
-    return gDbExecute(sql);
+    return gDbExecute(sql, &m_rowsSaved);
+}
+
+EditWindow::RowCheck EditWindow::checkRow(const TableRow &row, bool compare)
+{
+    gRs.reset();
+    if (!gRsOpen(lockRowQuery(row.table, row.keyColumn, row.key)))
+        return RowCheck::Failed;
+    const std::shared_ptr<Recordset> held = rs();
+    Recordset &r = *held;
+    RowCheck result = RowCheck::Same;
+    if (r.eof()) {
+        result = RowCheck::Gone;
+    } else if (compare) {
+        // Every column the window loaded from its own table, the change
+        // stamp among them, must read as it did.
+        for (int i = 0; i < r.fieldCount() && result == RowCheck::Same; ++i) {
+            const auto loaded = m_loadedRow.constFind(r.fieldName(i).toLower());
+            if (loaded != m_loadedRow.constEnd() && *loaded != fieldValue(r, i))
+                result = RowCheck::Changed;
+        }
+        if (m_loadedRow.isEmpty())
+            result = RowCheck::Changed; // loaded nothing: the row came later
+    }
+    r.close();
+    gRs.reset();
+    return result;
+}
+
+bool EditWindow::saveChecked(const QString &sql)
+{
+    const bool added = gIsNewRecord;
+    TableRow own = changedRow();
+    if (!own.table.isEmpty())
+        own.key = std::llround(list()->SelectedID);
+    QString refusal;
+    const bool saved = inTransaction([&] {
+        for (const TableRow &referred : referredRows()) {
+            switch (checkRow(referred, false)) {
+            case RowCheck::Gone:
+                refusal = referredGone(referred.table);
+                return false;
+            case RowCheck::Failed:
+                return false;
+            case RowCheck::Same:
+            case RowCheck::Changed:
+                break;
+            }
+        }
+        if (!added && !own.table.isEmpty()) {
+            switch (checkRow(own, true)) {
+            case RowCheck::Gone:
+                refusal = kDeleted;
+                return false;
+            case RowCheck::Changed:
+                refusal = kChanged;
+                return false;
+            case RowCheck::Failed:
+                return false;
+            case RowCheck::Same:
+                break;
+            }
+        }
+        m_rowsSaved = -1;
+        if (!executeSave(sql))
+            return false;
+        if (!added && m_rowsSaved == 0) {
+            refusal = kDeleted; // a change that matched no row saved nothing
+            return false;
+        }
+        return true;
+    });
+    // Told once the transaction has ended: no other desk waits on this one
+    // while the message is read.
+    if (!refusal.isEmpty())
+        MyMsgBox(refusal, MsgStyle::Exclamation, kTitle);
+    return saved;
 }
 
 void EditWindow::cmdOK_Click()
@@ -190,7 +309,7 @@ void EditWindow::cmdOK_Click()
         const bool added = gIsNewRecord;
         // A statement that did not take effect leaves the window open with
         // everything typed, and the list as it was.
-        if (!executeSave(added ? insertSql() : updateSql()))
+        if (!saveChecked(added ? insertSql() : updateSql()))
             return;
         refreshList(added);
         afterSave();

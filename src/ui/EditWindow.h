@@ -2,6 +2,7 @@
 #include "ListWindow.h"
 #include "RecordWindow.h"
 
+#include <QHash>
 #include <QPair>
 #include <QStringList>
 #include <QVector>
@@ -14,10 +15,24 @@ class QLineEdit;
 class QComboBox;
 class DatePicker;
 
+// One row of a table, by its key.
+struct TableRow {
+    QString table;
+    QString keyColumn;
+    long long key = 0;
+};
+
 // The window that adds a record to a list's table or changes the record
 // selected in its grid. Loading, saving, value encoding, statement layout,
 // Cancel and Print are written once here; each window gives its fields,
 // queries, validations and statements.
+//
+// Several desks may work on one register. A save runs in one transaction
+// that first holds, against the other desks, the rows it refers to and the
+// record it changes, then checks them: a referred row another desk deleted,
+// or a record another desk changed or deleted since the window loaded it,
+// stops the save before anything is written, and the user is told while
+// the window keeps what was typed. A window whose loading failed closes.
 class EditWindow : public RecordWindow, public RecordEditor {
     Q_OBJECT
 public:
@@ -63,6 +78,11 @@ protected:
     // does not show leaves the list as it is.
     virtual void refreshList(bool added);
     virtual void releaseInstance() = 0;
+    // The row of its table the window changes (a window that only adds has
+    // none): the key is the list's selected one.
+    virtual TableRow changedRow() const { return {}; }
+    // The rows the saved record refers to; each must still be there.
+    virtual QVector<TableRow> referredRows() const { return {}; }
 
     // Fills a combo box from a query of (key, text): the row whose key
     // equals selectKey (when editing) becomes the selected one.
@@ -79,4 +99,15 @@ protected:
 
     QString m_stampCreated, m_stampUpdated;
     long long m_loadedKey = 0;
+    // Rows the last statement of executeSave matched.
+    int m_rowsSaved = -1;
+
+private:
+    enum class RowCheck { Same, Changed, Gone, Failed };
+    // The row read again under lock, beside what the window loaded.
+    RowCheck checkRow(const TableRow &row, bool compare);
+    // The save, its checks and its statements in one transaction.
+    bool saveChecked(const QString &sql);
+    // The record as loaded: each field's name (lower case) and value.
+    QHash<QString, QString> m_loadedRow;
 };

@@ -147,7 +147,7 @@ void ListWindow::Form_Load()
         HookMouseWheel(this);
         CenterForm(*this);
         FillGrid();
-        if (addWhenEmpty() && MSFlexGrid1->Rows() == 1)
+        if (addWhenEmpty() && MSFlexGrid1->Rows() == 1 && !m_fillFailed)
             cmdAdd_Click();
     });
 }
@@ -212,18 +212,24 @@ void ListWindow::fitHeaders()
     }
 }
 
+namespace {
+// A failure whose message was shown where it happened.
+struct AlreadyReported {};
+} // namespace
+
 void ListWindow::FillGrid()
 {
     const Proc proc{objectName(), QStringLiteral("FillGrid"), Proc::Form};
     traceProcedure(proc.owner, proc.name);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    bool writing = false;
+    bool failed = false;
     try {
         MSFlexGrid1->setRows(1);
         OpenDb();
         const QString query = withFilter(fillQuery(), filter()) + queryTail();
         gRs.reset();
-        gRsOpen(query);
+        if (!gRsOpen(query))
+            throw AlreadyReported{};
         const std::shared_ptr<Recordset> held = rs(); // cellText may run a query
         Recordset &r = *held;
         if (r.eof()) {
@@ -234,7 +240,6 @@ void ListWindow::FillGrid()
             MSFlexGrid1->setCols(n);
             setHeaders(r, query);
             beforeFillRows();
-            writing = true;
             MSFlexGrid1->beginFill();
             std::vector<bool> asStored(static_cast<size_t>(n));
             for (int i = 0; i < n; ++i)
@@ -255,9 +260,19 @@ void ListWindow::FillGrid()
         }
     } catch (const RuntimeError &e) {
         MSFlexGrid1->endFill();
-        // Once rows are being written the fill goes on with what it has.
-        if (!writing)
-            reportError(e, proc);
+        reportError(e, proc);
+        failed = true;
+    } catch (const AlreadyReported &) {
+        failed = true;
+    }
+    m_fillFailed = failed;
+    if (failed) {
+        // A read cut off part-way (the connection lost, the register damaged
+        // or locked) must not pass for the whole list: print, export and the
+        // totals would work on the short one.
+        MSFlexGrid1->setRows(1);
+        MSFlexGrid1->setColWidth(0, 1000);
+        MSFlexGrid1->setTextMatrix(0, 0, QStringLiteral("0 Records"));
     }
     try {
         doEnglishGrid(*MSFlexGrid1);
@@ -286,7 +301,7 @@ void ListWindow::UpdateGridRow()
     formProc(objectName(), QStringLiteral("UpdateGridRow"), [&] {
         gRs.reset();
         if (!gRsOpen(oneRecordQuery(false)))
-            raiseError(ErrNo::ObjectRequired, QStringLiteral("Object required"));
+            return; // reported there
         const std::shared_ptr<Recordset> held = rs();
         Recordset &r = *held;
         if (!r.eof()) {
@@ -305,7 +320,7 @@ void ListWindow::AddGridRow()
         SelectedID = double(lastInsertedKey());
         gRs.reset();
         if (!gRsOpen(oneRecordQuery(true)))
-            raiseError(ErrNo::ObjectRequired, QStringLiteral("Object required"));
+            return; // reported there
         const std::shared_ptr<Recordset> held = rs();
         Recordset &r = *held;
         if (!r.eof()) {

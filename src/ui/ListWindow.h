@@ -125,6 +125,10 @@ protected:
     void setFooter(QLabel *label) { m_footer = label; }
 
 private:
+    // The last fill failed (its message shown): the grid's emptiness says
+    // nothing about the table.
+    bool m_fillFailed = false;
+
     void setHeaders(const Recordset &rs, const QString &query);
     void setColumnWidths();
     void fitHeaders();

@@ -122,6 +122,8 @@ void RecordWindow::fillComboRows(QComboBox *combo, const QString &sql,
             r.moveNext();
         }
         r.close();
+    } else {
+        m_loadFailed = true;
     }
     gRs.reset();
 }

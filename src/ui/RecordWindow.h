@@ -50,6 +50,8 @@ protected:
     virtual QLineEdit *activateField() const { return nullptr; }
 
     FieldRows rows;
+    // Set when a query that fills the window failed (the failure was shown).
+    bool m_loadFailed = false;
 
 private:
     // The fields top to bottom and left to right, then the buttons.

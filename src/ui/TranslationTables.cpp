@@ -53,6 +53,22 @@ const QVector<TranslationRow> &messageTable()
          QStringLiteral("There aren't payments for this member.")},
         {QStringLiteral("Selezionare il socio"), QStringLiteral("Select the member")},
         {QStringLiteral("Inserire l'importo del pagamento"), QStringLiteral("Insert the payment amount")},
+        {QStringLiteral("Un'altra postazione ha modificato questo record dopo che è stato aperto: nulla è stato "
+                        "salvato. Per vedere i dati attuali chiudere la finestra e riaprire il record."),
+         QStringLiteral("Another desk changed this record since you opened it: nothing was saved. To see its "
+                        "current data, close the window and open the record again.")},
+        {QStringLiteral("Un'altra postazione ha eliminato questo record dopo che è stato aperto: nulla è stato "
+                        "salvato."),
+         QStringLiteral("Another desk deleted this record since you opened it: nothing was saved.")},
+        {QStringLiteral("Un'altra postazione ha eliminato il socio a cui questo record si riferisce"),
+         QStringLiteral("Another desk deleted the member this record refers to")},
+        {QStringLiteral("Un'altra postazione ha eliminato la tipologia a cui questo record si riferisce"),
+         QStringLiteral("Another desk deleted the member type this record refers to")},
+        {QStringLiteral("Un'altra postazione ha eliminato il conto corrente a cui questo record si riferisce"),
+         QStringLiteral("Another desk deleted the bank account this record refers to")},
+        {QStringLiteral("Un'altra postazione ha eliminato il pagamento a cui questo record si riferisce"),
+         QStringLiteral("Another desk deleted the payment this record refers to")},
+        {QStringLiteral(": nulla è stato salvato."), QStringLiteral(": nothing was saved.")},
     };
     return rows;
 }

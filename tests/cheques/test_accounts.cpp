@@ -150,8 +150,9 @@ void AccountsTest::editWritesTheExactUpdate()
                           "ABI = '01234',  CAB = '12a4',  NumeroConto = '000123',  Intestatari = Null,  "
                           "DateTimeLastUpdated = '2026-03-05 09:07:03' WHERE CONTOCORRENTEID = 70000 "}));
     QCOMPARE(fx.ran("select count(*) as conteggio"),
-             QStringList({"select count(*) as conteggio from mieiconticorrenti where descrizione = 'Conto grande'  and "
-                          "contocorrenteid <>70000"}));
+             QStringList({QStringLiteral("select count(*) as conteggio from mieiconticorrenti where descrizione = "
+                                         "%1'Conto grande'  and contocorrenteid <>70000")
+                              .arg(TestFolder::onServer() ? "BINARY " : "")}));
 }
 
 void AccountsTest::validationsStopInTheirOrder()
@@ -216,13 +217,11 @@ void AccountsTest::duplicateDescriptionsAreRefused()
             const int before = int(fx.people.prompts.size());
             e.cmdOK_Click();
             QVERIFY(e.isLoaded());
-            // the failed check is reported, and nothing else is tried
-            QVERIFY(fx.people.prompts.size() > before);
+            // the failed check is reported once, and nothing else is tried
+            QCOMPARE(fx.people.prompts.size(), before + 1);
             QVERIFY(fx.people.prompts.at(before).text.contains(TestFolder::onServer()
                                                                    ? QLatin1String("Unknown column 'descrizione'")
                                                                    : QLatin1String("no such column: descrizione")));
-            QVERIFY(
-                fx.people.last().text.endsWith(QLatin1String("in procedure esisteRecord of Modulo basGeneralCustom")));
             e.cmdCancel_Click();
         });
         l.cmdAdd_Click();

@@ -21,7 +21,8 @@ struct ChequeFixture : PaymentFixture {
             "INSERT INTO Anagrafica (ANAGRAFICAID, TIPOLOGIAID, Cognome) VALUES (5000000000, 1, 'Zeta');"
             "INSERT INTO MieiContiCorrenti (CONTOCORRENTEID, Descrizione) VALUES (7, 'Conto Posta');"
             "INSERT INTO MieiContiCorrenti (CONTOCORRENTEID, Descrizione) VALUES (3, 'Banca Alfa');"
-            "INSERT INTO MieiContiCorrenti (CONTOCORRENTEID, Descrizione) VALUES (9000000000, 'Cassa Rurale');"));
+            "INSERT INTO MieiContiCorrenti (CONTOCORRENTEID, Descrizione) VALUES (9000000000, 'Cassa Rurale');"
+            "INSERT INTO Pagamenti (PagamentiID, ANAGRAFICAID, Importo) VALUES (5000000001, 5000000000, 1);"));
     }
 
     // Opens W as code does: the payment's key in the payments list's SelectedID.
@@ -232,7 +233,8 @@ void EndorsementTest::depositWritesTheExactInsert()
 void EndorsementTest::paymentsListIsLeftAsItWas()
 {
     ChequeFixture fx;
-    const QRegularExpression listQuery(QStringLiteral("from\\s+pagamenti"), QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression listQuery(QStringLiteral("from\\s+pagamenti\\s+a\\b"),
+                                       QRegularExpression::CaseInsensitiveOption);
     fx.withPayments([&](frmPagamenti &l) {
         FlexGrid &g = *l.MSFlexGrid1;
         // The opener's three steps: the current row's key into SelectedID.
@@ -342,7 +344,7 @@ void EndorsementTest::notesAreStoredAsTyped()
     QCOMPARE(fx.scalar("SELECT notegirata FROM Girate"), kEvil);
     QCOMPARE(fx.scalar("SELECT noteversamento FROM Versamenti"), kEvil);
     QCOMPARE(fx.tables(), tables);
-    QCOMPARE(fx.scalar("SELECT COUNT(*) FROM Pagamenti"), QStringLiteral("2"));
+    QCOMPARE(fx.scalar("SELECT COUNT(*) FROM Pagamenti"), QStringLiteral("3"));
     QCOMPARE(fx.scalar("SELECT COUNT(*) FROM Anagrafica"), QStringLiteral("5"));
     QCOMPARE(fx.scalar("SELECT COUNT(*) FROM MieiContiCorrenti"), QStringLiteral("3"));
     QCOMPARE(fx.people.messages(), QStringList());

@@ -21,6 +21,16 @@
 #include <sqlite3.h>
 #include <thread>
 
+// A start that refuses the register says so once, with the reason in the
+// same box.
+void refusedStart(const RecordingSink &sink, const QString &reason)
+{
+    QCOMPARE(sink.shown.size(), 1);
+    const QString shown = sink.shown[0].prompt;
+    QVERIFY2(shown.startsWith(QLatin1String("Impossibile connettersi al database\n\n")), qPrintable(shown));
+    QVERIFY2(shown.contains(reason), qPrintable(shown));
+}
+
 class TestDatabase : public QObject {
     Q_OBJECT
 
@@ -123,7 +133,7 @@ private slots:
         RecordingSink sink;
         folder.open();
         QVERIFY(!isDbOpen());
-        QCOMPARE(sink.prompts(), QStringList{"Impossibile connettersi al database"});
+        refusedStart(sink, TestFolder::onServer() ? "Unknown database" : "unable to open database file");
         QCOMPARE(sink.shown[0].style, 16);
         QVERIFY(!OpenDb()); // not tried again
         QVERIFY(!gDbExecute("create table x (a)"));
@@ -151,7 +161,7 @@ private slots:
         f.close();
         folder.open();
         QVERIFY(!isDbOpen());
-        QCOMPARE(sink.prompts(), QStringList{"Impossibile connettersi al database"});
+        refusedStart(sink, "file is not a database");
         QFile back(folder.dbPath());
         QVERIFY(back.open(QIODevice::ReadOnly));
         QCOMPARE(back.readAll(), content); // left exactly as it was
@@ -198,7 +208,7 @@ private slots:
         RecordingSink sink;
         folder.open();
         QVERIFY(!isDbOpen());
-        QCOMPARE(sink.prompts(), QStringList{"Impossibile connettersi al database"});
+        refusedStart(sink, "database disk image is malformed");
         QCOMPARE(sink.shown[0].style, 16);
         QCOMPARE(readFile(folder.dbPath()), file);
         QVERIFY(!QFile::exists(folder.dbPath() + QStringLiteral("-journal")));
@@ -231,7 +241,7 @@ private slots:
             folder.open();
             const qint64 waited = t.elapsed();
             QVERIFY(!isDbOpen());
-            QCOMPARE(sink.prompts(), QStringList{"Impossibile connettersi al database"});
+            refusedStart(sink, "database is locked");
             QVERIFY2(waited >= wait - 50 && waited < 4 * wait, qPrintable(QString::number(waited)));
             sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
             sqlite3_close(other);
@@ -265,10 +275,8 @@ private slots:
         QFile::remove(folder.file("mysqlconf.ini"));
         gDbType = QStringLiteral("MySql");
         QVERIFY(!OpenDb());
-        QCOMPARE(sink.shown.size(), 2);
-        QVERIFY(sink.prompts()[0].endsWith(") in procedure getMySqlConnectionString of Modulo basGeneral"));
-        QCOMPARE(sink.prompts()[1], QStringLiteral("Impossibile connettersi al database"));
-        QCOMPARE(sink.shown[1].style, 16);
+        refusedStart(sink, QStringLiteral("mysqlconf.ini not found in ") + folder.path());
+        QCOMPARE(sink.shown[0].style, 16);
     }
 
     void executeTellsWhetherTheStatementTookEffect()
@@ -398,14 +406,22 @@ private slots:
     {
         QTest::addColumn<QString>("connection"); // %1: the test server's socket, %2: the register
         QTest::addColumn<QByteArray>("file");    // "mysqlconf.ini" as written; "-" for none
-        QTest::addColumn<int>("messages");       // getMySqlConnectionString's own message, then the opener's
-        QTest::newRow("unreachable") << "Server=127.0.0.1;Port=1;Database=%2;Uid=root;Pwd=;" << QByteArray() << 1;
-        QTest::newRow("wrong password") << "Socket=%1;Database=%2;Uid=segreteria;Pwd=wrong;" << QByteArray() << 1;
-        QTest::newRow("unknown database") << "Socket=%1;Database=nessuno;Uid=root;Pwd=;" << QByteArray() << 1;
-        QTest::newRow("no database named") << "Socket=%1;Uid=root;Pwd=;" << QByteArray() << 1;
-        QTest::newRow("table names with case") << "Socket=%3;Database=mysql;Uid=root;Pwd=;" << QByteArray() << 1;
-        QTest::newRow("empty file") << QString() << QByteArray("") << 1;
-        QTest::newRow("no file") << QString() << QByteArray("-") << 2;
+        QTest::addColumn<QString>("reason");     // what the one message says under the opener's words
+        QTest::newRow("unreachable") << "Server=127.0.0.1;Port=1;Database=%2;Uid=root;Pwd=;" << QByteArray()
+                                     << "server not reachable at 127.0.0.1:1";
+        QTest::newRow("wrong password") << "Socket=%1;Database=%2;Uid=segreteria;Pwd=wrong;" << QByteArray()
+                                        << "Access denied for user 'segreteria'";
+        QTest::newRow("unknown database")
+            << "Socket=%1;Database=nessuno;Uid=root;Pwd=;" << QByteArray() << "Unknown database 'nessuno'";
+        QTest::newRow("no database named") << "Socket=%1;Uid=root;Pwd=;" << QByteArray() << "No database named";
+        QTest::newRow("table names with case")
+            << "Socket=%3;Database=mysql;Uid=root;Pwd=;" << QByteArray() << "lower_case_table_names=0";
+        QTest::newRow("TLS asked, none offered")
+            << "Socket=%1;Database=%2;Uid=root;Pwd=;SSLMODE=REQUIRED;" << QByteArray() << "TLS";
+        QTest::newRow("TLS key not understood")
+            << "Socket=%1;Database=%2;Uid=root;Pwd=;SSLCRL=/x.pem;" << QByteArray() << "SSLCRL";
+        QTest::newRow("empty file") << QString() << QByteArray("") << "No database named";
+        QTest::newRow("no file") << QString() << QByteArray("-") << "mysqlconf.ini not found in";
     }
     void serverThatCannotBeUsed()
     {
@@ -413,7 +429,7 @@ private slots:
             QSKIP("a server");
         QFETCH(QString, connection);
         QFETCH(QByteArray, file);
-        QFETCH(int, messages);
+        QFETCH(QString, reason);
         TestFolder folder;
         folder.exec("CREATE USER IF NOT EXISTS 'segreteria'@'localhost' IDENTIFIED BY 'giusta';"
                     "GRANT ALL ON *.* TO 'segreteria'@'localhost';");
@@ -432,8 +448,7 @@ private slots:
         RecordingSink sink;
         folder.open();
         QVERIFY(!isDbOpen());
-        QCOMPARE(sink.shown.size(), messages);
-        QCOMPARE(sink.shown.last().prompt, QStringLiteral("Impossibile connettersi al database"));
+        refusedStart(sink, reason);
         QCOMPARE(sink.shown.last().style, 16);
         QVERIFY(!gDbExecute("insert into TipologiaPersone (Tipologia) values ('x')"));
         QCOMPARE(folder.scalar("select count(*) from TipologiaPersone"), QStringLiteral("0"));
@@ -491,6 +506,42 @@ private slots:
         QVERIFY(gRsOpen("select count(*) from TipologiaPersone"));
         QCOMPARE(rs()->text(0), QStringLiteral("2"));
         CloseDb();
+#endif
+    }
+
+    // A server that keeps a change waiting (another desk's lock, a stopped
+    // server) ends the wait at the time limit with a message that says the
+    // change's outcome is unknown; the program never sends it again, and the
+    // next statement works.
+    void aWaitOnTheServerEndsAtItsTimeLimit()
+    {
+#ifndef SOCIVANT_TEST_ON_SERVER
+        QSKIP("a server");
+#else
+        MariaDbConnection::setTimeLimit(1);
+        const auto restore = qScopeGuard([] { MariaDbConnection::setTimeLimit(MariaDbConnection::kTimeLimitSeconds); });
+        TestFolder folder;
+        folder.exec("insert into TipologiaPersone (TIPOLOGIAID, Tipologia) values (1, 'Socio')");
+        RecordingSink sink;
+        folder.open();
+        QStringList sent;
+        dbConnection()->setObserver([&](const QString &sql) { sent << sql; });
+        const auto otherDesk = folder.otherDesk();
+        otherDesk->execute("BEGIN");
+        otherDesk->execute("UPDATE TipologiaPersone SET Tipologia = 'Altro' WHERE TIPOLOGIAID = 1");
+        QElapsedTimer t;
+        t.start();
+        const QString change = QStringLiteral("UPDATE TipologiaPersone SET Tipologia = 'Mio' WHERE TIPOLOGIAID = 1");
+        QVERIFY(!gDbExecute(change));
+        QVERIFY2(t.elapsed() < 10000, qPrintable(QString::number(t.elapsed())));
+        QCOMPARE(sink.shown.size(), 1);
+        QVERIFY2(sink.shown[0].prompt.contains(QLatin1String("outcome of the statement is unknown")),
+                 qPrintable(sink.shown[0].prompt));
+        otherDesk->execute("ROLLBACK");
+        QVERIFY(gRsOpen("select count(*) from TipologiaPersone"));
+        CloseDb();
+        QCOMPARE(sent.count(change), 1);
+        QCOMPARE(sink.shown.size(), 1);
 #endif
     }
 };

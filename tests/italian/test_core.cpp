@@ -36,7 +36,9 @@ private slots:
         RecordingSink sink;
         folder.open();
         QVERIFY(!isDbOpen());
-        QCOMPARE(sink.prompts(), QStringList{"Impossibile connettersi al database"});
+        QCOMPARE(sink.shown.size(), 1);
+        QVERIFY(sink.prompts()[0].startsWith(QLatin1String("Impossibile connettersi al database\n\n")));
+        QVERIFY(sink.prompts()[0].contains(QLatin1String("merivolo.db3: error 14")));
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"socivant.db3"});
     }
 

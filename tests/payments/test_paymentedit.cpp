@@ -14,6 +14,7 @@ private slots:
     void editLoadsStoredValuesAndWritesTheExactUpdate();
     void expiryIsMovedWithItsStamp();
     void failedExpiryMoveUndoesThePayment();
+    void savesAgainstRowsAnotherDeskDeleted();
     void todayIsProposedOnceOnly();
     void injectionTextsAreStoredAsTyped();
 };
@@ -291,6 +292,46 @@ void PaymentEditTest::injectionTextsAreStoredAsTyped()
     QCOMPARE(fx.scalar("SELECT Causale FROM Pagamenti WHERE PagamentiID = 2"), evil);
     QCOMPARE(fx.scalar("SELECT NotePagamento FROM Pagamenti WHERE PagamentiID = 2"), evil + QStringLiteral(" «ñ»"));
     QCOMPARE(fx.scalar("SELECT COUNT(*) FROM Pagamenti"), QStringLiteral("2"));
+}
+
+// Another desk deletes what this one is saving against: the payment being
+// changed, or the member a new payment (with its expiry move) is for. The
+// save is refused with a message that says so, and nothing is written.
+void PaymentEditTest::savesAgainstRowsAnotherDeskDeleted()
+{
+    PaymentFixture fx;
+    fx.addPayment(1, 1, "2026-01-10 00:00:00", "20");
+    fx.addPayment(2, 1, "2026-01-11 00:00:00", "21");
+    const auto deskA = fx.tf.otherDesk();
+    fx.withMemberPayments(1, [&](frmPagamenti &l) {
+        fx.nextModal<frmEditPagamenti>([&](frmEditPagamenti &e) {
+            QCOMPARE(deskA->execute(QStringLiteral("DELETE FROM Pagamenti WHERE PagamentiID = 1")), 1);
+            e.txtImporto->setText(QStringLiteral("25"));
+            fx.expectRefused(e,
+                             QStringLiteral("Another desk deleted this record since you opened it: nothing was "
+                                            "saved."));
+            e.cmdCancel_Click();
+        });
+        l.MSFlexGrid1->setRow(1);
+        ListWindow::gLastMouseY = 1000;
+        l.MSFlexGrid1_DblClick();
+    });
+    fx.withPayments([&](frmPagamenti &l) {
+        fx.nextModal<frmEditPagamenti>([&](frmEditPagamenti &e) {
+            e.cboSocio->setCurrentIndex(e.cboSocio->findText(QStringLiteral("Bianchi Anna")));
+            e.txtImporto->setText(QStringLiteral("30"));
+            e.chkModificaDataScadenzaIscrizione->setChecked(true);
+            e.txtNuovaDataScadenza->setText(QStringLiteral("31/12/2027"));
+            QCOMPARE(deskA->execute(QStringLiteral("DELETE FROM Anagrafica WHERE ANAGRAFICAID = 2")), 1);
+            fx.expectRefused(e,
+                             QStringLiteral("Another desk deleted the member this record refers to: nothing was "
+                                            "saved."));
+            e.cmdCancel_Click();
+        });
+        l.cmdAdd_Click();
+    });
+    QCOMPARE(fx.tf.rows("SELECT PagamentiID, Importo FROM Pagamenti"), QStringList{"2 21"});
+    QCOMPARE(fx.people.messages().size(), 2);
 }
 
 QTEST_MAIN(PaymentEditTest)

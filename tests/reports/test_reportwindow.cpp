@@ -172,7 +172,8 @@ void ReportWindowTest::rejectedQueryIsReported()
     const QStringList shown = fx.people.messages();
     QVERIFY2(!shown.isEmpty() && shown.at(0).contains(QLatin1String("TabellaCheNonEsiste"), Qt::CaseInsensitive),
              qPrintable(shown.join('|')));
-    QVERIFY(shown.constLast().endsWith(QLatin1String("in procedure FillGrid of Form frmReportistica")));
+    // One failure, one message: no follow-on about a closed recordset.
+    QCOMPARE(shown.size(), 1);
 }
 
 void ReportWindowTest::dateHeadersSortByDate()

@@ -69,6 +69,8 @@ public:
     // The test server's socket, and that of a copy of it that compares
     // table names with regard to case.
     static QString serverSocket();
+    // Its TCP port on 127.0.0.1, where the desks log in as "scrivania".
+    static int serverPort();
     static QString caseSensitiveServerSocket();
 
 private:

@@ -54,6 +54,23 @@ ServerAddress parseConnectionString(const QString &text)
             a.user = value;
         else if (is("Pwd") || is("Password"))
             a.password = value;
+        else if (is("SslMode") || is("Ssl-Mode"))
+            a.sslMode = value.toUpper();
+        else if (is("SslVerify"))
+            a.sslMode = value.toInt() != 0 ? QStringLiteral("VERIFY_IDENTITY") : a.sslMode;
+        else if (is("SslCa") || is("Ssl-Ca"))
+            a.sslCa = value;
+        else if (is("SslCaPath") || is("Ssl-CaPath"))
+            a.sslCaPath = value;
+        else if (is("SslCert") || is("Ssl-Cert"))
+            a.sslCert = value;
+        else if (is("SslKey") || is("Ssl-Key"))
+            a.sslKey = value;
+        else if (is("SslCipher") || is("Ssl-Cipher"))
+            a.sslCipher = value;
+        else if (key.startsWith(QLatin1String("ssl"), Qt::CaseInsensitive)
+                 || key.startsWith(QLatin1String("tls"), Qt::CaseInsensitive))
+            a.unsupported << key;
     }
     return a;
 }

@@ -22,6 +22,18 @@ constexpr int kTransactionLost = 2013;
 constexpr int kCaseSensitiveServer = 1049; // reported like an unknown database
 constexpr int kNoDatabase = 1046;
 
+// A change sent when the connection broke or its answer did not come in
+// time: the server may have applied it or not.
+const QString kOutcomeUnknownText = QStringLiteral(
+    " - the outcome of the statement is unknown: it was not sent again; check the register before repeating it");
+
+// Errors of a server that cannot be reached at all.
+bool unreachable(unsigned err)
+{
+    return err == CR_CONNECTION_ERROR || err == CR_CONN_HOST_ERROR || err == CR_UNKNOWN_HOST || err == CR_SERVER_LOST
+        || err == CR_SERVER_GONE_ERROR;
+}
+
 const QString kTransactionLostText =
     QStringLiteral("Lost connection to the server during a transaction: its statements were undone");
 
@@ -268,6 +280,7 @@ void MariaDbConnection::open(const ServerAddress &address)
         raiseError(kNoDatabase, QStringLiteral("No database named in the connection string"));
     m_address = address;
     m_mysql = connect();
+    m_lastUse = std::chrono::steady_clock::now();
     m_opened = true;
 }
 
@@ -280,6 +293,17 @@ MariaDbHandle MariaDbConnection::connect() const
         raiseError(CR_OUT_OF_MEMORY, QStringLiteral("Out of memory"));
     const unsigned timeout = 5;
     mysql_options(m, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
+    // A server that stops answering ends the wait with an error.
+    const unsigned limit = s_timeLimit;
+    mysql_options(m, MYSQL_OPT_READ_TIMEOUT, &limit);
+    mysql_options(m, MYSQL_OPT_WRITE_TIMEOUT, &limit);
+    // A port in the connection string is the port used, even for
+    // "localhost", which the library would otherwise take for the socket.
+    if (m_address.socket.isEmpty() && m_address.port != 0) {
+        const unsigned tcp = MYSQL_PROTOCOL_TCP;
+        mysql_options(m, MYSQL_OPT_PROTOCOL, &tcp);
+    }
+    const bool tls = applyTls(m);
     mysql_options(m, MYSQL_SET_CHARSET_NAME, "utf8mb4");
     const my_bool reconnect = 0; // never resend a statement behind the caller's back
     mysql_options(m, MYSQL_OPT_RECONNECT, &reconnect);
@@ -288,14 +312,26 @@ MariaDbHandle MariaDbConnection::connect() const
     const QByteArray password = m_address.password.toUtf8();
     const QByteArray database = m_address.database.toUtf8();
     const QByteArray socket = m_address.socket.toUtf8();
-    const auto failed = [&m]() { throw RuntimeError{int(mysql_errno(m)), QString::fromUtf8(mysql_error(m))}; };
+    const auto failed = [this, &m]() {
+        const unsigned err = mysql_errno(m);
+        QString why = QString::fromUtf8(mysql_error(m));
+        if (unreachable(err))
+            why += QStringLiteral(" - server not reachable at %1").arg(where());
+        else if (err == 2026)
+            why += QStringLiteral(" - no TLS connection with the server at %1").arg(where());
+        throw RuntimeError{int(err), why};
+    };
     if (!mysql_real_connect(m, host.isEmpty() ? nullptr : host.constData(), user.constData(), password.constData(),
                             database.constData(), m_address.port, socket.isEmpty() ? nullptr : socket.constData(),
                             CLIENT_FOUND_ROWS))
         failed();
+    if (tls && !mysql_get_ssl_cipher(m)) {
+        raiseError(2026,
+                   QStringLiteral("The connection string asks for TLS and the server at %1 offers none").arg(where()));
+    }
     for (const char *setup : {"SET SESSION sql_mode = 'STRICT_TRANS_TABLES,ERROR_FOR_DIVISION_BY_ZERO,"
                               "NO_ENGINE_SUBSTITUTION,NO_BACKSLASH_ESCAPES'",
-                              "SET SESSION autocommit = 1"}) {
+                              "SET SESSION autocommit = 1", "SET SESSION TRANSACTION ISOLATION LEVEL READ COMMITTED"}) {
         if (mysql_query(m, setup) != 0)
             failed();
     }
@@ -314,6 +350,54 @@ MariaDbHandle MariaDbConnection::connect() const
     return m;
 }
 
+QString MariaDbConnection::where() const
+{
+    if (!m_address.socket.isEmpty())
+        return m_address.socket;
+    const QString host = m_address.host.isEmpty() ? QStringLiteral("localhost") : m_address.host;
+    return host + QLatin1Char(':') + QString::number(m_address.port ? m_address.port : 3306);
+}
+
+bool MariaDbConnection::applyTls(st_mysql *m) const
+{
+    const ServerAddress &a = m_address;
+    if (!a.unsupported.isEmpty())
+        raiseError(2026,
+                   QStringLiteral("TLS settings this program cannot apply: ")
+                       + a.unsupported.join(QStringLiteral(", ")));
+    QString mode = a.sslMode;
+    // A certificate authority named without a mode is there to be checked.
+    if (mode.isEmpty() && (!a.sslCa.isEmpty() || !a.sslCaPath.isEmpty()))
+        mode = QStringLiteral("VERIFY_CA");
+    if (mode.isEmpty() || mode == QLatin1String("DISABLED"))
+        return false;
+    static const QStringList known{QStringLiteral("PREFERRED"), QStringLiteral("REQUIRED"), QStringLiteral("VERIFY_CA"),
+                                   QStringLiteral("VERIFY_IDENTITY")};
+    if (!known.contains(mode))
+        raiseError(2026, QStringLiteral("Unknown SSLMODE: ") + mode);
+    const auto orNull = [](const QByteArray &b) { return b.isEmpty() ? nullptr : b.constData(); };
+    const QByteArray key = a.sslKey.toUtf8(), cert = a.sslCert.toUtf8(), ca = a.sslCa.toUtf8(),
+                     caPath = a.sslCaPath.toUtf8(), cipher = a.sslCipher.toUtf8();
+    mysql_ssl_set(m, orNull(key), orNull(cert), orNull(ca), orNull(caPath), orNull(cipher));
+    if (mode == QLatin1String("PREFERRED"))
+        return false;
+    const my_bool on = 1;
+    mysql_options(m, MYSQL_OPT_SSL_ENFORCE, &on);
+    const my_bool verify = mode == QLatin1String("REQUIRED") ? 0 : 1;
+    mysql_options(m, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &verify);
+    return true;
+}
+
+void MariaDbConnection::setTimeLimit(unsigned seconds)
+{
+    s_timeLimit = seconds;
+}
+
+void MariaDbConnection::setIdleCheck(int ms)
+{
+    s_idleCheckMs = ms;
+}
+
 unsigned long MariaDbConnection::sessionId() const
 {
     return m_mysql ? mysql_thread_id(m_mysql) : 0;
@@ -326,6 +410,25 @@ void MariaDbConnection::dropStreaming(bool keepRows)
             s->detach(keepRows);
     }
     m_streaming.reset();
+}
+
+void MariaDbConnection::failChange(const QString &sql)
+{
+    const unsigned err = mysql_errno(m_mysql);
+    const QString verb = verbOf(sql);
+    const bool reads = verb == QLatin1String("SELECT") || verb == QLatin1String("SET") || verb == QLatin1String("BEGIN")
+        || verb == QLatin1String("START") || verb == QLatin1String("ROLLBACK");
+    // Inside a transaction a lost change is undone with it; only its COMMIT,
+    // or a change on its own, may have taken effect unseen.
+    const bool unknown = (err == CR_SERVER_LOST || err == CR_SERVER_GONE_ERROR || err == 2055) && !reads
+        && (!m_inTransaction || verb == QLatin1String("COMMIT"));
+    try {
+        fail();
+    } catch (RuntimeError &e) {
+        if (unknown)
+            e.description += kOutcomeUnknownText;
+        throw;
+    }
 }
 
 void MariaDbConnection::fail()
@@ -361,8 +464,18 @@ MYSQL *MariaDbConnection::ready(const QString &sql)
         raiseError(kTransactionLost, kTransactionLostText);
     }
     dropStreaming(true);
+    if (m_mysql && std::chrono::steady_clock::now() - m_lastUse > std::chrono::milliseconds(s_idleCheckMs)
+        && mysql_ping(m_mysql) != 0) {
+        // Nothing was sent: the server closed an idle session (its wait
+        // timeout, a restart). Inside a transaction its work is gone, and
+        // the caller is told; otherwise the statement goes on a new session.
+        if (m_inTransaction)
+            fail();
+        m_mysql.reset();
+    }
     if (!m_mysql)
         m_mysql = connect();
+    m_lastUse = std::chrono::steady_clock::now();
     return m_mysql;
 }
 
@@ -375,8 +488,10 @@ int MariaDbConnection::execute(const QString &sql)
         return 0;
     observe(sql);
     const QByteArray utf8 = statementText(sql);
-    if (mysql_real_query(m, utf8.constData(), static_cast<unsigned long>(utf8.size())) != 0)
-        fail();
+    const int sent = mysql_real_query(m, utf8.constData(), static_cast<unsigned long>(utf8.size()));
+    m_lastUse = std::chrono::steady_clock::now();
+    if (sent != 0)
+        failChange(sql);
     if (MYSQL_RES *rows = mysql_store_result(m))
         mysql_free_result(rows); // any rows a statement returns are discarded
     else if (mysql_field_count(m) != 0)
@@ -401,7 +516,9 @@ std::shared_ptr<Recordset> MariaDbConnection::query(const QString &sql)
         raiseError(kTransactionLost, kTransactionLostText);
     observe(sql);
     const QByteArray utf8 = statementText(sql);
-    if (mysql_real_query(m, utf8.constData(), static_cast<unsigned long>(utf8.size())) != 0)
+    const int sent = mysql_real_query(m, utf8.constData(), static_cast<unsigned long>(utf8.size()));
+    m_lastUse = std::chrono::steady_clock::now();
+    if (sent != 0)
         fail();
     MYSQL_RES *res = mysql_use_result(m);
     if (!res && mysql_field_count(m) != 0)

@@ -3,6 +3,7 @@
 #include "DbConnection.h"
 #include "Handle.h"
 
+#include <chrono>
 #include <memory>
 
 struct st_mysql;
@@ -21,10 +22,15 @@ using MariaDbHandle = Handle<st_mysql, MariaDbClose>;
 // - the server compares table names without regard to case (a server that
 //   does not is refused at open);
 // - rows affected count the rows an UPDATE matched, as SQLite does.
+// - transactions read what others committed (READ COMMITTED), so a check
+//   made inside one after taking a row lock sees the other desks' work.
 // A lost connection fails the statement that met it; the next statement
 // connects again first, so a statement is never sent twice. When the loss
 // ends a transaction the server has undone, its remaining statements fail
-// unsent until the caller rolls back.
+// unsent until the caller rolls back. Every wait on the server has a time
+// limit; a change whose answer never came fails with a message that says
+// its outcome is unknown. A connection left idle is checked before the next
+// statement goes out on it and, when the server has closed it, made again.
 class MariaDbConnection : public DbConnection {
 public:
     MariaDbConnection() = default;
@@ -43,11 +49,24 @@ public:
     // The server's id of the current session (0 while disconnected).
     unsigned long sessionId() const;
 
+    // The time limit of every read from and write to the server, in seconds
+    // (connections made after the call).
+    static void setTimeLimit(unsigned seconds);
+    static constexpr unsigned kTimeLimitSeconds = 30;
+    // After how long without a statement the connection is checked first.
+    static void setIdleCheck(int ms);
+    static constexpr int kIdleCheckMs = 30000;
+
 private:
     friend class MariaDbRecordset;
     MariaDbHandle connect() const;
     st_mysql *ready(const QString &sql);
     [[noreturn]] void fail();
+    // fail() for a statement that changes the register: when the connection
+    // broke after it went out, the message says its outcome is unknown.
+    [[noreturn]] void failChange(const QString &sql);
+    bool applyTls(st_mysql *m) const;
+    QString where() const;
     void dropStreaming(bool keepRows);
 
     ServerAddress m_address;
@@ -56,5 +75,8 @@ private:
     bool m_inTransaction = false;
     bool m_transactionLost = false;
     long long m_lastInsertId = 0;
+    std::chrono::steady_clock::time_point m_lastUse;
+    static inline unsigned s_timeLimit = kTimeLimitSeconds;
+    static inline int s_idleCheckMs = kIdleCheckMs;
     std::weak_ptr<MariaDbRecordset> m_streaming;
 };
