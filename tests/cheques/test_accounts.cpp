@@ -83,7 +83,7 @@ void AccountsTest::emptyListOpensTheEditWindowAndFirstAddFillsTheGrid()
                 e.txtNumeroConto->setText(QStringLiteral("2"));
                 e.cmdOK_Click();
             });
-            l.cmdAdd_Click();
+            l.cmdAdd->click();
             QCOMPARE(g.Rows(), 3);
             QCOMPARE(g.TextMatrix(2, 1), QStringLiteral("Secondo"));
             QCOMPARE(
@@ -109,7 +109,7 @@ void AccountsTest::addWritesTheExactInsertWithNullsAndQuotes()
             e.cmdOK_Click();
             QVERIFY(!e.isLoaded());
         });
-        l.cmdAdd_Click();
+        l.cmdAdd->click();
         QCOMPARE(l.MSFlexGrid1->TextMatrix(2, 1), QStringLiteral("Conto l'Aurora"));
     });
     QCOMPARE(fx.ran("INSERT"),
@@ -175,7 +175,7 @@ void AccountsTest::validationsStopInTheirOrder()
             QCOMPARE(e.txtDescrizione->text(), QStringLiteral("Nuovo")); // what was typed stays
             e.cmdCancel_Click();
         });
-        l.cmdAdd_Click();
+        l.cmdAdd->click();
         QCOMPARE(l.MSFlexGrid1->Rows(), 2);
     });
     QCOMPARE(fx.ran("INSERT"), QStringList());
@@ -197,7 +197,7 @@ void AccountsTest::duplicateDescriptionsAreRefused()
             QCOMPARE(fx.people.last().text, QStringLiteral("The record already exists"));
             e.cmdCancel_Click();
         });
-        l.cmdAdd_Click();
+        l.cmdAdd->click();
         // an existing account renamed as another one
         fx.nextModal<frmEditMieiContiCorrenti>([&](frmEditMieiContiCorrenti &e) {
             e.txtDescrizione->setText(QStringLiteral("Conto l'Aurora"));
@@ -225,7 +225,7 @@ void AccountsTest::duplicateDescriptionsAreRefused()
                 fx.people.last().text.endsWith(QLatin1String("in procedure esisteRecord of Modulo basGeneralCustom")));
             e.cmdCancel_Click();
         });
-        l.cmdAdd_Click();
+        l.cmdAdd->click();
     });
     QCOMPARE(fx.ran("INSERT"), QStringList());
     QCOMPARE(fx.ran("UPDATE"), QStringList());
@@ -387,7 +387,7 @@ void AccountsTest::searchClausesAndRememberedValues()
     search([](frmSelectMieiContiCorrenti &s) {
         QVERIFY(s.optOR->isChecked());
         QCOMPARE(s.txtCAB->text(), QStringLiteral("01234,05678"));
-        s.cmdClear_Click();
+        s.cmdClear->click();
         s.cmdCancel_Click();
     });
     QVERIFY(frmMieiContiCorrenti::gWhereMieiContiCorrenti->startsWith(QLatin1String("a.Descrizione")));
@@ -413,7 +413,7 @@ void AccountsTest::injectionLeavesEveryTableIntact()
             e.cmdOK_Click();
             QVERIFY(!e.isLoaded());
         });
-        l.cmdAdd_Click();
+        l.cmdAdd->click();
         QCOMPARE(l.MSFlexGrid1->TextMatrix(2, 1), kInjection);
         fx.nextModal<frmSelectMieiContiCorrenti>([](frmSelectMieiContiCorrenti &s) {
             for (QLineEdit *t : {s.txtDescrizione, s.txtBanca, s.txtABI, s.txtCAB, s.txtNumeroConto, s.txtIntestatario})
