@@ -382,7 +382,7 @@ private slots:
     // The member list never shows less than it holds: after a search made
     // while scrolled fully right and down, it opens at its first row and
     // column; at its end the top row is whole; the wheel turns its pages;
-    // after a delete the member that moved up is the one chosen, highlighted
+    // the arrow keys choose rows as clicks do; after a delete the member that moved up is the one chosen, highlighted
     // and framed; a long text opens at its start.
     void aListShowsWhatItHolds()
     {
@@ -438,7 +438,11 @@ private slots:
             QVERIFY(g.TopRow() > 2);
             g.setTopRow(1);
 
-            clickRow(g, 3);
+            clickRow(g, 2);
+            QTest::keyClick(&g, Qt::Key_Down);
+            QCOMPARE(g.Row(), 3);
+            QCOMPARE(g.Col(), 0);
+            QCOMPARE(g.ColSel(), g.Cols() - 1);
             const QString movesUp = g.TextMatrix(4, 3);
             reg.people.msgAnswers.push_back(MsgResult::Yes);
             QTest::keyClick(&g, Qt::Key_Delete);
