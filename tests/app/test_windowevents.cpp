@@ -439,6 +439,8 @@ private slots:
             g.setTopRow(1);
 
             clickRow(g, 2);
+            clickRow(g, 2); // the same cell again: only the release puts the column back
+            QCOMPARE(g.Col(), 0);
             QTest::keyClick(&g, Qt::Key_Down);
             QCOMPARE(g.Row(), 3);
             QCOMPARE(g.Col(), 0);
