@@ -280,6 +280,10 @@ void ListWindow::FillGrid()
         closeQuietly();
         CloseDb();
         MSFlexGrid1->setRow(0);
+        // A new list opens at its first row and column, whatever part of
+        // the last one was in view.
+        MSFlexGrid1->setTopRow(1);
+        MSFlexGrid1->setLeftCol(0);
     } catch (const RuntimeError &) {
     }
     QApplication::restoreOverrideCursor();

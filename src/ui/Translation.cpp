@@ -130,6 +130,8 @@ public:
 
 bool installToolkitTranslation()
 {
+    QLocale::setDefault(isEnglish() ? QLocale(QLocale::English, QLocale::UnitedStates)
+                                    : QLocale(QLocale::Italian, QLocale::Italy));
     QCoreApplication *app = QCoreApplication::instance();
     if (isEnglish() || !app)
         return false;

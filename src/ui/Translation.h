@@ -24,7 +24,9 @@ void installMessageBox();
 
 // The dialogs Qt draws itself (the message box's buttons, the input box, the
 // file dialog, the print preview) speak the edition's language: the Italian
-// edition loads Qt's own Italian words. False when the edition needs none or
+// edition loads Qt's own Italian words. The names of months and days Qt
+// writes (the date picker's calendar) follow the edition too, not the
+// machine's language. False when the edition needs none or
 // the system has none (Debian's qt6-translations-l10n), which leaves Qt's
 // English words on those buttons.
 bool installToolkitTranslation();

@@ -6,6 +6,8 @@
 #include "Database.h"
 #include "Globals.h"
 #include "MainWindowRun.h"
+#include "People.h"
+#include "QtPeople.h"
 #include "ScriptedPeople.h"
 #include "Settings.h"
 #include "SubsystemWindows.h"
@@ -22,7 +24,10 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 #include <memory>
 
@@ -159,7 +164,7 @@ private slots:
         run.main->Form_Activate();
         QCOMPARE(gLogStatus, QStringLiteral("ON"));
         run.people.inputAnswers.push_back(QString());
-        run.main->cmdBackup_Click();
+        run.main->cmdBackup->click();
         const QList<QByteArray> lines = readFile(log).split('\n');
         QVERIFY(lines.size() > 1);
         QVERIFY(lines.last().isEmpty());
@@ -181,7 +186,7 @@ private slots:
         frmMain &w = run.start();
         QVERIFY(run.people.prompts.isEmpty()); // LOGSTATUS is loaded last
         run.people.inputAnswers.push_back("Nuova intestazione");
-        w.cmdCambiaIntestazione_Click();
+        w.cmdCambiaIntestazione->click();
         const QStringList shown = run.people.messages();
         QCOMPARE(shown.size(), 2);
         QVERIFY(shown[0].startsWith("Error 75 ("));
@@ -208,7 +213,7 @@ private slots:
         const QString dir = run.folder.file("copie");
         QVERIFY(QDir().mkdir(dir));
         run.people.inputAnswers.push_back("  " + dir + suffix);
-        w.cmdBackup_Click();
+        w.cmdBackup->click();
         QCOMPARE(gUpdatePhase, short(4));
         QCOMPARE(run.people.prompts.size(), 2);
         QCOMPARE(run.people.prompts[0].text, QStringLiteral("Enter the destination path of the database backup"));
@@ -241,7 +246,7 @@ private slots:
             writeFile(dir + "/socivant.db3", earlier);
         }
         run.people.inputAnswers.push_back(dir);
-        w.cmdBackup_Click();
+        w.cmdBackup->click();
         QCOMPARE(run.people.messages(), QStringList{"Error occurred during the database backup"});
         QCOMPARE(run.people.last().style, 48);
         if (folderExists)
@@ -262,7 +267,7 @@ private slots:
         Run run;
         frmMain &w = run.start();
         run.people.inputAnswers.push_back(answer);
-        w.cmdBackup_Click();
+        w.cmdBackup->click();
         QCOMPARE(run.people.prompts.size(), 1);
         QCOMPARE(run.people.last().kind, QStringLiteral("input"));
     }
@@ -295,7 +300,7 @@ private slots:
         Run run;
         frmMain &w = run.start();
         run.people.inputAnswers.push_back(answer);
-        w.cmdCambiaIntestazione_Click();
+        w.cmdCambiaIntestazione->click();
         QCOMPARE(run.people.prompts[0].text, QStringLiteral("Enter the new header"));
         QCOMPARE(run.people.prompts[0].title, QStringLiteral("Socivant"));
         QCOMPARE(run.people.inputDefaults, QStringList{"Associazione"});
@@ -312,7 +317,7 @@ private slots:
         frmMain &w = run.start();
         run.folder.exec(TestFolder::failingTrigger("lockHeading", "BEFORE UPDATE", "settings", "heading locked"));
         run.people.inputAnswers.push_back("Nuovo");
-        w.cmdCambiaIntestazione_Click();
+        w.cmdCambiaIntestazione->click();
         const QStringList shown = run.people.messages();
         QCOMPARE(shown.size(), 1);
         QVERIFY(shown[0].contains("heading locked"));
@@ -323,42 +328,38 @@ private slots:
     void listCommandsClearTheFilters_data()
     {
         QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("window");
         QTest::addColumn<bool>("clears");
-        QTest::newRow("members") << "cmdAnagrafica" << true;
-        QTest::newRow("member types") << "cmdTipologia" << true;
-        QTest::newRow("payments") << "cmdContiCorrenti" << true;
-        QTest::newRow("reports") << "cmdReportistica" << false;
+        QTest::newRow("members") << "cmdAnagrafica" << "frmAnagrafica" << true;
+        QTest::newRow("member types") << "cmdTipologia" << "frmTipologiaPersone" << true;
+        QTest::newRow("payments") << "cmdContiCorrenti" << "frmPagamenti" << true;
+        QTest::newRow("reports") << "cmdReportistica" << "frmSplashReports" << false;
     }
     void listCommandsClearTheFilters()
     {
         QFETCH(QString, command);
+        QFETCH(QString, window);
         QFETCH(bool, clears);
         Run run;
         frmMain &w = run.start();
-        QString opened = QStringLiteral("none");
+        run.folder.exec("INSERT INTO TipologiaPersone (TIPOLOGIAID, Tipologia) VALUES (1, 'Socio');"
+                        "INSERT INTO Anagrafica (ANAGRAFICAID, TIPOLOGIAID, Cognome) VALUES (1, 1, 'Rossi');"
+                        "INSERT INTO Pagamenti (ANAGRAFICAID, Importo) VALUES (1, 10);");
         registerSubsystemWindows();
-        appHooks().openMembers = [&] { opened = "members"; };
-        appHooks().openMemberTypes = [&] { opened = "types"; };
-        appHooks().openReports = [&] { opened = "reports"; };
-        // The payments command opens the real list, in the scope of every member.
+        // The payments command opens the list in the scope of every member.
         frmPagamenti::gCurrentName = QStringLiteral("Rossi");
-        if (command == QLatin1String("cmdContiCorrenti")) {
-            run.folder.exec("INSERT INTO Anagrafica (ANAGRAFICAID, Cognome) VALUES (1, 'Rossi');"
-                            "INSERT INTO Pagamenti (ANAGRAFICAID, Importo) VALUES (1, 10);");
-            run.people.expect<frmPagamenti>([&](frmPagamenti &l) {
-                opened = *frmPagamenti::gCurrentName;
-                l.cmdClose_Click();
-            });
-        }
+        QString opened = QStringLiteral("none");
+        QStringList filtersSeen;
+        run.people.modal.push_back([&](Form &f) {
+            opened = f.objectName();
+            filtersSeen = allFilters();
+        });
         setAllFilters("x = 1");
         w.findChild<QPushButton *>(command)->click();
+        QCOMPARE(opened, window);
         QCOMPARE(gUpdatePhase, short(4));
-        QCOMPARE(allFilters(), QStringList(5, clears ? QString() : QStringLiteral("x = 1")));
-        if (command == QLatin1String("cmdContiCorrenti"))
-            QCOMPARE(opened, QString()); // every member
-        else
-            QCOMPARE(*frmPagamenti::gCurrentName, QStringLiteral("Rossi"));
-        QVERIFY(opened != QLatin1String("none"));
+        QCOMPARE(filtersSeen, QStringList(5, clears ? QString() : QStringLiteral("x = 1")));
+        QCOMPARE(*frmPagamenti::gCurrentName, window == QLatin1String("frmPagamenti") ? QString() : QStringLiteral("Rossi"));
     }
 
     void informationWindow()
@@ -374,13 +375,14 @@ private slots:
                  << about.cmdGoToWebPage->text() << about.cmdOK->text()
                  << about.findChild<QLabel *>("lblVersion")->text() << about.findChild<QLabel *>("lblSitoWeb")->text();
             about.txtWebPage->setText("https://changed.example.org/");
-            about.cmdGoToWebPage_Click();
-            about.cmdOK_Click();
+            about.cmdGoToWebPage->click();
+            about.cmdOK->click();
+            QVERIFY(!about.isLoaded());
         };
         run.people.modal.push_back(look);
         run.people.modal.push_back(look);
-        w.cmdInfo_Click();
-        w.cmdInfo_Click();
+        w.cmdInfo->click();
+        w.cmdInfo->click();
         QCOMPARE(run.people.modalShown, (QStringList{"frmAbout", "frmAbout"}));
         const QStringList once{"About Socivant", "Socivant", QString::fromLatin1(kEnglishWebPage), "&Go", "&Ok",
                                "Versione 1.0",   "Web site:"};
@@ -396,15 +398,54 @@ private slots:
         // probe page does not stay in the application folder.
         run.people.browser.clear();
         run.people.expect<frmAbout>([](frmAbout &about) {
-            about.cmdGoToWebPage_Click();
-            about.cmdOK_Click();
+            about.cmdGoToWebPage->click();
+            about.cmdOK->click();
         });
-        w.cmdInfo_Click();
+        w.cmdInfo->click();
         QCOMPARE(run.people.messages(), QStringList{"Could not find associated Browser"});
         QCOMPARE(run.people.urls.size(), 2);
         QVERIFY(!QFile::exists(appFile("test.htm")));
-        w.cmdEsci_Click();
+        w.cmdEsci->click();
         QVERIFY(!w.isLoaded());
+    }
+
+    // A box shown right after a window closed and was released (a real
+    // close, a real box): it opens over a window that stays, never over the
+    // one going, which took the box with it and had it freed twice.
+    void aBoxRightAfterAWindowClosesOpensOverOneThatStays()
+    {
+        Run run;
+        frmMain &w = run.start();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        run.folder.exec("update settings set value = 'x' where mnemocode = 'PRTCSIZE'");
+        QtPeople qtPeople;
+        setPeople(&qtPeople); // Qt's own modal runs and boxes from here
+        QStringList shown;
+        QPointer<QWidget> owner;
+        bool aboutClosed = false;
+        QTimer person;
+        connect(&person, &QTimer::timeout, [&] {
+            QWidget *top = QApplication::activeModalWidget();
+            if (auto *about = qobject_cast<frmAbout *>(top); about && !aboutClosed) {
+                aboutClosed = true;
+                QTest::mouseClick(about->cmdOK, Qt::LeftButton);
+                // The desktop tells a program late that its closed window is
+                // no longer the active one.
+                QApplication::setActiveWindow(about);
+            } else if (auto *box = qobject_cast<QMessageBox *>(top)) {
+                shown << box->text();
+                owner = box->parentWidget();
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        person.start(10);
+        QTest::mouseClick(w.cmdInfo, Qt::LeftButton);
+        person.stop();
+        setPeople(&run.people);
+        QVERIFY(aboutClosed);
+        QCOMPARE(shown, QStringList{"Error 13 (Type mismatch) in procedure Form_Activate of Form frmMain"});
+        QCOMPARE(owner.data(), &w);
     }
 };
 

@@ -35,7 +35,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QHeaderView>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QtTest/qtestspontaneevent.h>
 #include <QtTest>
 #include <functional>
 #include <type_traits>
@@ -374,6 +377,96 @@ private slots:
         });
         Instance<frmAnagrafica>::get()->showModal();
         QCOMPARE(reg.tf.scalar("SELECT count(*) FROM Anagrafica"), QStringLiteral("1"));
+    }
+
+    // The member list never shows less than it holds: after a search made
+    // while scrolled fully right and down, it opens at its first row and
+    // column; at its end the top row is whole; the wheel turns its pages;
+    // the arrow keys choose rows as clicks do; after a delete the member that moved up is the one chosen, highlighted
+    // and framed; a long text opens at its start.
+    void aListShowsWhatItHolds()
+    {
+        Register reg;
+        QString rows;
+        for (int id = 3; id <= 40; ++id)
+            rows += QStringLiteral("INSERT INTO Anagrafica (ANAGRAFICAID, TIPOLOGIAID, Cognome, Nome, Indirizzo,"
+                                   " NoteAnagrafica) VALUES (%1, 1, '%2', 'N%1', 'Via Lunga %1', '%3');")
+                        .arg(id)
+                        .arg(id == 25 ? QStringLiteral("Zeta") : QStringLiteral("Socio%1").arg(id, 2, 10, QLatin1Char('0')))
+                        .arg(QStringLiteral("Inizio ") + QString(300, QLatin1Char('x')) + QStringLiteral(" fine"));
+        reg.tf.exec(rows);
+        reg.people.expect<frmAnagrafica>([&](frmAnagrafica &l) {
+            show(l);
+            FlexGrid &g = *l.MSFlexGrid1;
+            auto firstRowInView = [&] {
+                const QRect cell = g.visualRect(g.model()->index(g.TopRow() - 1, 3));
+                return cell.top() == 0 && cell.left() >= 0 && cell.right() < g.viewport()->width()
+                       && g.horizontalHeader()->sectionViewportPosition(3) == cell.left();
+            };
+            g.horizontalScrollBar()->setValue(g.horizontalScrollBar()->maximum());
+            g.verticalScrollBar()->setValue(g.verticalScrollBar()->maximum());
+            QVERIFY(g.TopRow() > 1);
+            QVERIFY(g.visualRect(g.model()->index(g.TopRow() - 1, 20)).top() == 0); // not cut under the header under the header
+            reg.people.expect<frmSelectAnagrafica>([&](frmSelectAnagrafica &s) {
+                show(s);
+                QTest::keyClicks(s.txtCognome, QStringLiteral("Zeta"));
+                click(s.cmdOK);
+            });
+            click(l.cmdSelect);
+            QCOMPARE(g.Rows(), 2);
+            QCOMPARE(g.LeftCol(), 0);
+            QVERIFY(firstRowInView());
+
+            g.verticalScrollBar()->setValue(g.verticalScrollBar()->maximum());
+            reg.people.expect<frmSelectAnagrafica>([&](frmSelectAnagrafica &s) {
+                show(s);
+                click(s.cmdClear);
+                QCOMPARE(s.txtCognome->text(), QString());
+                click(s.cmdOK);
+            });
+            click(l.cmdSelect);
+            QCOMPARE(g.Rows(), 41);
+            QCOMPARE(g.TopRow(), 1);
+            QVERIFY(firstRowInView());
+
+            // A wheel notch toward the person over the grid turns a page.
+            const QPoint over = g.viewport()->mapTo(&l, g.viewport()->rect().center());
+            QWheelEvent notch(over, l.mapToGlobal(over), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                              Qt::NoScrollPhase, false);
+            QSpontaneKeyEvent::setSpontaneous(&notch);
+            QApplication::instance()->notify(&l, &notch);
+            QVERIFY(g.TopRow() > 2);
+            g.setTopRow(1);
+
+            clickRow(g, 2);
+            clickRow(g, 2); // the same cell again: only the release puts the column back
+            QCOMPARE(g.Col(), 0);
+            QTest::keyClick(&g, Qt::Key_Down);
+            QCOMPARE(g.Row(), 3);
+            QCOMPARE(g.Col(), 0);
+            QCOMPARE(g.ColSel(), g.Cols() - 1);
+            const QString movesUp = g.TextMatrix(4, 3);
+            reg.people.msgAnswers.push_back(MsgResult::Yes);
+            QTest::keyClick(&g, Qt::Key_Delete);
+            QCOMPARE(g.Rows(), 40);
+            QCOMPARE(g.Row(), 3);
+            QCOMPARE(g.TextMatrix(3, 3), movesUp);
+            QCOMPARE(g.currentIndex().row(), 2);
+            const QModelIndexList chosen = g.selectionModel()->selectedRows();
+            QCOMPARE(chosen.size(), 1);
+            QCOMPARE(chosen.constFirst().row(), 2);
+
+            reg.people.expect<frmEditAnagrafica>([&](frmEditAnagrafica &e) {
+                show(e);
+                QVERIFY(e.txtNote->text().startsWith(QLatin1String("Inizio")));
+                QCOMPARE(e.txtNote->cursorPosition(), 0);
+                click(e.cmdCancel);
+            });
+            doubleClickRow(g, 3);
+            click(l.cmdClose);
+        });
+        Instance<frmAnagrafica>::get()->showModal();
+        QCOMPARE(reg.tf.scalar("SELECT count(*) FROM Anagrafica"), QStringLiteral("39"));
     }
 
     // One click on "Also modify member's expiration date" ticks it, and OK

@@ -83,7 +83,7 @@ void AccountsTest::emptyListOpensTheEditWindowAndFirstAddFillsTheGrid()
                 e.txtNumeroConto->setText(QStringLiteral("2"));
                 e.cmdOK_Click();
             });
-            l.cmdAdd_Click();
+            l.cmdAdd->click();
             QCOMPARE(g.Rows(), 3);
             QCOMPARE(g.TextMatrix(2, 1), QStringLiteral("Secondo"));
             QCOMPARE(
@@ -109,7 +109,7 @@ void AccountsTest::addWritesTheExactInsertWithNullsAndQuotes()
             e.cmdOK_Click();
             QVERIFY(!e.isLoaded());
         });
-        l.cmdAdd_Click();
+        l.cmdAdd->click();
         QCOMPARE(l.MSFlexGrid1->TextMatrix(2, 1), QStringLiteral("Conto l'Aurora"));
     });
     QCOMPARE(fx.ran("INSERT"),
@@ -176,7 +176,7 @@ void AccountsTest::validationsStopInTheirOrder()
             QCOMPARE(e.txtDescrizione->text(), QStringLiteral("Nuovo")); // what was typed stays
             e.cmdCancel_Click();
         });
-        l.cmdAdd_Click();
+        l.cmdAdd->click();
         QCOMPARE(l.MSFlexGrid1->Rows(), 2);
     });
     QCOMPARE(fx.ran("INSERT"), QStringList());
@@ -198,7 +198,7 @@ void AccountsTest::duplicateDescriptionsAreRefused()
             QCOMPARE(fx.people.last().text, QStringLiteral("The record already exists"));
             e.cmdCancel_Click();
         });
-        l.cmdAdd_Click();
+        l.cmdAdd->click();
         // an existing account renamed as another one
         fx.nextModal<frmEditMieiContiCorrenti>([&](frmEditMieiContiCorrenti &e) {
             e.txtDescrizione->setText(QStringLiteral("Conto l'Aurora"));
@@ -224,7 +224,7 @@ void AccountsTest::duplicateDescriptionsAreRefused()
                                                                    : QLatin1String("no such column: descrizione")));
             e.cmdCancel_Click();
         });
-        l.cmdAdd_Click();
+        l.cmdAdd->click();
     });
     QCOMPARE(fx.ran("INSERT"), QStringList());
     QCOMPARE(fx.ran("UPDATE"), QStringList());
@@ -386,7 +386,7 @@ void AccountsTest::searchClausesAndRememberedValues()
     search([](frmSelectMieiContiCorrenti &s) {
         QVERIFY(s.optOR->isChecked());
         QCOMPARE(s.txtCAB->text(), QStringLiteral("01234,05678"));
-        s.cmdClear_Click();
+        s.cmdClear->click();
         s.cmdCancel_Click();
     });
     QVERIFY(frmMieiContiCorrenti::gWhereMieiContiCorrenti->startsWith(QLatin1String("a.Descrizione")));
@@ -412,7 +412,7 @@ void AccountsTest::injectionLeavesEveryTableIntact()
             e.cmdOK_Click();
             QVERIFY(!e.isLoaded());
         });
-        l.cmdAdd_Click();
+        l.cmdAdd->click();
         QCOMPARE(l.MSFlexGrid1->TextMatrix(2, 1), kInjection);
         fx.nextModal<frmSelectMieiContiCorrenti>([](frmSelectMieiContiCorrenti &s) {
             for (QLineEdit *t : {s.txtDescrizione, s.txtBanca, s.txtABI, s.txtCAB, s.txtNumeroConto, s.txtIntestatario})

@@ -151,7 +151,7 @@ void IssuedChequesTest::addWritesTheExactInsertAndTheListShowsIt()
                 e.cmdOK_Click();
                 QVERIFY(!e.isLoaded());
             });
-            l.cmdAdd_Click();
+            l.cmdAdd->click();
             QCOMPARE(g.Rows(), 3);
             QCOMPARE(g.TextMatrix(2, 8), QStringLiteral("False")); // formatted: the list was read again
             QCOMPARE(l.lblTotaleImporti->text(), QStringLiteral("Total amount of displayed cheques: 9,50 €"));
@@ -245,7 +245,7 @@ void IssuedChequesTest::validationsStopInTheirOrder()
             QCOMPARE(e.txtNumero->text(), QStringLiteral("12")); // what was typed stays
             e.cmdCancel_Click();
         });
-        l.cmdAdd_Click();
+        l.cmdAdd->click();
         QCOMPARE(l.MSFlexGrid1->Rows(), 3);
     });
     QCOMPARE(fx.ran("INSERT"), QStringList());
@@ -274,7 +274,7 @@ void IssuedChequesTest::amountsTheDatabaseReadsAsNumbers()
             }
             e.cmdCancel_Click();
         });
-        l.cmdAdd_Click();
+        l.cmdAdd->click();
     });
     QCOMPARE(fx.ran("INSERT"), QStringList());
 }
@@ -296,7 +296,7 @@ void IssuedChequesTest::aRejectedSaveKeepsTheWindowOpen()
             QCOMPARE(e.txtNumero->text(), QStringLiteral("55"));
             e.cmdCancel_Click();
         });
-        l.cmdAdd_Click();
+        l.cmdAdd->click();
         QCOMPARE(l.MSFlexGrid1->Rows(), 3);
         QCOMPARE(l.lblTotaleImporti->text(), QStringLiteral("Total amount of displayed cheques: 1.012,50 €"));
     });
@@ -314,7 +314,7 @@ void IssuedChequesTest::todayIsProposedOnceOnly()
             QCOMPARE(e.txtDataAssegno->text(), QStringLiteral("01/01/2026"));
             e.cmdCancel_Click();
         });
-        l.cmdAdd_Click();
+        l.cmdAdd->click();
     });
 }
 
@@ -398,7 +398,7 @@ void IssuedChequesTest::searchClausesInTheirOrder()
     search(
         fx,
         [](frmSelectAssegniEmessi &s) {
-            s.cmdClear_Click();
+            s.cmdClear->click();
             s.optAND->setChecked(true);
             s.txtAssegnoNote->setText(QStringLiteral("nota"));
             s.txtCausale->setText(QStringLiteral("Quota, Dono"));
@@ -429,7 +429,7 @@ void IssuedChequesTest::searchClausesInTheirOrder()
     search(
         fx,
         [](frmSelectAssegniEmessi &s) {
-            s.cmdClear_Click();
+            s.cmdClear->click();
             s.chkSuPiazza->setCheckState(Qt::Unchecked);
             s.chkSbarrato->setCheckState(Qt::Unchecked);
             s.txtNumero->setText(QStringLiteral("10"));
@@ -506,7 +506,7 @@ void IssuedChequesTest::searchValuesComeBackAndClearGreysTheFlags()
         QCOMPARE(s.txtImportoDa->text(), QStringLiteral("1,5"));
         QVERIFY(s.optOR->isChecked());
         QVERIFY(!s.optAND->isChecked());
-        s.cmdClear_Click();
+        s.cmdClear->click();
         for (QCheckBox *c : {s.chkSuPiazza, s.chkTrasferibile, s.chkSbarrato})
             QCOMPARE(checkValue(c), 2);
         s.cmdCancel_Click();
@@ -543,7 +543,7 @@ void IssuedChequesTest::injectionLeavesEveryTableIntact()
             e.cmdOK_Click();
             QVERIFY(!e.isLoaded());
         });
-        l.cmdAdd_Click();
+        l.cmdAdd->click();
         QCOMPARE(l.MSFlexGrid1->Rows(), 4);
         fx.nextModal<frmSelectAssegniEmessi>([](frmSelectAssegniEmessi &s) {
             for (QLineEdit *t : {s.txtNumero, s.txtLuogoEmissione, s.txtCausale, s.txtAssegnoNote})

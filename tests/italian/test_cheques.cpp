@@ -38,7 +38,7 @@ private slots:
                 e.cmdOK_Click();
                 QVERIFY(!e.isLoaded());
             });
-            l.cmdAdd_Click();
+            l.cmdAdd->click();
             QCOMPARE(l.MSFlexGrid1->Rows(), 3);
         });
         QCOMPARE(fx.scalar("SELECT ABI || '/' || CAB FROM MieiContiCorrenti WHERE Descrizione = 'Nuovo'"),

@@ -77,7 +77,7 @@ private slots:
                 e.cmdPrint_Click();
                 e.cmdCancel_Click();
             });
-            l.cmdAdd_Click();
+            l.cmdAdd->click();
         });
         QCOMPARE(fx.people.previews.size(), 1);
         QVERIFY(fx.people.previews.at(0).contains(QLatin1String(

@@ -1,6 +1,7 @@
 // The Italian edition's shell: the main and information windows as they are
 // written, the backup and heading prompts, and message boxes that show the
 // caller's text and title.
+#include "CalendarPerson.h"
 #include "Database.h"
 #include "Globals.h"
 #include "Messages.h"
@@ -42,9 +43,9 @@ private slots:
             auto &about = static_cast<frmAbout &>(f);
             seen << about.windowTitle() << about.lblTitle->text() << about.txtWebPage->text()
                  << about.cmdGoToWebPage->text() << about.findChild<QLabel *>("lblSitoWeb")->text();
-            about.cmdOK_Click();
+            about.cmdOK->click();
         });
-        w.cmdInfo_Click();
+        w.cmdInfo->click();
         // The design address stays: only the English edition puts its own.
         QCOMPARE(seen,
                  (QStringList{"Informazioni su Merivolo", "Merivolo", "https://merivolo.example.org/",
@@ -60,8 +61,8 @@ private slots:
         QVERIFY(QDir().mkdir(dir));
         run.people.inputAnswers.push_back(dir);
         run.people.inputAnswers.push_back(dir);
-        w.cmdBackup_Click();
-        w.cmdBackup_Click(); // the copy is there already
+        w.cmdBackup->click();
+        w.cmdBackup->click(); // the copy is there already
         QCOMPARE(run.people.prompts.size(), 4);
         for (int i : {0, 2}) {
             QCOMPARE(run.people.prompts[i].kind, QStringLiteral("input"));
@@ -95,7 +96,7 @@ private slots:
         Run run;
         frmMain &w = run.start();
         run.people.inputAnswers.push_back(answer);
-        w.cmdCambiaIntestazione_Click();
+        w.cmdCambiaIntestazione->click();
         QCOMPARE(run.people.prompts[0].text, QStringLiteral("Inserire l'intestazione"));
         QCOMPARE(run.people.prompts[0].title, QStringLiteral("Merivolo"));
         QCOMPARE(run.people.inputDefaults, QStringList{"Associazione"});
@@ -134,6 +135,24 @@ private slots:
 
     // The buttons Qt draws itself: the question box answers in Italian, and
     // Escape on it still means No.
+    // The calendar names months and days in Italian on an English machine.
+    void datePickerSpeaksTheEdition()
+    {
+        const QLocale machine;
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        installToolkitTranslation();
+        QWidget window;
+        auto *picker = new DatePicker(&window, QStringLiteral("dtpData"));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        picker->setText(QStringLiteral("15/12/2026"));
+        const CalendarSeen seen = pickDayInCalendar(*picker, 20);
+        QCOMPARE(seen.month, QStringLiteral("dicembre"));
+        QCOMPARE(seen.monday, QStringLiteral("lun"));
+        QCOMPARE(picker->text(), QStringLiteral("20/12/2026"));
+        QLocale::setDefault(machine);
+    }
+
     void qtsOwnDialogsInItalian()
     {
         QVERIFY(installToolkitTranslation());

@@ -74,7 +74,7 @@ void MemberSearchTest::clausesFollowTheWindowOrder()
     QCOMPARE(rows, 0);
 
     rows = search(fx, [](frmSelectAnagrafica &s) {
-        s.cmdClear_Click();
+        s.cmdClear->click();
         QCOMPARE(s.cboTipologia->currentIndex(), -1);
         QCOMPARE(s.txtComune->text(), QString());
         s.txtDataNascitaDa->setText(QStringLiteral("1965-01-01"));
@@ -88,7 +88,7 @@ void MemberSearchTest::clausesFollowTheWindowOrder()
 
     // Every field empty: an empty filter, every member listed.
     rows = search(fx, [](frmSelectAnagrafica &s) {
-        s.cmdClear_Click();
+        s.cmdClear->click();
         s.cmdOK_Click();
     });
     QCOMPARE(*frmAnagrafica::gWhereAnagrafica, QString());
@@ -147,7 +147,7 @@ void MemberSearchTest::savedValuesAfterOkCancelAndReset()
     QCOMPARE(*frmAnagrafica::gWhereAnagrafica, applied);
     search(fx, [](frmSelectAnagrafica &s) {
         QCOMPARE(s.txtNome->text(), QStringLiteral("Anna"));
-        s.cmdClear_Click();
+        s.cmdClear->click();
         QVERIFY(s.isLoaded()); // Reset leaves the window open
         s.cmdCancel_Click();
     });
@@ -180,7 +180,7 @@ void MemberSearchTest::injectionInEverySearchField()
     // stays open and the filter before it stays in force; no table is touched.
     const QString before = *frmAnagrafica::gWhereAnagrafica;
     search(fx, [&](frmSelectAnagrafica &s) {
-        s.cmdClear_Click();
+        s.cmdClear->click();
         s.txtDataIscrizioneDa->setText(injection);
         s.cmdOK_Click();
         QVERIFY(s.isLoaded());
@@ -228,7 +228,7 @@ void MemberSearchTest::memberTypesSearchEditAndDelete()
         QCOMPARE(g.TextMatrix(0, 2), QStringLiteral("Created"));
         MemberFixture::clickRow(l, MemberFixture::findRow(g, 1, QStringLiteral("Contatto")));
         l.MSFlexGrid1_DblClick();
-        l.cmdAdd_Click();
+        l.cmdAdd->click();
         QCOMPARE(g.TextMatrix(g.Rows() - 1, 1), QStringLiteral("Socio d'onore"));
         l.cmdSelect_Click();
         QCOMPARE(*frmTipologiaPersone::gWhereTipologiaPersone,

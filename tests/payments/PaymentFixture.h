@@ -71,7 +71,7 @@ struct PaymentFixture : WindowFixture {
                 if (l.isLoaded())
                     l.cmdClose_Click();
             });
-            m.cmdApriPagamenti_Click();
+            m.cmdApriPagamenti->click();
             m.cmdClose_Click();
         });
         Instance<frmAnagrafica>::get()->showModal();

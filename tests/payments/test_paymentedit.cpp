@@ -42,7 +42,7 @@ void PaymentEditTest::statusLineFollowsTheChosenMember()
             QCOMPARE(e.txtStatoSocio->text(), QString()); // no matching type row
             e.cmdCancel_Click();
         });
-        l.cmdAdd_Click();
+        l.cmdAdd->click();
     });
     QCOMPARE(fx.scalar("SELECT COUNT(*) FROM Pagamenti"), QStringLiteral("1"));
 }
@@ -73,7 +73,7 @@ void PaymentEditTest::validationsStopInTheirOrder()
             expect(QStringLiteral("Formato della nuova data di scadenza dell'iscrizione del socio non valido"));
             e.cmdCancel_Click();
         });
-        l.cmdAdd_Click();
+        l.cmdAdd->click();
     });
     QCOMPARE(fx.ran("INSERT"), QStringList());
     QCOMPARE(fx.ran("UPDATE"), QStringList());
@@ -103,7 +103,7 @@ void PaymentEditTest::amountsTheDatabaseReadsAsNumbers()
             e.cmdOK_Click();
             QVERIFY(!e.isLoaded());
         });
-        l.cmdAdd_Click();
+        l.cmdAdd->click();
     });
     QCOMPARE(fx.scalar("SELECT Importo FROM Pagamenti WHERE PagamentiID = 2"), QStringLiteral("1500"));
 }
@@ -120,7 +120,7 @@ void PaymentEditTest::addWritesTheExactInsertAndRefillsTheList()
             e.cmdOK_Click();
             QVERIFY(!e.isLoaded());
         });
-        l.cmdAdd_Click();
+        l.cmdAdd->click();
         QCOMPARE(l.MSFlexGrid1->Rows(), 3);
         // read again whole: the new amount is formatted and counted
         QCOMPARE(l.MSFlexGrid1->TextMatrix(2, 5), QStringLiteral("12,50 €"));
@@ -191,7 +191,7 @@ void PaymentEditTest::expiryIsMovedWithItsStamp()
             e.cmdOK_Click();
             QVERIFY(!e.isLoaded());
         });
-        l.cmdAdd_Click();
+        l.cmdAdd->click();
         QCOMPARE(l.MSFlexGrid1->Rows(), 3);
         // a later opening starts unticked and shows the new expiry
         fx.nextModal<frmEditPagamenti>([](frmEditPagamenti &e) {
@@ -200,7 +200,7 @@ void PaymentEditTest::expiryIsMovedWithItsStamp()
             QVERIFY(e.txtStatoSocio->text().contains(QLatin1String("Expires on: 2027-12-31 00:00:00. ")));
             e.cmdCancel_Click();
         });
-        l.cmdAdd_Click();
+        l.cmdAdd->click();
     });
     QCOMPARE(fx.ran("update anagrafica"),
              QStringList({"update anagrafica set datascadenzaiscrizione='2027-12-31 00:00:00', DateTimeLastUpdated = "
@@ -236,7 +236,7 @@ void PaymentEditTest::failedExpiryMoveUndoesThePayment()
             e.cboSocio->setCurrentIndex(e.cboSocio->findText(QStringLiteral("Rossi Mario")));
             tryToSave(e);
         });
-        l.cmdAdd_Click();
+        l.cmdAdd->click();
         QCOMPARE(l.MSFlexGrid1->Rows(), 3);
         // an edited one
         fx.nextModal<frmEditPagamenti>(tryToSave);
@@ -266,7 +266,7 @@ void PaymentEditTest::todayIsProposedOnceOnly()
             e.txtImporto->setText(QStringLiteral("5"));
             e.cmdOK_Click();
         });
-        l.cmdAdd_Click();
+        l.cmdAdd->click();
     });
     QCOMPARE(fx.scalar("SELECT DataPagamento FROM Pagamenti WHERE PagamentiID = 2"),
              QStringLiteral("2026-03-01 00:00:00"));
@@ -286,7 +286,7 @@ void PaymentEditTest::injectionTextsAreStoredAsTyped()
             e.cmdOK_Click();
             QVERIFY(!e.isLoaded());
         });
-        l.cmdAdd_Click();
+        l.cmdAdd->click();
         QCOMPARE(l.MSFlexGrid1->TextMatrix(2, 4), evil);
     });
     QCOMPARE(fx.scalar("SELECT Causale FROM Pagamenti WHERE PagamentiID = 2"), evil);

@@ -95,7 +95,7 @@ void PaymentListTest::oneMemberScopeFromTheMemberList()
             e.txtImporto->setText(QStringLiteral("10"));
             e.cmdOK_Click();
         });
-        l.cmdAdd_Click();
+        l.cmdAdd->click();
         QCOMPARE(l.MSFlexGrid1->Rows(), 4);
         QCOMPARE(l.lblTotaleImporti->text(), QStringLiteral("Total amount of displayed payments: 30,00 €"));
     });

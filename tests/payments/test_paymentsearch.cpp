@@ -43,7 +43,7 @@ void PaymentSearchTest::clausesInTheirOrderWithAndOr()
              QStringLiteral("a.ANAGRAFICAID = 1 AND a.Datapagamento >= ('2026-01-01 00:00:00')"));
 
     search(fx, [](frmSelectPagamenti &s) {
-        s.cmdClear_Click();
+        s.cmdClear->click();
         // filled in reverse: the clause order is the window's
         s.txtNotePagamento->setText(QStringLiteral("rinnovo"));
         s.txtCausale->setText(QStringLiteral("Quota, Dono"));
@@ -155,7 +155,7 @@ void PaymentSearchTest::valuesAndChoiceComeBackAtTheNextOpening()
         QCOMPARE(s.txtCausale->text(), QStringLiteral("Quota"));
         // the list opened from the main window has no filter; the values stay
         QCOMPARE(*frmPagamenti::gWherePagamenti, QString());
-        s.cmdClear_Click();
+        s.cmdClear->click();
         QCOMPARE(s.cboSocio->currentIndex(), -1);
         QVERIFY(s.optOR->isChecked()); // Reset leaves the choice
         s.cmdCancel_Click();
@@ -194,7 +194,7 @@ void PaymentSearchTest::injectionInEverySearchField()
                                   "Invalid maximum amount"};
     for (int field = 0; field < 4; ++field) {
         search(fx, [&](frmSelectPagamenti &s) {
-            s.cmdClear_Click();
+            s.cmdClear->click();
             QLineEdit *boxes[] = {s.txtDataDa, s.txtDataA, s.txtImportoDa, s.txtImportoA};
             boxes[field]->setText(evil);
             s.cmdOK_Click();

@@ -64,8 +64,10 @@ struct ReportFixture : WindowFixture {
     {
         people.expect<frmSplashReports>([body](frmSplashReports &c) {
             body(c);
-            if (c.isLoaded())
-                c.cmdClose_Click();
+            if (c.isLoaded()) {
+                c.cmdClose->click();
+                QVERIFY2(!c.isLoaded(), "Close left the chooser open");
+            }
         });
         for (const ReportBody &r : reports) {
             people.expect<frmReportistica>([r](frmReportistica &w) {

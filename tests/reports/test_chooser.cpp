@@ -300,7 +300,10 @@ void ChooserTest::mainWindowOpensTheChooser()
     appHooks().openReports = nullptr;
     registerSubsystemWindows();
     QVERIFY(appHooks().openReports);
-    fx.people.expect<frmSplashReports>([](frmSplashReports &c) { c.cmdClose_Click(); });
+    fx.people.expect<frmSplashReports>([](frmSplashReports &c) {
+        c.cmdClose->click();
+        QVERIFY(!c.isLoaded());
+    });
     appHooks().openReports();
     QCOMPARE(fx.people.modalShown, QStringList({"frmSplashReports", "frmSplashReports"}));
 }

@@ -14,6 +14,22 @@ ScriptedPeople::ScriptedPeople()
 ScriptedPeople::~ScriptedPeople()
 {
     setPeople(nullptr);
+    // A script or an answer left over is a window or a question the test
+    // counted on that never came: the wire to it may be gone.
+    if (!QTest::currentTestFunction() || QTest::currentTestFailed())
+        return;
+    QStringList unused;
+    if (!modal.empty())
+        unused << QString::number(modal.size()) + QStringLiteral(" window script(s)");
+    if (!msgAnswers.empty())
+        unused << QString::number(msgAnswers.size()) + QStringLiteral(" answer(s) to questions");
+    if (!inputAnswers.empty())
+        unused << QString::number(inputAnswers.size()) + QStringLiteral(" input box answer(s)");
+    if (!saveAnswers.empty())
+        unused << QString::number(saveAnswers.size()) + QStringLiteral(" save dialog answer(s)");
+    if (!unused.isEmpty())
+        QTest::qFail(qPrintable(QStringLiteral("never used: ") + unused.join(QStringLiteral(", "))), __FILE__,
+                     __LINE__);
 }
 
 int ScriptedPeople::themedMsgBox(const QString &prompt, int style, const QString &title)

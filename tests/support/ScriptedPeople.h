@@ -12,7 +12,8 @@
 
 // The people seam for tests: answers from queues and records every prompt.
 // A question or a modal window with nothing scripted fails the test at once
-// instead of waiting for a person.
+// instead of waiting for a person, and so does a script or an answer left over
+// when the test ends.
 class ScriptedPeople : public People {
 public:
     struct Prompt {

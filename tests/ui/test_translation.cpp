@@ -1,5 +1,6 @@
 // The English edition: the message box and the three ordered replacement
 // tables that turn the Italian source texts into English.
+#include "CalendarPerson.h"
 #include "Controls.h"
 #include "FlexGrid.h"
 #include "Messages.h"
@@ -230,6 +231,27 @@ private slots:
         QCOMPARE(ok->text(), QStringLiteral("&Ok"));
         QCOMPARE(plain->text(), QStringLiteral("Note")); // buttons use the button table only
         QCOMPARE(versa->text(), QStringLiteral("Deposit"));
+    }
+
+    // The calendar names months and days as the edition does whatever the
+    // machine's language; a day clicked in it, and Today, fill the field.
+    void datePickerSpeaksTheEdition()
+    {
+        const QLocale machine;
+        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+        installToolkitTranslation();
+        QWidget window;
+        auto *picker = new DatePicker(&window, QStringLiteral("dtpData"));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        picker->setText(QStringLiteral("15/12/2026"));
+        const CalendarSeen seen = pickDayInCalendar(*picker, 20);
+        QCOMPARE(seen.month, QStringLiteral("December"));
+        QCOMPARE(seen.monday, QStringLiteral("Mon"));
+        QCOMPARE(picker->text(), QStringLiteral("20/12/2026"));
+        QTest::mouseClick(picker->findChild<QPushButton *>(), Qt::LeftButton);
+        QCOMPARE(picker->text(), QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
+        QLocale::setDefault(machine);
     }
 
     void gridHeaderRow()

@@ -2,9 +2,11 @@
 #include "Controls.h"
 #include "People.h"
 #include "PrintPreviewDialog.h"
+#include "QtPeople.h"
 #include "RuntimeError.h"
 
 #include <QApplication>
+#include <QPointer>
 
 WebBrowser::WebBrowser(QWidget *parent, const QString &name) : QWidget(parent)
 {
@@ -51,7 +53,14 @@ void WebBrowser::ExecWB(int command, int)
 
 void showPrintPreview(WebBrowser &web)
 {
-    PrintPreviewDialog dlg(web.documentText(), QApplication::activeWindow());
-    if (dlg.prepare())
-        dlg.exec();
+    auto *dlg = new PrintPreviewDialog(web.documentText(), boxOwner());
+    const QPointer<PrintPreviewDialog> guard(dlg);
+    const bool ready = dlg->prepare();
+    if (!guard)
+        return;
+    if (!ready) {
+        delete dlg;
+        return;
+    }
+    runOwned(dlg);
 }

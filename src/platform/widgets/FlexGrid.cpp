@@ -480,6 +480,46 @@ void FlexGrid::wheelEvent(QWheelEvent *e)
     e->ignore();
 }
 
+// The view scrolls a whole row or column at a time, but at the end of its
+// range it puts the last row at the foot and the last column at the right
+// edge, which leaves the first one cut under the header. Here the first
+// visible row and column always show whole, as TopRow and LeftCol say, and a
+// position past the last column (left from a wider fill) is brought back.
+void FlexGrid::alignToScrollValues()
+{
+    QScrollBar *h = horizontalScrollBar();
+    QScrollBar *v = verticalScrollBar();
+    if (h->value() > h->maximum())
+        h->setValue(h->maximum());
+    if (v->value() > v->maximum())
+        v->setValue(v->maximum());
+    bool moved = false;
+    if (verticalScrollMode() == ScrollPerItem && v->value() < verticalHeader()->count()) {
+        const int before = verticalHeader()->offset();
+        verticalHeader()->setOffsetToSectionPosition(v->value());
+        moved = moved || before != verticalHeader()->offset();
+    }
+    if (horizontalScrollMode() == ScrollPerItem && h->value() < horizontalHeader()->count()) {
+        const int before = horizontalHeader()->offset();
+        horizontalHeader()->setOffsetToSectionPosition(h->value());
+        moved = moved || before != horizontalHeader()->offset();
+    }
+    if (moved)
+        viewport()->update();
+}
+
+void FlexGrid::updateGeometries()
+{
+    QTableView::updateGeometries();
+    alignToScrollValues();
+}
+
+void FlexGrid::scrollContentsBy(int dx, int dy)
+{
+    QTableView::scrollContentsBy(dx, dy);
+    alignToScrollValues();
+}
+
 int FlexGrid::Rows() const
 {
     return m_model->rows;
@@ -817,15 +857,28 @@ void FlexGrid::RemoveItem(int r)
         raiseError(30015, QStringLiteral("Cannot remove last non-fixed row"));
     if (Rows() <= 2)
         raiseError(30015, QStringLiteral("Cannot remove last non-fixed row"));
-    m_model->beginRemoveRows({}, r - 1, r - 1);
-    for (CellColumn &c : m_model->columns)
-        c.remove(size_t(r));
-    --m_model->rows;
-    m_model->endRemoveRows();
-    if (m_row >= Rows())
-        m_row = Rows() - 1;
-    if (m_rowSel >= Rows())
-        m_rowSel = Rows() - 1;
+    // The current row keeps its number, so the row that moved up into it is
+    // current; the view would move its current cell to the row after it.
+    const int row = std::min(m_row, Rows() - 2);
+    const int rowSel = std::min(m_rowSel, Rows() - 2);
+    {
+        QSignalBlocker block(selectionModel());
+        m_model->beginRemoveRows({}, r - 1, r - 1);
+        for (CellColumn &c : m_model->columns)
+            c.remove(size_t(r));
+        --m_model->rows;
+        m_model->endRemoveRows();
+    }
+    if (row >= 1) {
+        setRow(row);
+    } else {
+        QSignalBlocker block(selectionModel());
+        selectionModel()->clearSelection();
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        m_row = 0;
+    }
+    m_rowSel = rowSel;
+    viewport()->update();
 }
 
 bool FlexGrid::RowIsVisible(int r) const

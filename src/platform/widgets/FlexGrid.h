@@ -95,8 +95,12 @@ protected:
     void focusInEvent(QFocusEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void wheelEvent(QWheelEvent *e) override;
+    void updateGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
+    // Puts the first visible row and column whole at the top left edge.
+    void alignToScrollValues();
     void putRowsInOrder(const std::vector<quint32> &order);
     FlexGridModel *m_model;
     // Widths (twips) set while a fill changes the columns: the view only

@@ -3,6 +3,7 @@
 #include "People.h"
 
 #include <QCloseEvent>
+#include <QLineEdit>
 #include <QSignalBlocker>
 #include <QVector>
 
@@ -128,6 +129,10 @@ void Form::load()
     restoreDesign();
     m_loaded = true;
     Form_Load();
+    // A text longer than its box opens at its start, not scrolled to the
+    // end where setting it left the cursor.
+    for (QLineEdit *edit : findChildren<QLineEdit *>())
+        edit->setCursorPosition(0);
 }
 
 void Form::unload()
@@ -139,6 +144,12 @@ void Form::unload()
     m_loaded = false;
     m_unloading = false;
     done(QDialog::Rejected);
+}
+
+void Form::release()
+{
+    m_released = true;
+    deleteLater();
 }
 
 void Form::showModal()

@@ -18,6 +18,12 @@ public:
     ~Form() override;
 
     bool isLoaded() const { return m_loaded; }
+    // Unloading, unloaded or released: nothing new may open over it, since
+    // whatever it owns goes with it.
+    bool isClosing() const { return !m_loaded || m_unloading || m_released; }
+    // Marks the window released and deletes it once control returns to an
+    // event loop.
+    void release();
     // Runs Form_Load unless the window is loaded already.
     void load();
     // Runs Form_Unload, hides the window and ends its modal run.
@@ -65,6 +71,7 @@ private:
     std::unique_ptr<DesignState> m_design;
     bool m_loaded = false;
     bool m_unloading = false;
+    bool m_released = false;
 };
 
 // One process-wide instance per window class, made on first use and owned
@@ -89,7 +96,7 @@ public:
         // The window may be releasing itself from one of its own handlers:
         // the event loop deletes it when that returns.
         if (T *w = owner().release())
-            w->deleteLater();
+            w->Form::release();
     }
 
 private:

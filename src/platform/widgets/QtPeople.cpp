@@ -9,10 +9,12 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QMimeDatabase>
+#include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
+#include <functional>
 
 namespace {
 std::function<void(WebBrowser &)> &previewer()
@@ -27,55 +29,87 @@ void setPrintPreviewer(std::function<void(WebBrowser &)> preview)
     previewer() = std::move(preview);
 }
 
+namespace {
+// Whether a box may open over w: a box owned by a window goes with it, so the
+// window must be one that stays while the box is up. A window being unloaded,
+// unloaded or released (deleted at the next turn of an event loop, which the
+// box's own loop is) does not, and neither does a hidden one.
+bool canOwnBoxes(QWidget *w)
+{
+    if (!w || !w->isVisible())
+        return false;
+    if (const auto *form = qobject_cast<const Form *>(w))
+        return !form->isClosing();
+    return true;
+}
+} // namespace
+
+QWidget *boxOwner()
+{
+    for (QWidget *w : {QApplication::activeModalWidget(), QApplication::activeWindow(),
+                       static_cast<QWidget *>(Form::activeForm())}) {
+        if (w && canOwnBoxes(w->window()))
+            return w->window();
+    }
+    return nullptr;
+}
+
 int QtPeople::themedMsgBox(const QString &prompt, int style, const QString &title)
 {
-    QMessageBox box(QApplication::activeWindow());
-    box.setWindowTitle(title);
-    box.setText(prompt);
+    auto *box = new QMessageBox(boxOwner());
+    box->setWindowTitle(title);
+    box->setText(prompt);
     switch (style & MsgStyle::IconMask) {
     case MsgStyle::Critical:
-        box.setIcon(QMessageBox::Critical);
+        box->setIcon(QMessageBox::Critical);
         break;
     case MsgStyle::Question:
-        box.setIcon(QMessageBox::Question);
+        box->setIcon(QMessageBox::Question);
         break;
     case MsgStyle::Exclamation:
-        box.setIcon(QMessageBox::Warning);
+        box->setIcon(QMessageBox::Warning);
         break;
     case MsgStyle::Information:
-        box.setIcon(QMessageBox::Information);
+        box->setIcon(QMessageBox::Information);
         break;
     default:
-        box.setIcon(QMessageBox::NoIcon);
+        box->setIcon(QMessageBox::NoIcon);
         break;
     }
     if ((style & MsgStyle::ButtonsMask) == MsgStyle::YesNo) {
         // Qt's own buttons, so that they read in the edition's language.
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
-        box.setEscapeButton(QMessageBox::No);
-        return box.exec() == QMessageBox::Yes ? MsgResult::Yes : MsgResult::No;
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box->setDefaultButton(QMessageBox::Yes);
+        box->setEscapeButton(QMessageBox::No);
+        return runOwned(box) == QMessageBox::Yes ? MsgResult::Yes : MsgResult::No;
     }
-    box.setStandardButtons(QMessageBox::Ok);
-    box.exec();
+    box->setStandardButtons(QMessageBox::Ok);
+    runOwned(box);
     return MsgResult::Ok;
 }
 
 void QtPeople::plainMsgBox(const QString &text)
 {
-    QMessageBox box(QApplication::activeWindow());
-    box.setWindowTitle(QApplication::applicationName());
-    box.setText(text);
-    box.setStandardButtons(QMessageBox::Ok);
-    box.exec();
+    auto *box = new QMessageBox(boxOwner());
+    box->setWindowTitle(QApplication::applicationName());
+    box->setText(text);
+    box->setStandardButtons(QMessageBox::Ok);
+    runOwned(box);
 }
 
 QString QtPeople::themedInputBox(const QString &prompt, const QString &title, const QString &defaultText)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal,
-                                               defaultText, &ok);
-    return ok ? text : QString();
+    auto *dlg = new QInputDialog(boxOwner());
+    dlg->setWindowTitle(title);
+    dlg->setLabelText(prompt);
+    dlg->setTextEchoMode(QLineEdit::Normal);
+    dlg->setTextValue(defaultText);
+    QString text;
+    runOwned<QInputDialog>(dlg, [&](QInputDialog &d) {
+        if (d.result() == QDialog::Accepted)
+            text = d.textValue();
+    });
+    return text;
 }
 
 QString QtPeople::saveFileDialog(const QString &filter)
@@ -85,14 +119,17 @@ QString QtPeople::saveFileDialog(const QString &filter)
     QStringList filters;
     for (int i = 0; i + 1 < parts.size(); i += 2)
         filters << parts.at(i) + QStringLiteral(" (") + parts.at(i + 1) + QLatin1Char(')');
-    QFileDialog dlg(QApplication::activeWindow());
-    dlg.setAcceptMode(QFileDialog::AcceptSave);
-    dlg.setNameFilters(filters);
+    auto *dlg = new QFileDialog(boxOwner());
+    dlg->setAcceptMode(QFileDialog::AcceptSave);
+    dlg->setNameFilters(filters);
     // Overwriting is asked by the program itself, in its own words.
-    dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
-        return QString();
-    return dlg.selectedFiles().constFirst();
+    dlg->setOption(QFileDialog::DontConfirmOverwrite, true);
+    QString chosen;
+    runOwned<QFileDialog>(dlg, [&](QFileDialog &d) {
+        if (d.result() == QDialog::Accepted && !d.selectedFiles().isEmpty())
+            chosen = d.selectedFiles().constFirst();
+    });
+    return chosen;
 }
 
 void QtPeople::printPreview(WebBrowser &web)
