@@ -697,7 +697,8 @@ int main(int argc, char **argv)
     if (args.size() >= 3 && args.at(1) == QLatin1String("--pages"))
         return savePagesOfSheets(args.at(2));
     if (args.size() >= 4 && args.at(1) == QLatin1String("--make-register")) {
-        makeSqliteRegister(args.at(3), args.at(2).toInt(), 3 * args.at(2).toInt());
+        makeSqliteRegister(args.at(3), args.at(2).toInt(), 3 * args.at(2).toInt(),
+                           args.contains(QLatin1String("--ascii")) ? BenchKind::Ascii : BenchKind::Realistic);
         return 0;
     }
     QList<int> sizes{10000, 100000};
