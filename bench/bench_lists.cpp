@@ -655,7 +655,7 @@ int savePagesOfSheets(const QString &dirName)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("socivant.db3"));
-    makeSqliteRegister(path, 200, 600);
+    makeSqliteRegister(path, 200, 600, BenchKind::Realistic);
     openRegister(path);
     // Texts that test the reading: an ampersand, a "<", accents, a long note.
     gDbExecute(QStringLiteral(

@@ -15,6 +15,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
+#include <malloc.h>
 
 namespace {
 People *&current()
@@ -105,9 +106,14 @@ QString QtPeople::saveFileDialog(const QString &filter)
 
 void QtPeople::printPreview(WebBrowser &web)
 {
-    PrintPreviewDialog dlg(web.documentText(), QApplication::activeWindow());
-    if (dlg.prepare())
-        dlg.exec();
+    {
+        PrintPreviewDialog dlg(web.documentText(), QApplication::activeWindow());
+        if (dlg.prepare())
+            dlg.exec();
+    }
+    // The layout of a long printout was many small blocks: hand the memory
+    // back to the system rather than keep it with the process.
+    malloc_trim(0);
 }
 
 QString QtPeople::associatedBrowser(const QString &probePath)
