@@ -69,7 +69,14 @@ void makeRealistic(BenchMember &m, int i)
     m.office = "+39 02 " + QByteArray::number(2000000 + i % 7999999);
     m.mobile = "+39 333 " + QByteArray::number(1000000 + (i * 7) % 8999999);
     m.vat = "IT" + QByteArray::number(10000000000LL + i);
-    m.web = "https://www.example.org/soci/" + QByteArray::number(i);
+    // Web sites and mail addresses as people have them: some short, some
+    // a long address without a blank.
+    static const char *sites[] = {"https://www.example.org", "www.studio", "https://www.associazione-amici-",
+                                  "http://example.com/~"};
+    static const char *tails[] = {"", ".it", "del-museo.org/soci/", "/pagina-personale/"};
+    m.web = QByteArray(sites[i % 4]) + QByteArray(tails[i % 4]) + QByteArray::number(i);
+    m.mail = QByteArray(i % 3 == 0 ? "segreteria.studio." : "") + QByteArray(names[(i / 3) % 12]).toLower()
+        + QByteArray::number(i) + (i % 2 ? "@example.org" : "@posta.example.it");
     if (i % 4 != 3) {
         // About 200 characters, from 60 to 340.
         QByteArray note;

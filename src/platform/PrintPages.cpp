@@ -52,6 +52,7 @@ struct Table {
     std::vector<qreal> headWord; // the widest word of its header cells
     std::vector<qreal> dataLine; // the widest line of its data cells
     std::vector<qreal> dataSum;  // all its data cells' text, on one line
+    std::vector<char> words;     // a data cell reads as words
     std::vector<qreal> width;    // content width of each column, once laid out
 };
 
@@ -107,10 +108,20 @@ struct Metrics {
         return w;
     }
 
-    // The widest word, the widest line and the width of all the text.
-    void measure(QStringView s, qreal *widestWord, qreal *widestLine, qreal *all) const
+    // The widest word, the widest line and the width of all the text; and
+    // whether it reads as words rather than as a value (a date, a phone
+    // number, a code): more than two letters and a blank.
+    void measure(QStringView s, qreal *widestWord, qreal *widestLine, qreal *all, bool *words) const
     {
         qreal widest = 0, line = 0, longest = 0, total = 0, word = 0;
+        int letters = 0;
+        bool blank = false;
+        for (QChar c : s) {
+            if (c.isLetter() && ++letters > 2 && blank)
+                break;
+            blank = blank || c.unicode() == ' ' || c.unicode() == '\n';
+        }
+        *words = letters > 2 && blank;
         if (latin1(s)) {
             for (QChar c : s) {
                 const char16_t u = c.unicode();
@@ -711,9 +722,11 @@ namespace {
 constexpr qreal kShortField = 20;
 // A longer text's words are never broken up to this many digits; a longer
 // word is broken inside its cell rather than shrinking the page.
-constexpr qreal kLongWord = 28;
+constexpr qreal kLongWord = 16;
 // No cell weighs more than this many digits in sharing out the width.
-constexpr qreal kHeavyCell = 120;
+constexpr qreal kHeavyCell = 400;
+// The lines an average long text is given where the page must shrink.
+constexpr qreal kAverageLines = 3;
 } // namespace
 
 void PrintPages::Impl::measure(const QPaintDevice &device, const Progress &progress, bool *stopped, quint32 maxRows)
@@ -742,18 +755,21 @@ void PrintPages::Impl::measure(const QPaintDevice &device, const Progress &progr
         t.headWord.assign(n, 0);
         t.dataLine.assign(n, 0);
         t.dataSum.assign(n, 0);
+        t.words.assign(n, 0);
         for (quint32 r = t.firstRow; r < t.firstRow + std::min(t.rows, maxRows); ++r) {
             const Row &row = rows[r];
             for (quint32 k = 0; k < row.cells; ++k) {
                 const Cell &c = cells[row.firstCell + k];
                 qreal word = 0, line = 0, all = 0;
-                metricsOf(c).measure(text(c), &word, &line, &all);
+                bool words = false;
+                metricsOf(c).measure(text(c), &word, &line, &all, &words);
                 t.minWidth[k] = std::max(t.minWidth[k], word);
                 t.maxWidth[k] = std::max(t.maxWidth[k], line);
                 if (c.header) {
                     t.headWord[k] = std::max(t.headWord[k], word);
                 } else {
                     t.dataLine[k] = std::max(t.dataLine[k], line);
+                    t.words[k] = t.words[k] || words;
                     // One huge text does not take the width from every other row.
                     t.dataSum[k] += std::min(all, kHeavyCell * td->advance['0']);
                 }
@@ -772,7 +788,7 @@ void PrintPages::Impl::measure(const QPaintDevice &device, const Progress &progr
 qreal PrintPages::Impl::columnMin(const Table &t, size_t k) const
 {
     const qreal digit = td->advance['0'];
-    if (t.dataLine[k] <= kShortField * digit)
+    if (t.dataLine[k] <= kShortField * digit && !t.words[k])
         return std::max(t.dataLine[k], t.headWord[k]);
     return std::max(t.headWord[k], std::min(t.minWidth[k], kLongWord * digit));
 }
@@ -795,36 +811,40 @@ void PrintPages::Impl::setColumnWidths(Table &t, qreal width) const
         t.width = t.maxWidth;
         return;
     }
-    qreal free = width - extra;
-    std::vector<bool> open(n, true);
-    for (size_t k = 0; k < n; ++k) {
-        t.width[k] = columnMin(t, k);
-        free -= t.width[k];
-        open[k] = t.width[k] < t.maxWidth[k];
-    }
+    // The width left goes where it saves the most lines: each column as
+    // wide as makes its average text as many lines as every other's, within
+    // its narrowest and its widest line.
     const qreal rowsHere = std::max<qreal>(1, qreal(t.rows));
-    for (int round = 0; round < 64 && free > 1e-6; ++round) {
-        qreal weights = 0;
-        for (size_t k = 0; k < n; ++k) {
-            if (open[k])
-                weights += t.dataSum[k] / rowsHere + td->advance['0'];
-        }
-        if (weights <= 0)
-            break;
-        qreal given = 0;
-        for (size_t k = 0; k < n; ++k) {
-            if (!open[k])
-                continue;
-            const qreal share = free * (t.dataSum[k] / rowsHere + td->advance['0']) / weights;
-            const qreal more = std::min(share, t.maxWidth[k] - t.width[k]);
-            t.width[k] += more;
-            given += more;
-            if (t.width[k] >= t.maxWidth[k] - 1e-9)
-                open[k] = false;
-        }
-        free -= given;
-        if (given <= 1e-9)
-            break;
+    std::vector<qreal> min(n);
+    for (size_t k = 0; k < n; ++k)
+        min[k] = columnMin(t, k);
+    auto widthAt = [&](size_t k, qreal lines) {
+        return std::clamp(t.dataSum[k] / rowsHere / lines, min[k], std::max(min[k], t.maxWidth[k]));
+    };
+    auto total = [&](qreal lines) {
+        qreal w = 0;
+        for (size_t k = 0; k < n; ++k)
+            w += widthAt(k, lines);
+        return w;
+    };
+    const qreal room = width - extra;
+    qreal few = 1e-3, many = 1e6; // lines: too wide, narrow enough
+    if (total(many) > room) {
+        t.width = min;
+        return;
+    }
+    for (int i = 0; i < 60; ++i) {
+        const qreal mid = std::sqrt(few * many);
+        (total(mid) > room ? few : many) = mid;
+    }
+    for (size_t k = 0; k < n; ++k)
+        t.width[k] = widthAt(k, many);
+    // What the clamps leave over goes to the columns that can still grow.
+    qreal left = room - total(many);
+    for (size_t k = 0; k < n && left > 1e-6; ++k) {
+        const qreal more = std::min(left, std::max<qreal>(0, t.maxWidth[k] - t.width[k]));
+        t.width[k] += more;
+        left -= more;
     }
 }
 
@@ -851,12 +871,21 @@ bool PrintPages::begin(const QPaintDevice &device, const QSizeF &pageSize, const
     if (stopped)
         return false;
     m.pageWidth = pageSize.width();
-    // The page shrinks only as far as the short fields and the words up to
-    // their limit need; never for a longer word.
-    qreal needed = 0;
-    for (const Table &t : m.tables)
-        needed = std::max(needed, m.tableMin(t));
     const qreal room = pageSize.width() - 2 * m.css(kBodyMargin);
+    // A table that does not fit shrinks the page as far as gives its
+    // longer texts about three lines for an average text, beside the
+    // short fields on one line; ordinary words and the texts' weight are
+    // counted up to a limit, so no one text shrinks the page further.
+    qreal needed = 0;
+    for (const Table &t : m.tables) {
+        qreal w = m.tableMin(t);
+        for (size_t k = 0; k < t.minWidth.size(); ++k) {
+            const qreal min = m.columnMin(t, k);
+            if (min < t.dataLine[k])
+                w += std::max<qreal>(0, t.dataSum[k] / std::max<qreal>(1, t.rows) / kAverageLines - min);
+        }
+        needed = std::max(needed, w);
+    }
     m.s = needed > room && needed > 0 ? room / needed : 1.0;
     const qreal width = room / m.s; // in unshrunk pixels
     m.pageHeight = pageSize.height() / m.s;
