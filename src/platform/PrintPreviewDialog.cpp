@@ -123,12 +123,13 @@ protected:
 private:
     QImage render(int page, const QSize &s) const
     {
-        // Drawn at a resolution that makes the page the size shown: the
-        // fonts are sized in points on the device, as on the printer.
+        // The image has the printer's resolution, so the fonts (sized in
+        // points) take the room they take on paper, and is scaled down to
+        // the size shown.
         const QPrinter &pr = m_dialog->m_printer;
         QImage img(s, QImage::Format_RGB32);
         const qreal k = qreal(s.width()) / paper().width();
-        const int dpm = int(std::lround(pr.resolution() * k / 0.0254));
+        const int dpm = int(std::lround(pr.resolution() / 0.0254));
         img.setDotsPerMeterX(dpm);
         img.setDotsPerMeterY(dpm);
         img.fill(Qt::white);
