@@ -9,6 +9,8 @@
 //   bench_lists --make-register MEMBERS PATH   a register to try by hand
 //   bench_lists --pages DIR   the printed member list of 200 members and a
 //                             member's record sheet as PNG pages, to look at
+//   bench_lists --layout MEMBERS [HTML]   the printed member list's pages,
+//                             type size and columns (its document to HTML)
 //
 // Each size is a register of that many members with 3 payments each.
 // Figures are medians of --runs runs; peak memory is that of a process that
@@ -216,6 +218,15 @@ public:
     QString saveFileDialog(const QString &) override { return savePath; }
     void printPreview(WebBrowser &web) override
     {
+        if (!htmlPath.isEmpty()) {
+            QFile f(htmlPath);
+            if (f.open(QIODevice::WriteOnly))
+                f.write(web.documentText().toUtf8());
+        }
+        if (layoutOnly) {
+            showLayout(web.documentText());
+            return;
+        }
         if (!pngPrefix.isEmpty()) {
             savePages(web.documentText());
             return;
@@ -271,7 +282,24 @@ public:
                     pages.scale() * 100, layout.orientation() == QPageLayout::Landscape ? "landscape" : "portrait");
     }
 
+    // The pages the preview's printer gets, the type's size and the columns.
+    void showLayout(const QString &html)
+    {
+        PrintPreviewDialog dlg(html);
+        QPrinter &printer = dlg.previewPrinter();
+        PrintPages pages(html);
+        pages.layout(printer, printer.pageLayout().paintRectPixels(printer.resolution()).size());
+        std::printf("%d pages, type at %.1f%% of its size, %s\n  columns (mm):", pages.pageCount(),
+                    pages.scale() * 100,
+                    printer.pageLayout().orientation() == QPageLayout::Landscape ? "landscape" : "portrait");
+        for (qreal w : pages.columnWidths(0))
+            std::printf(" %.1f", w * 25.4 / printer.resolution());
+        std::printf("\n");
+    }
+
     QString pngPrefix;
+    QString htmlPath;
+    bool layoutOnly = false;
     bool onlyLook = false;
     bool printToo = false;
     QString pdfPath = QStringLiteral("/dev/null");
@@ -731,6 +759,21 @@ int savePagesOfSheets(const QString &dirName)
     edit->cmdPrint_Click();
     return 0;
 }
+// The printed member list of a register of that many members: its pages,
+// type size and columns; its document written to htmlPath when given.
+int showLayoutOf(int members, const QString &htmlPath)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("socivant.db3"));
+    makeSqliteRegister(path, members, 3 * members, gKind);
+    openRegister(path);
+    frmAnagrafica *list = memberList();
+    list->FillGrid();
+    people0->layoutOnly = true;
+    people0->htmlPath = htmlPath;
+    list->cmdPrintGrid_Click();
+    return 0;
+}
 } // namespace
 
 int main(int argc, char **argv)
@@ -749,6 +792,8 @@ int main(int argc, char **argv)
         return child(args.at(2), args.at(3));
     if (args.size() >= 3 && args.at(1) == QLatin1String("--pages"))
         return savePagesOfSheets(args.at(2));
+    if (args.size() >= 3 && args.at(1) == QLatin1String("--layout"))
+        return showLayoutOf(args.at(2).toInt(), args.value(3));
     if (args.size() >= 4 && args.at(1) == QLatin1String("--make-register")) {
         makeSqliteRegister(args.at(3), args.at(2).toInt(), 3 * args.at(2).toInt(),
                            args.contains(QLatin1String("--ascii")) ? BenchKind::Ascii : BenchKind::Realistic);
@@ -779,7 +824,7 @@ int main(int argc, char **argv)
             std::fprintf(stderr,
                          "usage: bench_lists [--sizes 10000,100000] [--million] [--runs 5] [--print-max N] "
                          "[--no-print] [--only open,search,sort,csv,print,payments] | --make-register "
-                         "MEMBERS PATH | --pages DIR\n");
+                         "MEMBERS PATH | --pages DIR | --layout MEMBERS [HTML]\n");
             return 2;
         }
     }

@@ -16,7 +16,10 @@ namespace {
 // Sizes of a browser, in CSS pixels (96 to the inch).
 constexpr qreal kCssDpi = 96;
 constexpr qreal kBodyMargin = 8;
-constexpr qreal kPadding = 3;
+// A cell's padding on paper: the style sheets ask 3 pixels, the tables
+// none (cellpadding="0"); one keeps the text off the borders and leaves
+// the width to the text, which a long list needs more.
+constexpr qreal kPadding = 1;
 constexpr qreal kBorder = 1;
 const QColor kBlue(0x33, 0x66, 0x99);
 
@@ -80,12 +83,20 @@ struct Metrics {
     QFontMetricsF fm;
     std::array<qreal, 256> advance{};
     qreal space = 0;
+    // A line's height and its baseline below the line's top: a browser's
+    // "normal" line height for the fonts the documents name, 1.15 of the
+    // type's size, even where the font that stands in for them is taller.
+    qreal lineHeight = 0;
+    qreal ascent = 0;
 
     Metrics(const QFont &f, const QPaintDevice &device) : font(f), fm(f, const_cast<QPaintDevice *>(&device))
     {
         for (int c = 0; c < 256; ++c)
             advance[size_t(c)] = fm.horizontalAdvance(QChar(c));
         space = advance[' '];
+        const qreal em = f.pointSizeF() * device.logicalDpiY() / 72;
+        lineHeight = fm.lineSpacing() > 0 ? std::min(fm.lineSpacing(), 1.15 * em) : 1.15 * em;
+        ascent = fm.lineSpacing() > 0 ? lineHeight * fm.ascent() / fm.lineSpacing() : em;
     }
 
     static bool latin1(QStringView s)
@@ -726,7 +737,7 @@ constexpr qreal kLongWord = 16;
 // No cell weighs more than this many digits in sharing out the width.
 constexpr qreal kHeavyCell = 400;
 // The lines an average long text is given where the page must shrink.
-constexpr qreal kAverageLines = 3;
+constexpr qreal kAverageLines = 4;
 } // namespace
 
 void PrintPages::Impl::measure(const QPaintDevice &device, const Progress &progress, bool *stopped, quint32 maxRows)
@@ -873,7 +884,7 @@ bool PrintPages::begin(const QPaintDevice &device, const QSizeF &pageSize, const
     m.pageWidth = pageSize.width();
     const qreal room = pageSize.width() - 2 * m.css(kBodyMargin);
     // A table that does not fit shrinks the page as far as gives its
-    // longer texts about three lines for an average text, beside the
+    // longer texts about four lines for an average text, beside the
     // short fields on one line; ordinary words and the texts' weight are
     // counted up to a limit, so no one text shrinks the page further.
     qreal needed = 0;
@@ -936,7 +947,7 @@ bool PrintPages::Impl::advance(int page, const std::function<bool()> &stop)
         if (b.kind == Block::Text) {
             const Para &p = paras[size_t(b.index)];
             const Metrics &mt = *paraMetrics[size_t(b.index)];
-            const qreal h = mt.fm.lineSpacing();
+            const qreal h = mt.lineHeight;
             mt.wrap(p.text, (pageWidth - 2 * css(kBodyMargin)) / s, [&](qsizetype start, qsizetype length, qreal w) {
                 if (!atTop() && c.y + c.pendingGap + h > height)
                     newPage();
@@ -950,10 +961,10 @@ bool PrintPages::Impl::advance(int page, const std::function<bool()> &stop)
             continue;
         }
         Table &t = tables[size_t(b.index)];
-        const qreal lineH = td->fm.lineSpacing();
+        const qreal lineH = td->lineHeight;
         auto rowHeight = [&](quint32 r, quint32 lines) {
             const Metrics &mt = rows[r].cells && cells[rows[r].firstCell].header ? *th : *td;
-            return qreal(lines) * std::max(mt.fm.lineSpacing(), lineH) + 2 * pad + border;
+            return qreal(lines) * std::max(mt.lineHeight, lineH) + 2 * pad + border;
         };
         const quint32 head = t.firstRow;
         if (!c.inTable) {
@@ -1071,7 +1082,7 @@ void PrintPages::Impl::paintTableRows(QPainter &p, size_t from, size_t to) const
     std::vector<qreal> x{x0};
     for (qreal w : t.width)
         x.push_back(x.back() + border + 2 * pad + w);
-    const qreal lineH = td->fm.lineSpacing();
+    const qreal lineH = td->lineHeight;
     const QFont *font = nullptr;
     QColor pen;
     auto use = [&](const Metrics &mt, const QColor &c) {
@@ -1090,7 +1101,7 @@ void PrintPages::Impl::paintTableRows(QPainter &p, size_t from, size_t to) const
         const Row &row = rows[pc.row];
         const bool header = row.cells && cells[row.firstCell].header;
         const Metrics &rowMt = header ? *th : *td;
-        const qreal ls = std::max(rowMt.fm.lineSpacing(), lineH);
+        const qreal ls = std::max(rowMt.lineHeight, lineH);
         const qreal h = qreal(pc.count) * ls + 2 * pad + border;
         tops.push_back(pc.y);
         // Header cells on blue, side by side as one band where they touch.
@@ -1114,7 +1125,7 @@ void PrintPages::Impl::paintTableRows(QPainter &p, size_t from, size_t to) const
             use(mt, c.header ? QColor(Qt::white) : QColor(Qt::black));
             const qreal cw = t.width[k];
             const qreal left = x[k] + border + pad;
-            const qreal baseline = pc.y + border + pad + mt.fm.ascent();
+            const qreal baseline = pc.y + border + pad + mt.ascent;
             if (mt.fits(s, cw, mayBreak(c))) {
                 const qreal whole = mt.width(s);
                 if (pc.first == 0) {
@@ -1184,7 +1195,7 @@ void PrintPages::paintPage(QPainter &p, int page) const
             const Metrics &mt = *m.paraMetrics[size_t(pc.index)];
             p.setFont(mt.font);
             p.setPen(Qt::black);
-            p.drawText(QPointF(m.css(kBodyMargin), pc.y + mt.fm.ascent()), para.text.mid(pc.row, pc.first));
+            p.drawText(QPointF(m.css(kBodyMargin), pc.y + mt.ascent), para.text.mid(pc.row, pc.first));
             ++i;
             continue;
         }

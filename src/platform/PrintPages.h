@@ -14,7 +14,7 @@ class QPainter;
 // them. It reads what the print routines write: lines of text in the size of
 // their font tag, each stray "</p>" ending its line with an empty paragraph,
 // and tables of header ("th") and data ("td") cells in the style sheet's
-// size, blue header cells, 1-pixel collapsed borders, 3-pixel padding, a
+// size, blue header cells, 1-pixel collapsed borders, 1-pixel padding, a
 // "<br>" in a cell a line break. Columns are laid out for paper: a short
 // field (a date, a phone number, an amount) on one line, the width left to
 // the columns with more text; texts wrap at blanks, and a word is split only
