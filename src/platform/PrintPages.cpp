@@ -936,8 +936,13 @@ bool PrintPages::Impl::advance(int page, const std::function<bool()> &stop)
     auto complete = [&] { return c.done || int(pageStart.size()) > page + 1; };
     unsigned steps = 0;
     while (!complete()) {
-        if (stop && (++steps & 255) == 0 && stop())
-            return false;
+        if (stop && (++steps & 255) == 0) {
+            if (stop())
+                return false;
+            // The progress shown may have let the preview lay out more.
+            if (complete())
+                break;
+        }
         const Block &b = blocks[c.block];
         if (b.kind == Block::Gap) {
             c.pendingGap = std::max(c.pendingGap, b.gapPt * dpi / 72);

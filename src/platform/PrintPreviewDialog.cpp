@@ -396,8 +396,15 @@ bool PrintPreviewDialog::withProgress(const std::function<bool(const PrintPages:
     progress.setAutoClose(false);
     progress.setAutoReset(false);
     progress.setValue(0);
-    return work([&](double done) {
+    // The layout in the background waits meanwhile: the progress lets
+    // events through, and the work is the same layout.
+    const bool background = m_background->isActive();
+    m_background->stop();
+    const bool done = work([&](double done) {
         progress.setValue(std::clamp(int(done * 1000), 1, 999));
         return !progress.wasCanceled();
     });
+    if (background && !m_pages.complete())
+        m_background->start();
+    return done;
 }
