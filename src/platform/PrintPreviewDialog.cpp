@@ -158,7 +158,11 @@ QString previewText(const char *text)
 QIcon previewIcon(const char *name)
 {
     const QString prefix = QStringLiteral(":/qt-project.org/dialogs/qprintpreviewdialog/images/");
-    QIcon icon = QIcon::fromTheme(QLatin1String(name));
+    // The desktop theme names the two fits "zoom-fit-..."; Qt's own images
+    // are "fit-...".
+    const QString theme = qstrncmp(name, "fit-", 4) == 0 ? QStringLiteral("zoom-") + QLatin1String(name)
+                                                          : QString::fromLatin1(name);
+    QIcon icon = QIcon::fromTheme(theme);
     icon.addFile(prefix + QLatin1String(name) + QStringLiteral("-24.png"), QSize(24, 24));
     icon.addFile(prefix + QLatin1String(name) + QStringLiteral("-32.png"), QSize(32, 32));
     return icon;
