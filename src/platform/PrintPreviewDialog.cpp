@@ -1,6 +1,7 @@
 #include "PrintPreviewDialog.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QIntValidator>
 #include <QLabel>
@@ -157,14 +158,19 @@ QString previewText(const char *text)
 
 QIcon previewIcon(const char *name)
 {
-    const QString prefix = QStringLiteral(":/qt-project.org/dialogs/qprintpreviewdialog/images/");
     // The desktop theme names the two fits "zoom-fit-..."; Qt's own images
-    // are "fit-...".
+    // are "fit-...". An action with neither shows its words instead.
     const QString theme = qstrncmp(name, "fit-", 4) == 0 ? QStringLiteral("zoom-") + QLatin1String(name)
                                                           : QString::fromLatin1(name);
     QIcon icon = QIcon::fromTheme(theme);
-    icon.addFile(prefix + QLatin1String(name) + QStringLiteral("-24.png"), QSize(24, 24));
-    icon.addFile(prefix + QLatin1String(name) + QStringLiteral("-32.png"), QSize(32, 32));
+    if (!icon.isNull())
+        return icon;
+    const QString prefix = QStringLiteral(":/qt-project.org/dialogs/qprintpreviewdialog/images/") + QLatin1String(name);
+    for (int size : {24, 32}) {
+        const QString file = prefix + QStringLiteral("-%1.png").arg(size);
+        if (QFile::exists(file))
+            icon.addFile(file, QSize(size, size));
+    }
     return icon;
 }
 
