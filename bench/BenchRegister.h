@@ -14,6 +14,8 @@ struct BenchMember {
     QByteArray name, surname, address, cap, city, province, phone, mobile, mail;
     std::optional<QByteArray> note;
     QByteArray card, born, joined, expires, created;
+    // Filled in the realistic register only.
+    QByteArray office, vat, web;
 };
 
 struct BenchPayment {
@@ -23,8 +25,13 @@ struct BenchPayment {
     QByteArray reason, created;
 };
 
-BenchMember benchMember(int i);
+// Two registers: the plain one, all ASCII with a short note on one member
+// in five; and the realistic one a secretary keeps, with accented and
+// non-Latin names, notes on three members in four averaging about 200
+// characters, some empty dates and the optional columns filled.
+enum class BenchKind { Ascii, Realistic };
+BenchMember benchMember(int i, BenchKind kind = BenchKind::Ascii);
 BenchPayment benchPayment(int i, int members);
 
 // Writes the register as an SQLite file from data/schema.sql.
-void makeSqliteRegister(const QString &path, int members, int payments);
+void makeSqliteRegister(const QString &path, int members, int payments, BenchKind kind = BenchKind::Ascii);

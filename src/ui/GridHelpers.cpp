@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QSaveFile>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -43,42 +44,114 @@ constexpr char16_t kHighControls[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
 };
 
-char windows1252Byte(char16_t u)
+// The Windows-1252 byte of a character, or -1 where the code page has none.
+int windows1252Byte(char32_t u)
 {
     if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
-        return char(u);
-    if (u > 0xFF) {
+        return int(u);
+    if (u > 0xFF && u <= 0xFFFF) {
         for (int i = 0; i < 32; ++i) {
             if (kHighControls[i] == u)
-                return char(0x80 + i);
+                return 0x80 + i;
         }
     }
-    return '?';
+    return -1;
 }
+
+// The next character of UTF-8 text at p, p moved past it; -1 for a byte
+// that starts no valid character (p moved past that byte).
+int32_t nextChar(const uchar *&p, const uchar *end)
+{
+    const uchar b = *p++;
+    if (b < 0x80)
+        return b;
+    int more = 0;
+    int32_t c = 0;
+    if (b >= 0xC2 && b <= 0xDF) {
+        more = 1;
+        c = b & 0x1F;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        more = 2;
+        c = b & 0x0F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        more = 3;
+        c = b & 0x07;
+    } else {
+        return -1;
+    }
+    if (end - p < more)
+        return -1;
+    for (int i = 0; i < more; ++i) {
+        if ((p[i] & 0xC0) != 0x80)
+            return -1;
+        c = (c << 6) | (p[i] & 0x3F);
+    }
+    if ((more == 2 && (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))) || (more == 3 && (c < 0x10000 || c > 0x10FFFF)))
+        return -1;
+    p += more;
+    return c;
+}
+
+bool ascii(QByteArrayView bytes)
+{
+    const char *p = bytes.data();
+    const char *end = p + bytes.size();
+    for (; end - p >= 8; p += 8) {
+        quint64 w;
+        std::memcpy(&w, p, 8);
+        if (w & 0x8080808080808080ULL)
+            return false;
+    }
+    for (; p < end; ++p) {
+        if (uchar(*p) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// Appends UTF-8 text in Windows-1252; false, with out as it was, where a
+// character does not fit.
+bool appendWindows1252(QByteArray &out, QByteArrayView utf8)
+{
+    const qsizetype start = out.size();
+    const uchar *p = reinterpret_cast<const uchar *>(utf8.data());
+    const uchar *end = p + utf8.size();
+    while (p < end) {
+        const int32_t c = nextChar(p, end);
+        const int b = c < 0 ? -1 : windows1252Byte(char32_t(c));
+        if (b < 0) {
+            out.truncate(start);
+            return false;
+        }
+        out += char(b);
+    }
+    return true;
+}
+
+// The file is in Windows-1252, which spreadsheets and scripts read today,
+// when every character fits; otherwise in UTF-8 with a byte order mark, so
+// nothing is lost and a spreadsheet still reads it right.
+enum class CsvCode { Windows1252, Utf8 };
 
 // One field: the cell in double quotes, its own double quotes doubled. Most
 // cells are plain ASCII and go out as the grid holds them.
-void appendField(QByteArray &out, QByteArrayView utf8)
+void appendField(QByteArray &out, QByteArrayView cell, CsvCode code)
 {
     out += '"';
-    bool ascii = true;
-    bool quotes = false;
-    for (char b : utf8) {
-        ascii = ascii && (uchar(b) < 0x80);
-        quotes = quotes || b == '"';
-    }
-    if (ascii && !quotes) {
-        out += utf8;
-    } else if (ascii) {
-        for (char b : utf8) {
-            if (b == '"')
-                out += '"';
-            out += b;
-        }
+    const bool plain = ascii(cell);
+    if (cell.indexOf('"') < 0) {
+        if (plain || code == CsvCode::Utf8 || !appendWindows1252(out, cell))
+            out += cell;
     } else {
-        QString cell = QString::fromUtf8(utf8);
-        cell.replace(QLatin1Char('"'), QLatin1String("\"\""));
-        out += toWindows1252(cell);
+        QByteArray doubled;
+        doubled.reserve(cell.size() + 4);
+        for (char b : cell) {
+            if (b == '"')
+                doubled += '"';
+            doubled += b;
+        }
+        if (plain || code == CsvCode::Utf8 || !appendWindows1252(out, doubled))
+            out += doubled;
     }
     out += '"';
 }
@@ -94,13 +167,39 @@ bool writeCsv(const FlexGrid &grid, const std::function<bool(const QByteArray &)
         if (grid.cellUtf8(0, c) != QByteArrayView("IDFIELD"))
             kept << c;
     }
+    // Every cell is read once ahead to choose the code; the text a cell
+    // cannot be written in (invalid UTF-8 from the register) is made valid.
+    CsvCode code = CsvCode::Windows1252;
+    bool valid = true;
+    QByteArray probe;
+    for (int r = 0; r < grid.Rows() && (code == CsvCode::Windows1252 || valid); ++r) {
+        for (int c : kept) {
+            const QByteArrayView cell = grid.cellUtf8(r, c);
+            if (ascii(cell))
+                continue;
+            probe.resize(0);
+            if (code == CsvCode::Windows1252 && appendWindows1252(probe, cell))
+                continue;
+            code = CsvCode::Utf8;
+            const uchar *p = reinterpret_cast<const uchar *>(cell.data());
+            const uchar *end = p + cell.size();
+            while (p < end && valid)
+                valid = nextChar(p, end) >= 0;
+        }
+    }
     QByteArray piece;
     piece.reserve(kCsvPiece + 4096);
+    if (code == CsvCode::Utf8)
+        piece += "\xEF\xBB\xBF";
     for (int r = 0; r < grid.Rows(); ++r) {
         for (qsizetype k = 0; k < kept.size(); ++k) {
             if (k > 0)
                 piece += ';';
-            appendField(piece, grid.cellUtf8(r, kept.at(k)));
+            const QByteArrayView cell = grid.cellUtf8(r, kept.at(k));
+            if (valid)
+                appendField(piece, cell, code);
+            else
+                appendField(piece, QString::fromUtf8(cell).toUtf8(), code);
         }
         piece += "\r\n";
         if (piece.size() >= kCsvPiece) {
@@ -176,17 +275,12 @@ void sortGridByDate(FlexGrid &grid, int column, int mode)
     });
 }
 
-QByteArray toWindows1252(QStringView text)
+std::optional<QByteArray> toWindows1252(QStringView text)
 {
     QByteArray out;
     out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        // A character outside the basic plane is one unknown character.
-        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-            ++i;
-        out += windows1252Byte(c.unicode());
-    }
+    if (!appendWindows1252(out, text.toUtf8()))
+        return std::nullopt;
     return out;
 }
 

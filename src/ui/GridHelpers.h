@@ -2,6 +2,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
+#include <optional>
 
 class FlexGrid;
 class Recordset;
@@ -22,9 +23,10 @@ void esportaCSV(FlexGrid &grid);
 // Writes the grid as CSV; false when the file could not be written (then
 // the failure has been reported and no half-written file is left).
 bool xMSFlexGrid_Save(FlexGrid &grid, const QString &fileName);
-// The CSV bytes of a grid (Windows-1252, ";" separated, every field quoted,
-// CR LF after every line, IDFIELD columns left out).
+// The CSV bytes of a grid (";" separated, every field quoted, CR LF after
+// every line, IDFIELD columns left out): Windows-1252 when every character
+// fits it, else UTF-8 after a byte order mark.
 QByteArray csvBytes(const FlexGrid &grid);
 // Text in Windows-1252, the code page the register's users open CSV files
-// with; characters it cannot hold become "?".
-QByteArray toWindows1252(QStringView text);
+// with; none when a character does not fit it.
+std::optional<QByteArray> toWindows1252(QStringView text);

@@ -454,7 +454,7 @@ void ListWindow::cmdPrintGrid_Click()
         printWebGrid(*MSFlexGrid1, *web);
         const QString total = printTotalLine();
         if (!total.isEmpty())
-            printString(total, *web);
+            printString(formattaPerStampa(total), *web);
         endPrintPreview(*web);
         goPrintPreview(*web);
     });

@@ -55,9 +55,45 @@ QString formattaPerStampa(const QString &text)
 {
     QString out;
     moduleProc(kModule, QStringLiteral("formattaPerStampa"), [&] {
-        out = text;
-        out.replace(QLatin1Char('<'), QStringLiteral("&lt;"));
-        out.replace(QLatin1Char('>'), QStringLiteral("&gt;"));
+        // What was typed is what prints: "&" too, or "&amp;" would print
+        // as "&"; a line break in a note stays one.
+        qsizetype i = 0;
+        while (i < text.size()) {
+            const char16_t c = text.at(i).unicode();
+            if (c == '&' || c == '<' || c == '>' || c == '\n' || c == '\r')
+                break;
+            ++i;
+        }
+        if (i == text.size()) {
+            out = text;
+            return;
+        }
+        out.reserve(text.size() + 16);
+        out.append(QStringView(text).left(i));
+        for (; i < text.size(); ++i) {
+            const QChar c = text.at(i);
+            switch (c.unicode()) {
+            case '&':
+                out += QLatin1String("&amp;");
+                break;
+            case '<':
+                out += QLatin1String("&lt;");
+                break;
+            case '>':
+                out += QLatin1String("&gt;");
+                break;
+            case '\r':
+                if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                    ++i;
+                out += QLatin1String("<br>");
+                break;
+            case '\n':
+                out += QLatin1String("<br>");
+                break;
+            default:
+                out += c;
+            }
+        }
     });
     return out;
 }
@@ -86,13 +122,15 @@ void printWebTitle(WebBrowser &web)
         if (isEnglish())
             web.write(kBigLine + QStringLiteral("Socivant") + kEndLine);
         else
-            web.write(kBigLine + heading + kEndLine);
+            web.write(kBigLine + formattaPerStampa(heading) + kEndLine);
     });
 }
 
 void printWebSubtitle(WebBrowser &web, const QString &text)
 {
-    moduleProc(kModule, QStringLiteral("printWebSubtitle"), [&] { web.write(kBigLine + text + kEndLine); });
+    // The heading and a member's name come from the register: text, never markup.
+    moduleProc(kModule, QStringLiteral("printWebSubtitle"),
+               [&] { web.write(kBigLine + formattaPerStampa(text) + kEndLine); });
 }
 
 void printWebGrid(FlexGrid &grid, WebBrowser &web)
@@ -171,7 +209,7 @@ void printThisForm(Form &form, WebBrowser &web)
                 break;
             case ControlKind::ComboBox:
                 writeLabelCells(controls, w, web);
-                web.write(QStringLiteral("<td>") + static_cast<QComboBox *>(w)->currentText()
+                web.write(QStringLiteral("<td>") + formattaPerStampa(static_cast<QComboBox *>(w)->currentText())
                           + QStringLiteral("</td>"));
                 break;
             case ControlKind::CheckBox: {

@@ -22,5 +22,6 @@ void endPrintPreview(WebBrowser &web);
 void goPrintPreview(WebBrowser &web);
 // The record sheet of an edit or search window: label / value pairs.
 void printThisForm(Form &form, WebBrowser &web);
-// "<" -> "&lt;", then ">" -> "&gt;".
+// A register's or field's text as document text: "&", "<" and ">" as
+// entities, a line break (CR LF, CR or LF) as "<br>".
 QString formattaPerStampa(const QString &text);

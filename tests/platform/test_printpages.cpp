@@ -7,7 +7,6 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
-#include <QPrintPreviewWidget>
 #include <QtTest>
 
 namespace {
@@ -81,6 +80,54 @@ private slots:
         QCOMPARE(pages.lines().size(), size_t(31));
     }
 
+    // Laid out for paper: a word of a thousand letters is broken inside its
+    // own cell instead of shrinking the page; dates and phone numbers stay
+    // on one line and the notes get the width that is left.
+    void longWordsBreakInTheirCellShortFieldsStayWhole()
+    {
+        QString note;
+        for (int i = 0; i < 15; ++i)
+            note += QStringLiteral("parola ");
+        const QString word(1000, QLatin1Char('W'));
+        const QString doc = grid(6, 20, [&](int r, int c) {
+            switch (c) {
+            case 0:
+                return r == 3 ? word : QStringLiteral("Rossi %1").arg(r);
+            case 1:
+                return QStringLiteral("31/12/2026");
+            case 2:
+                return QStringLiteral("+39 333 1234567");
+            case 3:
+                return QStringLiteral("Via San Francesco d'Assisi %1").arg(r);
+            case 4:
+                return QStringLiteral("%1.234,50").arg(r);
+            default:
+                return note;
+            }
+        });
+        QImage d = device();
+        PrintPages pages(doc);
+        const QSizeF landscape(kPortrait.height(), kPortrait.width());
+        QVERIFY(pages.layout(d, landscape));
+        QCOMPARE(pages.scale(), 1.0);
+        QFont font(QStringLiteral("Arial"));
+        font.setPointSizeF(7);
+        const QFontMetricsF fm(font, &d);
+        const std::vector<qreal> widths = pages.columnWidths(0);
+        QVERIFY(widths[1] >= fm.horizontalAdvance(QStringLiteral("31/12/2026")));
+        QVERIFY(widths[2] >= fm.horizontalAdvance(QStringLiteral("+39 333 1234567")));
+        QVERIFY(widths[4] >= fm.horizontalAdvance(QStringLiteral("20.234,50")));
+        QVERIFY2(widths[5] > 2 * widths[3], qPrintable(QString::number(widths[5]) + u' ' + QString::number(widths[3])));
+        for (const PrintPages::Line &l : pages.lines()) {
+            if (l.table == 0 && !l.header && !l.text.startsWith(word))
+                QVERIFY2(l.lineCount <= 2, qPrintable(l.text));
+        }
+        // The long word's row: its lines, each within the column.
+        const int longLines = pages.lines().at(3).lineCount;
+        QVERIFY(longLines >= int(fm.horizontalAdvance(word) / widths[0]));
+        QVERIFY(widths[0] < landscape.width() / 4);
+    }
+
     // Rows go on over as many pages as they need, in order and each once,
     // under the header row again on every page.
     void rowsContinueUnderTheHeaderRow()
@@ -142,27 +189,32 @@ private slots:
         QCOMPARE(lines.back().text, QStringLiteral("Dopo | fine"));
     }
 
-    // The preview turns the page for a grid too wide for portrait, prepares
-    // the pages before it opens and does not prepare them again when shown.
-    void thePreviewIsPreparedOnceOnTheRightPage()
+    // The preview turns the page for a grid too wide for portrait, lays out
+    // only the first page before it opens and the rest while it is open,
+    // and ends with the pages a full layout makes.
+    void thePreviewShowsPageOneFirstOnTheRightPage()
     {
-        PrintPreviewDialog wide(
-            grid(19, 40, [](int r, int c) { return QStringLiteral("Cella%1-%2 x").arg(r).arg(c); }));
+        const QString doc = grid(19, 600, [](int r, int c) { return QStringLiteral("Cella%1-%2 x").arg(r).arg(c); });
+        PrintPreviewDialog wide(doc);
         QCOMPARE(wide.previewPrinter().pageLayout().orientation(), QPageLayout::Landscape);
-        int paints = 0;
-        QPrintPreviewWidget *preview = wide.findChild<QPrintPreviewWidget *>();
-        QVERIFY(preview);
-        connect(preview, &QPrintPreviewWidget::paintRequested, this, [&] { ++paints; });
         QVERIFY(wide.prepare());
-        QCOMPARE(paints, 1);
+        QVERIFY(!wide.allPagesReady());
         QVERIFY(wide.pageCount() >= 1);
         wide.show();
-        QCoreApplication::processEvents();
-        QCOMPARE(paints, 1);
+        QTRY_VERIFY(wide.allPagesReady());
+        PrintPages all(doc);
+        QVERIFY(
+            all.layout(wide.previewPrinter(),
+                       wide.previewPrinter().pageLayout().paintRectPixels(wide.previewPrinter().resolution()).size()));
+        QCOMPARE(wide.pageCount(), all.pageCount());
+        QVERIFY(all.pageCount() > 2);
         wide.hide();
 
         PrintPreviewDialog narrow(grid(2, 3, [](int r, int c) { return QStringLiteral("%1 %2").arg(r).arg(c); }));
         QCOMPARE(narrow.previewPrinter().pageLayout().orientation(), QPageLayout::Portrait);
+        QVERIFY(narrow.prepare());
+        QVERIFY(narrow.allPagesReady());
+        QCOMPARE(narrow.pageCount(), 1);
     }
 
     // The painted page: header cells on blue, data cells on white, text drawn.

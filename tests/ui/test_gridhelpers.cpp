@@ -129,15 +129,27 @@ private slots:
         FlexGrid g;
         fill(g, {"IDFIELD", "Nome", "IDFIELD", "Cognome", "idfield"},
              {{"7", QStringLiteral("ab\"c"), "3", QString(), "x"},
-              {"8", QStringLiteral("Caffè"), "4", QStringLiteral("1.234,50 €"), QStringLiteral("“Ł”")}});
+              {"8", QStringLiteral("Caffè"), "4", QStringLiteral("1.234,50 €"), QStringLiteral("“Ž”")}});
         const QByteArray expected = QByteArray("\"Nome\";\"Cognome\";\"idfield\"\r\n"
                                                "\"ab\"\"c\";\"\";\"x\"\r\n"
-                                               "\"Caff\xE8\";\"1.234,50 \x80\";\"\x93?\x94\"\r\n");
+                                               "\"Caff\xE8\";\"1.234,50 \x80\";\"\x93\x8E\x94\"\r\n");
         QCOMPARE(csvBytes(g), expected);
 
         FlexGrid headerOnly;
         fill(headerOnly, {"IDFIELD", "Nome"}, {});
         QCOMPARE(csvBytes(headerOnly), QByteArray("\"Nome\"\r\n"));
+
+        // One character the code page lacks (an emoji, Hebrew, Arabic, a
+        // combining mark, a C1 control) and the whole file is UTF-8 after
+        // a byte order mark: nothing becomes "?".
+        for (const QString &text : {QStringLiteral("a\U0001F600b"), QStringLiteral("כהן"), QStringLiteral("عمر"),
+                                    QStringLiteral("e\u0301"), QStringLiteral("\u0081")}) {
+            FlexGrid u;
+            fill(u, {"Nome", "Cognome"}, {{QStringLiteral("Caffè \"€\""), text}});
+            QCOMPARE(csvBytes(u),
+                     QByteArray("\xEF\xBB\xBF\"Nome\";\"Cognome\"\r\n\"") + QStringLiteral("Caffè \"\"€\"\"").toUtf8()
+                         + "\";\"" + text.toUtf8() + "\"\r\n");
+        }
     }
 
     void windows1252CoversItsOwnCharactersOnly()
@@ -145,9 +157,9 @@ private slots:
         QCOMPARE(toWindows1252(u"€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ"),
                  QByteArray("\x80\x82\x83\x84\x85\x86\x87\x88\x89\x8A\x8B\x8C\x8E\x91\x92\x93\x94\x95\x96\x97"
                             "\x98\x99\x9A\x9B\x9C\x9E\x9F"));
-        QCOMPARE(toWindows1252(u"\u00A0ÿ\u0081\u0090"), QByteArray("\xA0\xFF??"));
-        // One unknown character for a character outside the basic plane.
-        QCOMPARE(toWindows1252(u"a\U0001F600b"), QByteArray("a?b"));
+        QCOMPARE(toWindows1252(u"\u00A0ÿ"), QByteArray("\xA0\xFF"));
+        QCOMPARE(toWindows1252(u"\u0081"), std::nullopt);
+        QCOMPARE(toWindows1252(u"a\U0001F600b"), std::nullopt);
     }
 
     void exportAddsTheExtensionAndReportsSuccess_data()

@@ -94,10 +94,25 @@ private slots:
         QCOMPARE(people.messages(), QStringList());
     }
 
+    // What was typed is what prints: entities stay as typed, markup stays
+    // text, a note's line breaks stay line breaks.
     void escaping()
     {
         QCOMPARE(formattaPerStampa(QStringLiteral("a<b>c")), QStringLiteral("a&lt;b&gt;c"));
-        QCOMPARE(formattaPerStampa(QStringLiteral("Rossi & Bianchi")), QStringLiteral("Rossi & Bianchi"));
+        QCOMPARE(formattaPerStampa(QStringLiteral("Rossi & Bianchi")), QStringLiteral("Rossi &amp; Bianchi"));
+        QCOMPARE(formattaPerStampa(QStringLiteral("&amp; &lt;b&gt; &#65;")),
+                 QStringLiteral("&amp;amp; &amp;lt;b&amp;gt; &amp;#65;"));
+        QCOMPARE(formattaPerStampa(QStringLiteral("uno\ndue\r\ntre\rquattro")),
+                 QStringLiteral("uno<br>due<br>tre<br>quattro"));
+        QImage device(1, 1, QImage::Format_RGB32);
+        device.setDotsPerMeterX(5906);
+        device.setDotsPerMeterY(5906);
+        PrintPages pages(kHead7 + kTable + QStringLiteral("<tr><th>Nota</th><th>Data</th></tr><tr><td>")
+                         + formattaPerStampa(QStringLiteral("&amp; <!-- x\nseconda riga")) + QStringLiteral("</td><td>")
+                         + formattaPerStampa(QStringLiteral("01/02/2020")) + QStringLiteral("</td></tr></table>"));
+        QVERIFY(pages.layout(device, QSizeF(1200, 1600)));
+        QCOMPARE(pages.lines().at(1).text, QStringLiteral("&amp; <!-- x\nseconda riga | 01/02/2020"));
+        QCOMPARE(pages.lines().at(1).lineCount, 2);
     }
 
     void gridColumnsLeftOut()
@@ -116,14 +131,14 @@ private slots:
         QCOMPARE(gridBody(web, g),
                  kTable
                      + QStringLiteral("<tr><th>ID</th><th>Cognome</th><th>Nome</th></tr>"
-                                      "<tr><td>1</td><td>a&lt;b&gt;c</td><td>Rossi & Bianchi</td></tr></table>"));
+                                      "<tr><td>1</td><td>a&lt;b&gt;c</td><td>Rossi &amp; Bianchi</td></tr></table>"));
 
         // A zero-width column is never printed, named in the skip list or not.
         g.setColWidth(0, 0);
         QCOMPARE(gridBody(web, g),
                  kTable
                      + QStringLiteral("<tr><th>Cognome</th><th>Nome</th></tr>"
-                                      "<tr><td>a&lt;b&gt;c</td><td>Rossi & Bianchi</td></tr></table>"));
+                                      "<tr><td>a&lt;b&gt;c</td><td>Rossi &amp; Bianchi</td></tr></table>"));
         g.setColWidth(0, 1500);
 
         setSkipList({0, 2, -1});
@@ -203,7 +218,7 @@ private slots:
                              "<tr><td>note</td></tr>"                              // txtNote
                              "<tr><th>Paid</th><td>S\u00EC</td></tr>"
                              "<tr><th>Active</th><td>No</td></tr>"
-                             "<tr><td>A<B</td></tr>" // cmbTipo, no label, not escaped
+                             "<tr><td>A&lt;B</td></tr>" // cmbTipo, no label
                              "<tr></tr><tr><th>Birth date</th><td>29/02/1980</td></tr>"
                              "</table></body></html>");
         QCOMPARE(web->documentText(), expected);

@@ -16,7 +16,10 @@ namespace {
 // Sizes of a browser, in CSS pixels (96 to the inch).
 constexpr qreal kCssDpi = 96;
 constexpr qreal kBodyMargin = 8;
-constexpr qreal kPadding = 3;
+// A cell's padding on paper: the style sheets ask 3 pixels, the tables
+// none (cellpadding="0"); one keeps the text off the borders and leaves
+// the width to the text, which a long list needs more.
+constexpr qreal kPadding = 1;
 constexpr qreal kBorder = 1;
 const QColor kBlue(0x33, 0x66, 0x99);
 
@@ -45,9 +48,14 @@ struct Table {
     quint32 firstRow = 0;
     quint32 rows = 0;
     int cols = 0;
-    bool headerRow = false;      // its first row is all header cells
-    std::vector<qreal> minWidth; // widest word of each column
-    std::vector<qreal> maxWidth; // widest text of each column on one line
+    bool headerRow = false; // its first row is all header cells
+    // Of each column, from its cells' texts:
+    std::vector<qreal> minWidth; // the widest word
+    std::vector<qreal> maxWidth; // the widest line
+    std::vector<qreal> headWord; // the widest word of its header cells
+    std::vector<qreal> dataLine; // the widest line of its data cells
+    std::vector<qreal> dataSum;  // all its data cells' text, on one line
+    std::vector<char> words;     // a data cell reads as words
     std::vector<qreal> width;    // content width of each column, once laid out
 };
 
@@ -68,18 +76,27 @@ struct Block {
 };
 
 // Advances of a font on the layout's device: the characters of Latin-1 from
-// a table, any other text shaped whole.
+// a table, any other text shaped whole. A cell's text may hold line breaks
+// ("\n", from "<br>"); other texts never do.
 struct Metrics {
     QFont font;
     QFontMetricsF fm;
     std::array<qreal, 256> advance{};
     qreal space = 0;
+    // A line's height and its baseline below the line's top: a browser's
+    // "normal" line height for the fonts the documents name, 1.15 of the
+    // type's size, even where the font that stands in for them is taller.
+    qreal lineHeight = 0;
+    qreal ascent = 0;
 
     Metrics(const QFont &f, const QPaintDevice &device) : font(f), fm(f, const_cast<QPaintDevice *>(&device))
     {
         for (int c = 0; c < 256; ++c)
             advance[size_t(c)] = fm.horizontalAdvance(QChar(c));
         space = advance[' '];
+        const qreal em = f.pointSizeF() * device.logicalDpiY() / 72;
+        lineHeight = fm.lineSpacing() > 0 ? std::min(fm.lineSpacing(), 1.15 * em) : 1.15 * em;
+        ascent = fm.lineSpacing() > 0 ? lineHeight * fm.ascent() / fm.lineSpacing() : em;
     }
 
     static bool latin1(QStringView s)
@@ -91,6 +108,7 @@ struct Metrics {
         return true;
     }
 
+    // The width of a text on one line.
     qreal width(QStringView s) const
     {
         if (!latin1(s))
@@ -101,15 +119,33 @@ struct Metrics {
         return w;
     }
 
-    // The widest word and the whole text on one line.
-    void measure(QStringView s, qreal *widestWord, qreal *whole) const
+    // The widest word, the widest line and the width of all the text; and
+    // whether it reads as words rather than as a value (a date, a phone
+    // number, a code): more than two letters and a blank.
+    void measure(QStringView s, qreal *widestWord, qreal *widestLine, qreal *all, bool *words) const
     {
-        qreal widest = 0, total = 0, word = 0;
+        qreal widest = 0, line = 0, longest = 0, total = 0, word = 0;
+        int letters = 0;
+        bool blank = false;
+        for (QChar c : s) {
+            if (c.isLetter() && ++letters > 2 && blank)
+                break;
+            blank = blank || c.unicode() == ' ' || c.unicode() == '\n';
+        }
+        *words = letters > 2 && blank;
         if (latin1(s)) {
             for (QChar c : s) {
-                const qreal a = advance[c.unicode()];
+                const char16_t u = c.unicode();
+                if (u == '\n') {
+                    widest = std::max(widest, word);
+                    longest = std::max(longest, line);
+                    word = line = 0;
+                    continue;
+                }
+                const qreal a = advance[u];
                 total += a;
-                if (c.unicode() == ' ') {
+                line += a;
+                if (u == ' ') {
                     widest = std::max(widest, word);
                     word = 0;
                 } else {
@@ -117,22 +153,54 @@ struct Metrics {
                 }
             }
             widest = std::max(widest, word);
+            longest = std::max(longest, line);
         } else {
-            qsizetype start = 0;
+            qsizetype start = 0, lineStart = 0;
             for (qsizetype i = 0; i <= s.size(); ++i) {
-                if (i == s.size() || s.at(i) == QLatin1Char(' ')) {
+                const bool end = i == s.size();
+                if (end || s.at(i) == QLatin1Char(' ') || s.at(i) == QLatin1Char('\n')) {
                     widest = std::max(widest, width(s.mid(start, i - start)));
                     start = i + 1;
                 }
+                if (end || s.at(i) == QLatin1Char('\n')) {
+                    const qreal w = width(s.mid(lineStart, i - lineStart));
+                    longest = std::max(longest, w);
+                    total += w;
+                    lineStart = i + 1;
+                }
             }
-            total = width(s);
         }
         *widestWord = widest;
-        *whole = total;
+        *widestLine = longest;
+        *all = total;
     }
 
-    // Lines of s within width w, broken at blanks only: each (start, length)
-    // with its width, through f. Returns the number of lines.
+    // The width of the character at i with the marks that go with it, and
+    // its length: a word is never broken inside a character.
+    qreal charAt(QStringView s, qsizetype i, qsizetype *length) const
+    {
+        qsizetype j = i + 1;
+        if (s.at(i).isHighSurrogate() && j < s.size() && s.at(j).isLowSurrogate())
+            ++j;
+        while (j < s.size()) {
+            const QChar c = s.at(j);
+            if (c.isLowSurrogate() || c.category() == QChar::Mark_NonSpacing
+                || c.category() == QChar::Mark_SpacingCombining || c.category() == QChar::Mark_Enclosing
+                || c.unicode() == 0x200D)
+                ++j;
+            else
+                break;
+        }
+        *length = j - i;
+        if (j == i + 1 && s.at(i).unicode() <= 0xFF)
+            return advance[s.at(i).unicode()];
+        return fm.horizontalAdvance(s.mid(i, j - i).toString());
+    }
+
+    // Lines of s within width w, broken at blanks and at its line breaks:
+    // each (start, length) with its width, through f. A word wider than w
+    // alone is broken where it reaches the edge, that word only. Returns the
+    // number of lines.
     template <class F>
     int wrap(QStringView s, qreal w, F &&f) const
     {
@@ -142,30 +210,66 @@ struct Metrics {
         bool empty = true;
         qsizetype i = 0;
         const qreal slack = w * 1e-6 + 1e-3;
+        auto flush = [&] {
+            f(lineStart, lineEnd - lineStart, lineWidth);
+            ++lines;
+            empty = true;
+            lineWidth = 0;
+        };
         while (i <= s.size()) {
             qsizetype j = i;
-            while (j < s.size() && s.at(j) != QLatin1Char(' '))
+            while (j < s.size() && s.at(j) != QLatin1Char(' ') && s.at(j) != QLatin1Char('\n'))
                 ++j;
             const qreal ww = width(s.mid(i, j - i));
-            if (empty) {
+            if (!empty && lineWidth + space + ww <= w + slack) {
+                lineEnd = j;
+                lineWidth += space + ww;
+            } else {
+                if (!empty)
+                    flush();
                 lineStart = i;
                 lineEnd = j;
                 lineWidth = ww;
                 empty = false;
-            } else if (lineWidth + space + ww <= w + slack) {
-                lineEnd = j;
-                lineWidth += space + ww;
-            } else {
-                f(lineStart, lineEnd - lineStart, lineWidth);
-                ++lines;
-                lineStart = i;
-                lineEnd = j;
-                lineWidth = ww;
+                if (ww > w + slack) {
+                    // Too wide for any line: broken where it reaches the edge.
+                    qreal chunk = 0;
+                    qsizetype k = i;
+                    lineStart = i;
+                    while (k < j) {
+                        qsizetype n = 1;
+                        const qreal a = charAt(s, k, &n);
+                        if (k > lineStart && chunk + a > w + slack) {
+                            lineEnd = k;
+                            lineWidth = chunk;
+                            flush();
+                            empty = false;
+                            lineStart = k;
+                            chunk = 0;
+                        }
+                        chunk += a;
+                        k += n;
+                    }
+                    lineEnd = j;
+                    lineWidth = chunk;
+                }
             }
+            if (j < s.size() && s.at(j) == QLatin1Char('\n'))
+                flush(); // an empty line between two breaks still counts
             i = j + 1;
+        }
+        if (empty) {
+            lineStart = lineEnd = s.size();
+            lineWidth = 0;
         }
         f(lineStart, lineEnd - lineStart, lineWidth);
         return lines + 1;
+    }
+
+    // True when s goes on one line of width w as it is.
+    bool fits(QStringView s, qreal w, bool mayBreak) const
+    {
+        return (!mayBreak || !s.contains(QLatin1Char('\n'))) && width(s) <= w;
     }
 };
 
@@ -261,7 +365,7 @@ void appendDecoded(QString &out, QStringView raw)
     for (qsizetype i = 0; i < raw.size(); ++i) {
         const QChar c = raw.at(i);
         if (isBlank(c)) {
-            if (!out.isEmpty() && !out.endsWith(QLatin1Char(' ')))
+            if (!out.isEmpty() && !out.endsWith(QLatin1Char(' ')) && !out.endsWith(QLatin1Char('\n')))
                 out += QLatin1Char(' ');
             continue;
         }
@@ -281,9 +385,17 @@ void appendDecoded(QString &out, QStringView raw)
 
 QString trimmedBlanks(QString s)
 {
-    while (s.endsWith(QLatin1Char(' ')))
+    while (s.endsWith(QLatin1Char(' ')) || s.endsWith(QLatin1Char('\n')))
         s.chop(1);
     return s;
+}
+
+// A line break inside a cell: the blank before it goes.
+void appendBreak(QString &out)
+{
+    while (out.endsWith(QLatin1Char(' ')))
+        out.chop(1);
+    out += QLatin1Char('\n');
 }
 } // namespace
 
@@ -314,6 +426,20 @@ struct PrintPages::Impl {
     qreal dpi = 96;
     qreal s = 1;
     qreal pageWidth = 0;
+    qreal pageHeight = 0; // in unshrunk pixels
+
+    // Where the pages are laid out to: the next block, and in a table the
+    // next row; the rest is laid out as it is asked for.
+    struct Cursor {
+        size_t block = 0;
+        quint32 row = 0;
+        bool inTable = false;
+        bool placedHere = false; // a row of this table is on this page
+        qreal y = 0;
+        qreal pendingGap = 0;
+        bool done = true;
+    } at;
+    quint64 rowsPlaced = 0;
 
     QStringView text(const Cell &c) const { return QStringView(c.pooled ? pool : html).mid(c.from, c.length); }
     qreal css(qreal px) const { return px * dpi / kCssDpi; }
@@ -321,11 +447,14 @@ struct PrintPages::Impl {
     void read();
     void measure(const QPaintDevice &device, const Progress &progress, bool *stopped,
                  quint32 maxRows = std::numeric_limits<quint32>::max());
+    // The narrowest a column may be: a short field on one line, any other
+    // at its widest word up to kLongWord characters.
+    qreal columnMin(const Table &t, size_t k) const;
     qreal tableMin(const Table &t) const
     {
         qreal w = css(kBorder);
-        for (qreal m : t.minWidth)
-            w += m + 2 * css(kPadding) + css(kBorder);
+        for (size_t k = 0; k < t.minWidth.size(); ++k)
+            w += columnMin(t, k) + 2 * css(kPadding) + css(kBorder);
         return w;
     }
     qreal tableWidth(const Table &t) const
@@ -336,6 +465,12 @@ struct PrintPages::Impl {
         return w;
     }
     const Metrics &metricsOf(const Cell &c) const { return c.header ? *th : *td; }
+    // A cell's text may be broken into lines (it came with "<br>").
+    bool mayBreak(const Cell &c) const { return c.pooled; }
+    quint32 rowLines(const Table &t, quint32 r) const;
+    void setColumnWidths(Table &t, qreal width) const;
+    // Lays out until page `page` is complete or stop() says so; false when stopped.
+    bool advance(int page, const std::function<bool()> &stop);
     void paintTableRows(QPainter &p, size_t from, size_t to) const;
 };
 
@@ -487,7 +622,7 @@ void PrintPages::Impl::read()
                 cellPlain = false;
             }
             if (name == QLatin1String("br"))
-                appendDecoded(cellText, u" ");
+                appendBreak(cellText);
             continue;
         }
         if (name == QLatin1String("style") && !ending) {
@@ -592,6 +727,19 @@ PrintPages::~PrintPages() = default;
 
 // --- measuring and laying out ------------------------------------------
 
+namespace {
+// A field whose every text fits in this many digits (a date, a phone
+// number, a postal code, a card number, an amount) is never wrapped.
+constexpr qreal kShortField = 20;
+// A longer text's words are never broken up to this many digits; a longer
+// word is broken inside its cell rather than shrinking the page.
+constexpr qreal kLongWord = 16;
+// No cell weighs more than this many digits in sharing out the width.
+constexpr qreal kHeavyCell = 400;
+// The lines an average long text is given where the page must shrink.
+constexpr qreal kAverageLines = 4;
+} // namespace
+
 void PrintPages::Impl::measure(const QPaintDevice &device, const Progress &progress, bool *stopped, quint32 maxRows)
 {
     dpi = device.logicalDpiY();
@@ -612,16 +760,30 @@ void PrintPages::Impl::measure(const QPaintDevice &device, const Progress &progr
     clock.start();
     size_t done = 0;
     for (Table &t : tables) {
-        t.minWidth.assign(size_t(t.cols), 0);
-        t.maxWidth.assign(size_t(t.cols), 0);
+        const size_t n = size_t(t.cols);
+        t.minWidth.assign(n, 0);
+        t.maxWidth.assign(n, 0);
+        t.headWord.assign(n, 0);
+        t.dataLine.assign(n, 0);
+        t.dataSum.assign(n, 0);
+        t.words.assign(n, 0);
         for (quint32 r = t.firstRow; r < t.firstRow + std::min(t.rows, maxRows); ++r) {
             const Row &row = rows[r];
             for (quint32 k = 0; k < row.cells; ++k) {
                 const Cell &c = cells[row.firstCell + k];
-                qreal word = 0, whole = 0;
-                metricsOf(c).measure(text(c), &word, &whole);
+                qreal word = 0, line = 0, all = 0;
+                bool words = false;
+                metricsOf(c).measure(text(c), &word, &line, &all, &words);
                 t.minWidth[k] = std::max(t.minWidth[k], word);
-                t.maxWidth[k] = std::max(t.maxWidth[k], whole);
+                t.maxWidth[k] = std::max(t.maxWidth[k], line);
+                if (c.header) {
+                    t.headWord[k] = std::max(t.headWord[k], word);
+                } else {
+                    t.dataLine[k] = std::max(t.dataLine[k], line);
+                    t.words[k] = t.words[k] || words;
+                    // One huge text does not take the width from every other row.
+                    t.dataSum[k] += std::min(all, kHeavyCell * td->advance['0']);
+                }
             }
             if (progress && (++done & 1023) == 0 && clock.elapsed() > 30) {
                 clock.restart();
@@ -631,6 +793,69 @@ void PrintPages::Impl::measure(const QPaintDevice &device, const Progress &progr
                 }
             }
         }
+    }
+}
+
+qreal PrintPages::Impl::columnMin(const Table &t, size_t k) const
+{
+    const qreal digit = td->advance['0'];
+    if (t.dataLine[k] <= kShortField * digit && !t.words[k])
+        return std::max(t.dataLine[k], t.headWord[k]);
+    return std::max(t.headWord[k], std::min(t.minWidth[k], kLongWord * digit));
+}
+
+// Columns for a person reading paper: each at its widest line when all fit;
+// else short fields on one line, and the width left shared out among the
+// columns in proportion to how much text they hold, none beyond its widest
+// line, so the notes get the most.
+void PrintPages::Impl::setColumnWidths(Table &t, qreal width) const
+{
+    const size_t n = size_t(t.cols);
+    t.width.assign(n, 0);
+    qreal extra = css(kBorder);
+    for (size_t k = 0; k < n; ++k)
+        extra += 2 * css(kPadding) + css(kBorder);
+    qreal sumMax = 0;
+    for (size_t k = 0; k < n; ++k)
+        sumMax += t.maxWidth[k];
+    if (sumMax + extra <= width) {
+        t.width = t.maxWidth;
+        return;
+    }
+    // The width left goes where it saves the most lines: each column as
+    // wide as makes its average text as many lines as every other's, within
+    // its narrowest and its widest line.
+    const qreal rowsHere = std::max<qreal>(1, qreal(t.rows));
+    std::vector<qreal> min(n);
+    for (size_t k = 0; k < n; ++k)
+        min[k] = columnMin(t, k);
+    auto widthAt = [&](size_t k, qreal lines) {
+        return std::clamp(t.dataSum[k] / rowsHere / lines, min[k], std::max(min[k], t.maxWidth[k]));
+    };
+    auto total = [&](qreal lines) {
+        qreal w = 0;
+        for (size_t k = 0; k < n; ++k)
+            w += widthAt(k, lines);
+        return w;
+    };
+    const qreal room = width - extra;
+    qreal few = 1e-3, many = 1e6; // lines: too wide, narrow enough
+    if (total(many) > room) {
+        t.width = min;
+        return;
+    }
+    for (int i = 0; i < 60; ++i) {
+        const qreal mid = std::sqrt(few * many);
+        (total(mid) > room ? few : many) = mid;
+    }
+    for (size_t k = 0; k < n; ++k)
+        t.width[k] = widthAt(k, many);
+    // What the clamps leave over goes to the columns that can still grow.
+    qreal left = room - total(many);
+    for (size_t k = 0; k < n && left > 1e-6; ++k) {
+        const qreal more = std::min(left, std::max<qreal>(0, t.maxWidth[k] - t.width[k]));
+        t.width[k] += more;
+        left -= more;
     }
 }
 
@@ -645,138 +870,142 @@ qreal PrintPages::neededWidth(const QPaintDevice &device) const
     return w + 2 * d->css(kBodyMargin);
 }
 
-bool PrintPages::layout(const QPaintDevice &device, const QSizeF &pageSize, const Progress &progress)
+bool PrintPages::begin(const QPaintDevice &device, const QSizeF &pageSize, const Progress &progress)
 {
     Impl &m = *d;
     bool stopped = false;
+    m.at = Impl::Cursor{};
+    m.pieces.clear();
+    m.pageStart.assign(1, 0);
+    m.rowsPlaced = 0;
     m.measure(device, progress, &stopped);
     if (stopped)
         return false;
     m.pageWidth = pageSize.width();
-    // A table that cannot fit at its narrowest shrinks the whole page.
-    qreal needed = 0;
-    for (const Table &t : m.tables)
-        needed = std::max(needed, m.tableMin(t));
     const qreal room = pageSize.width() - 2 * m.css(kBodyMargin);
+    // A table that does not fit shrinks the page as far as gives its
+    // longer texts about four lines for an average text, beside the
+    // short fields on one line; ordinary words and the texts' weight are
+    // counted up to a limit, so no one text shrinks the page further.
+    qreal needed = 0;
+    for (const Table &t : m.tables) {
+        qreal w = m.tableMin(t);
+        for (size_t k = 0; k < t.minWidth.size(); ++k) {
+            const qreal min = m.columnMin(t, k);
+            if (min < t.dataLine[k])
+                w += std::max<qreal>(0, t.dataSum[k] / std::max<qreal>(1, t.rows) / kAverageLines - min);
+        }
+        needed = std::max(needed, w);
+    }
     m.s = needed > room && needed > 0 ? room / needed : 1.0;
     const qreal width = room / m.s; // in unshrunk pixels
-    const qreal height = pageSize.height() / m.s;
-    const qreal top = m.css(kBodyMargin);
-    const qreal pad = m.css(kPadding), border = m.css(kBorder);
+    m.pageHeight = pageSize.height() / m.s;
+    for (Table &t : m.tables)
+        m.setColumnWidths(t, width);
+    m.at.y = m.css(kBodyMargin);
+    m.at.done = m.blocks.empty();
+    return true;
+}
 
-    // Columns as a browser sizes them: each at its widest text when all fit,
-    // else between its widest word and its widest text.
-    for (Table &t : m.tables) {
-        qreal sumMin = 0, sumMax = 0;
-        for (int c = 0; c < t.cols; ++c) {
-            sumMin += t.minWidth[size_t(c)];
-            sumMax += t.maxWidth[size_t(c)];
-        }
-        const qreal extra = m.tableMin(t) - sumMin;
-        t.width = t.maxWidth;
-        if (sumMax + extra > width) {
-            const qreal slack = std::max<qreal>(0, width - extra - sumMin);
-            for (int c = 0; c < t.cols; ++c) {
-                const size_t k = size_t(c);
-                const qreal more = sumMax > sumMin ? (t.maxWidth[k] - t.minWidth[k]) / (sumMax - sumMin) : 0;
-                t.width[k] = t.minWidth[k] + slack * more;
-            }
-        }
+quint32 PrintPages::Impl::rowLines(const Table &t, quint32 r) const
+{
+    const Row &row = rows[r];
+    quint32 lines = 1;
+    for (quint32 k = 0; k < row.cells; ++k) {
+        const Cell &c = cells[row.firstCell + k];
+        const Metrics &mt = metricsOf(c);
+        const QStringView s = text(c);
+        if (!mt.fits(s, t.width[k], mayBreak(c)))
+            lines = std::max<quint32>(lines, quint32(mt.wrap(s, t.width[k], [](qsizetype, qsizetype, qreal) {})));
     }
+    return lines;
+}
 
-    // Rows as high as their cell of most lines.
-    QElapsedTimer clock;
-    clock.start();
-    for (Table &t : m.tables) {
-        for (quint32 r = t.firstRow; r < t.firstRow + t.rows; ++r) {
-            Row &row = m.rows[r];
-            quint32 lines = 1;
-            for (quint32 k = 0; k < row.cells; ++k) {
-                const Cell &c = m.cells[row.firstCell + k];
-                const Metrics &mt = m.metricsOf(c);
-                const QStringView s = m.text(c);
-                if (mt.width(s) > t.width[k])
-                    lines = std::max<quint32>(lines,
-                                              quint32(mt.wrap(s, t.width[k], [](qsizetype, qsizetype, qreal) {})));
-            }
-            row.lines = lines;
-            if (progress && (r & 1023) == 0 && clock.elapsed() > 30) {
-                clock.restart();
-                if (!progress(0.04 + 0.02 * double(r) / double(std::max<size_t>(1, m.rows.size()))))
-                    return false;
-            }
-        }
-    }
-
-    // Pages.
-    m.pieces.clear();
-    m.pageStart.assign(1, 0);
-    qreal y = top;
-    qreal pendingGap = 0;
+bool PrintPages::Impl::advance(int page, const std::function<bool()> &stop)
+{
+    const qreal top = css(kBodyMargin);
+    const qreal pad = css(kPadding), border = css(kBorder);
+    const qreal height = pageHeight;
+    Cursor &c = at;
     auto newPage = [&] {
-        m.pageStart.push_back(m.pieces.size());
-        y = top;
-        pendingGap = 0;
+        pageStart.push_back(pieces.size());
+        c.y = top;
+        c.pendingGap = 0;
     };
-    auto atTop = [&] { return m.pieces.size() == m.pageStart.back(); };
-    for (const Block &b : m.blocks) {
+    auto atTop = [&] { return pieces.size() == pageStart.back(); };
+    auto complete = [&] { return c.done || int(pageStart.size()) > page + 1; };
+    unsigned steps = 0;
+    while (!complete()) {
+        if (stop && (++steps & 255) == 0) {
+            if (stop())
+                return false;
+            // The progress shown may have let the preview lay out more.
+            if (complete())
+                break;
+        }
+        const Block &b = blocks[c.block];
         if (b.kind == Block::Gap) {
-            pendingGap = std::max(pendingGap, b.gapPt * m.dpi / 72);
+            c.pendingGap = std::max(c.pendingGap, b.gapPt * dpi / 72);
+            c.done = ++c.block == blocks.size();
             continue;
         }
         if (b.kind == Block::Text) {
-            const Para &p = m.paras[size_t(b.index)];
-            const Metrics &mt = *m.paraMetrics[size_t(b.index)];
-            const qreal h = mt.fm.lineSpacing();
-            mt.wrap(p.text, width, [&](qsizetype start, qsizetype length, qreal w) {
-                if (!atTop() && y + pendingGap + h > height)
+            const Para &p = paras[size_t(b.index)];
+            const Metrics &mt = *paraMetrics[size_t(b.index)];
+            const qreal h = mt.lineHeight;
+            mt.wrap(p.text, (pageWidth - 2 * css(kBodyMargin)) / s, [&](qsizetype start, qsizetype length, qreal w) {
+                if (!atTop() && c.y + c.pendingGap + h > height)
                     newPage();
                 if (!atTop())
-                    y += pendingGap;
-                pendingGap = 0;
-                m.pieces.push_back(
-                    Impl::Piece{Impl::Piece::TextLine, b.index, quint32(start), quint32(length), 0, y, w});
-                y += h;
+                    c.y += c.pendingGap;
+                c.pendingGap = 0;
+                pieces.push_back(Piece{Piece::TextLine, b.index, quint32(start), quint32(length), 0, c.y, w});
+                c.y += h;
             });
+            c.done = ++c.block == blocks.size();
             continue;
         }
-        const Table &t = m.tables[size_t(b.index)];
-        if (!atTop())
-            y += pendingGap;
-        pendingGap = 0;
-        const qreal lineH = m.td->fm.lineSpacing();
+        Table &t = tables[size_t(b.index)];
+        const qreal lineH = td->lineHeight;
         auto rowHeight = [&](quint32 r, quint32 lines) {
-            const Metrics &mt = m.rows[r].cells && m.cells[m.rows[r].firstCell].header ? *m.th : *m.td;
-            return qreal(lines) * std::max(mt.fm.lineSpacing(), lineH) + 2 * pad + border;
+            const Metrics &mt = rows[r].cells && cells[rows[r].firstCell].header ? *th : *td;
+            return qreal(lines) * std::max(mt.lineHeight, lineH) + 2 * pad + border;
         };
         const quint32 head = t.firstRow;
-        const qreal headH = rowHeight(head, m.rows[head].lines);
-        bool placedHere = false; // a row of this table is on this page
+        if (!c.inTable) {
+            if (!atTop())
+                c.y += c.pendingGap;
+            c.pendingGap = 0;
+            c.inTable = true;
+            c.placedHere = false;
+            c.row = t.firstRow;
+            rows[head].lines = rowLines(t, head);
+        }
+        const qreal headH = rowHeight(head, rows[head].lines);
         auto place = [&](quint32 r, quint32 first, quint32 count) {
-            m.pieces.push_back(Impl::Piece{Impl::Piece::TableRow, b.index, r, first, count, y, 0});
-            y += rowHeight(r, count);
-            placedHere = true;
+            pieces.push_back(Piece{Piece::TableRow, b.index, r, first, count, c.y, 0});
+            c.y += rowHeight(r, count);
+            c.placedHere = true;
         };
         auto continueOnNextPage = [&](quint32 r) {
             newPage();
-            placedHere = false;
+            c.placedHere = false;
             // The header row again on every page it continues on.
             if (t.headerRow && r != head && headH + border < height / 2)
-                place(head, 0, m.rows[head].lines);
+                place(head, 0, rows[head].lines);
         };
-        for (quint32 r = t.firstRow; r < t.firstRow + t.rows; ++r) {
-            const quint32 lines = m.rows[r].lines;
-            if (y + rowHeight(r, lines) + border > height && (placedHere || !atTop()))
-                continueOnNextPage(r);
-            if (y + rowHeight(r, lines) + border <= height) {
-                place(r, 0, lines);
-                continue;
-            }
+        const quint32 r = c.row;
+        const quint32 lines = r == head ? rows[head].lines : (rows[r].lines = rowLines(t, r));
+        if (c.y + rowHeight(r, lines) + border > height && (c.placedHere || !atTop()))
+            continueOnNextPage(r);
+        if (c.y + rowHeight(r, lines) + border <= height) {
+            place(r, 0, lines);
+        } else {
             // A row higher than a page goes on line by line.
             quint32 first = 0;
             while (first < lines) {
                 quint32 count = 0;
-                while (first + count < lines && y + rowHeight(r, count + 1) + border <= height)
+                while (first + count < lines && c.y + rowHeight(r, count + 1) + border <= height)
                     ++count;
                 count = std::max<quint32>(count, 1);
                 place(r, first, count);
@@ -785,9 +1014,57 @@ bool PrintPages::layout(const QPaintDevice &device, const QSizeF &pageSize, cons
                     continueOnNextPage(r);
             }
         }
-        y += border;
+        ++rowsPlaced;
+        if (++c.row == t.firstRow + t.rows) {
+            c.y += border;
+            c.inTable = false;
+            c.done = ++c.block == blocks.size();
+        }
     }
     return true;
+}
+
+bool PrintPages::layoutPages(int pages, const Progress &progress)
+{
+    QElapsedTimer clock;
+    clock.start();
+    const double total = double(std::max<size_t>(1, d->rows.size()));
+    return d->advance(pages - 1, [&] {
+        if (!progress || clock.elapsed() <= 30)
+            return false;
+        clock.restart();
+        return !progress(0.04 + 0.02 * double(d->rowsPlaced) / total);
+    });
+}
+
+bool PrintPages::layoutFor(int milliseconds)
+{
+    QElapsedTimer clock;
+    clock.start();
+    d->advance(std::numeric_limits<int>::max() - 1, [&] { return clock.elapsed() >= milliseconds; });
+    return complete();
+}
+
+bool PrintPages::layout(const QPaintDevice &device, const QSizeF &pageSize, const Progress &progress)
+{
+    return begin(device, pageSize, progress) && layoutPages(std::numeric_limits<int>::max(), progress);
+}
+
+bool PrintPages::complete() const
+{
+    return d->at.done;
+}
+
+int PrintPages::pagesReady() const
+{
+    return d->at.done ? int(d->pageStart.size()) : int(d->pageStart.size()) - 1;
+}
+
+double PrintPages::laidOut() const
+{
+    if (d->at.done)
+        return 1;
+    return double(d->rowsPlaced) / double(std::max<size_t>(1, d->rows.size()));
 }
 
 int PrintPages::pageCount() const
@@ -810,7 +1087,7 @@ void PrintPages::Impl::paintTableRows(QPainter &p, size_t from, size_t to) const
     std::vector<qreal> x{x0};
     for (qreal w : t.width)
         x.push_back(x.back() + border + 2 * pad + w);
-    const qreal lineH = td->fm.lineSpacing();
+    const qreal lineH = td->lineHeight;
     const QFont *font = nullptr;
     QColor pen;
     auto use = [&](const Metrics &mt, const QColor &c) {
@@ -829,7 +1106,7 @@ void PrintPages::Impl::paintTableRows(QPainter &p, size_t from, size_t to) const
         const Row &row = rows[pc.row];
         const bool header = row.cells && cells[row.firstCell].header;
         const Metrics &rowMt = header ? *th : *td;
-        const qreal ls = std::max(rowMt.fm.lineSpacing(), lineH);
+        const qreal ls = std::max(rowMt.lineHeight, lineH);
         const qreal h = qreal(pc.count) * ls + 2 * pad + border;
         tops.push_back(pc.y);
         // Header cells on blue, side by side as one band where they touch.
@@ -853,9 +1130,9 @@ void PrintPages::Impl::paintTableRows(QPainter &p, size_t from, size_t to) const
             use(mt, c.header ? QColor(Qt::white) : QColor(Qt::black));
             const qreal cw = t.width[k];
             const qreal left = x[k] + border + pad;
-            const qreal baseline = pc.y + border + pad + mt.fm.ascent();
-            const qreal whole = mt.width(s);
-            if (whole <= cw) {
+            const qreal baseline = pc.y + border + pad + mt.ascent;
+            if (mt.fits(s, cw, mayBreak(c))) {
+                const qreal whole = mt.width(s);
                 if (pc.first == 0) {
                     // Alone on its line, the text sits in the middle of the row.
                     const qreal dy = qreal(row.lines - 1) * ls / 2;
@@ -923,7 +1200,7 @@ void PrintPages::paintPage(QPainter &p, int page) const
             const Metrics &mt = *m.paraMetrics[size_t(pc.index)];
             p.setFont(mt.font);
             p.setPen(Qt::black);
-            p.drawText(QPointF(m.css(kBodyMargin), pc.y + mt.fm.ascent()), para.text.mid(pc.row, pc.first));
+            p.drawText(QPointF(m.css(kBodyMargin), pc.y + mt.ascent), para.text.mid(pc.row, pc.first));
             ++i;
             continue;
         }
@@ -975,6 +1252,7 @@ std::vector<PrintPages::Line> PrintPages::lines() const
                 l.text = texts.join(QStringLiteral(" | "));
                 l.header = row.cells && m.cells[row.firstCell].header;
                 l.table = pc.index;
+                l.lineCount = int(pc.count);
             }
             out.push_back(l);
         }

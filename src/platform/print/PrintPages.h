@@ -14,13 +14,17 @@ class QPainter;
 // them. It reads what the print routines write: lines of text in the size of
 // their font tag, each stray "</p>" ending its line with an empty paragraph,
 // and tables of header ("th") and data ("td") cells in the style sheet's
-// size, blue header cells, 1-pixel collapsed borders, 3-pixel padding. Words
-// are never split: a column is at least as wide as its widest word, longer
-// texts wrap at blanks, and a table wider than the page shrinks the whole
-// page to fit it. Rows that do not fit go on the next page, under the table's
-// header row again when its first row is all header cells. Work and memory
-// grow with the number of cells: the text stays in the document and is read
-// where it lies.
+// size, blue header cells, 1-pixel collapsed borders, 1-pixel padding, a
+// "<br>" in a cell a line break. Columns are laid out for paper: a short
+// field (a date, a phone number, an amount) on one line, the width left to
+// the columns with more text; texts wrap at blanks, and a word is split only
+// when it is wider than its column could be, inside that cell. The page
+// shrinks only when the short fields and ordinary words cannot fit it. Rows
+// that do not fit go on the next page, under the table's header row again
+// when its first row is all header cells. The pages can be laid out as they
+// are needed: the first at once, the rest later. Work and memory grow with
+// the number of cells: the text stays in the document and is read where it
+// lies.
 class PrintPages {
 public:
     explicit PrintPages(const QString &html);
@@ -39,6 +43,16 @@ public:
     // Lays the document out on pages of pageSize pixels of the device (its
     // resolution sets the sizes). False when stopped.
     bool layout(const QPaintDevice &device, const QSizeF &pageSize, const Progress &progress = {});
+    // The same in steps: begin() sizes the columns from every cell, then
+    // layoutPages() lays out until that many pages are complete and
+    // layoutFor() for that long; each goes on where the last one ended.
+    bool begin(const QPaintDevice &device, const QSizeF &pageSize, const Progress &progress = {});
+    bool layoutPages(int pages, const Progress &progress = {});
+    bool layoutFor(int milliseconds); // true when the whole document is laid out
+    bool complete() const;
+    int pagesReady() const; // pages that will not change any more
+    double laidOut() const; // how far the layout is, from 0 to 1
+    // The pages laid out so far, the last perhaps still growing.
     int pageCount() const;
     // The factor the document was shrunk by to fit the page width (1: none).
     qreal scale() const;
@@ -52,10 +66,11 @@ public:
     // What the layout made of the document, for whoever checks it.
     struct Line {
         int page;
-        qreal y;        // top of the line or row, in the page's pixels
-        QString text;   // a line of text, or a row's cells joined by " | "
-        bool header;    // a row of header cells
-        int table = -1; // the row's table, -1 for a line of text
+        qreal y;           // top of the line or row, in the page's pixels
+        QString text;      // a line of text, or a row's cells joined by " | "
+        bool header;       // a row of header cells
+        int table = -1;    // the row's table, -1 for a line of text
+        int lineCount = 1; // the row's lines here
     };
     std::vector<Line> lines() const;
     // Content width of each column of table t, in the page's pixels.

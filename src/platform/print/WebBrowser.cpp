@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <malloc.h>
 
 WebBrowser::WebBrowser(QWidget *parent, const QString &name) : QWidget(parent)
 {
@@ -19,6 +20,7 @@ WebBrowser::WebBrowser(QWidget *parent, const QString &name) : QWidget(parent)
 void WebBrowser::Navigate(const QString &url)
 {
     m_text.clear();
+    m_packed.clear();
     m_hasDocument = url.compare(QLatin1String("about:blank"), Qt::CaseInsensitive) == 0;
     m_open = m_hasDocument;
 }
@@ -30,8 +32,10 @@ void WebBrowser::write(const QString &text)
     if (!m_open) {
         // Writing to a closed document starts a new one, as a browser does.
         m_text.clear();
+        m_packed.clear();
         m_open = true;
     }
+    unpack();
     m_text += text;
 }
 
@@ -48,7 +52,37 @@ void WebBrowser::ExecWB(int command, int)
         raiseError(-2147221248, QStringLiteral("Method 'ExecWB' of object 'IWebBrowser2' failed"));
     if (!m_hasDocument)
         raiseError(-2147221248, QStringLiteral("Method 'ExecWB' of object 'IWebBrowser2' failed"));
+    unpack();
     people().printPreview(*this);
+    pack();
+}
+
+QString WebBrowser::documentText() const
+{
+    if (m_packed.isEmpty())
+        return m_text;
+    const QByteArray raw = qUncompress(m_packed);
+    return QString(reinterpret_cast<const QChar *>(raw.constData()), raw.size() / qsizetype(sizeof(QChar)));
+}
+
+void WebBrowser::pack()
+{
+    // Short documents stay as they are; the text is packed as its UTF-16
+    // code units, so every one comes back, whatever the register held.
+    constexpr qsizetype kLong = 1 << 20;
+    if (m_text.size() < kLong)
+        return;
+    m_packed = qCompress(reinterpret_cast<const uchar *>(m_text.constData()),
+                         qsizetype(m_text.size() * qsizetype(sizeof(QChar))), 1);
+    m_text = QString();
+}
+
+void WebBrowser::unpack()
+{
+    if (m_packed.isEmpty())
+        return;
+    m_text = documentText();
+    m_packed = QByteArray();
 }
 
 void showPrintPreview(WebBrowser &web)
@@ -63,4 +97,7 @@ void showPrintPreview(WebBrowser &web)
         return;
     }
     runOwned(dlg);
+    // The layout of a long printout was many small blocks: hand the memory
+    // back to the system rather than keep it with the process.
+    malloc_trim(0);
 }

@@ -15,12 +15,17 @@ public:
     void write(const QString &text); // raises when there is no open document
     void close();                    // closes the document (the text stays)
     bool isDocumentOpen() const { return m_open; }
-    QString documentText() const { return m_text; }
+    QString documentText() const;
     // Command 7 is the print preview; other commands are not offered.
     void ExecWB(int command, int option);
 
 private:
+    // A long document, once its preview is over, is kept packed: read again
+    // only by whoever asks for its text, it need not hold its size in memory.
+    void pack();
+    void unpack();
     QString m_text;
+    QByteArray m_packed;
     bool m_hasDocument = false;
     bool m_open = false;
 };
