@@ -415,6 +415,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         run.folder.exec("update settings set value = 'x' where mnemocode = 'PRTCSIZE'");
         setPeople(nullptr); // Qt's own modal runs and boxes from here
+        const struct BackToTheScript {
+            ScriptedPeople &people;
+            ~BackToTheScript() { setPeople(&people); }
+        } backToTheScript{run.people};
         QStringList shown;
         QPointer<QWidget> owner;
         bool aboutClosed = false;
@@ -436,7 +440,6 @@ private slots:
         person.start(10);
         QTest::mouseClick(w.cmdInfo, Qt::LeftButton);
         person.stop();
-        setPeople(&run.people);
         QVERIFY(aboutClosed);
         QCOMPARE(shown, QStringList{"Error 13 (Type mismatch) in procedure Form_Activate of Form frmMain"});
         QCOMPARE(owner.data(), &w);
