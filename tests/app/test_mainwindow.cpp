@@ -421,6 +421,10 @@ private slots:
         run.folder.exec("update settings set value = 'x' where mnemocode = 'PRTCSIZE'");
         QtPeople qtPeople;
         setPeople(&qtPeople); // Qt's own modal runs and boxes from here
+        const struct BackToTheScript {
+            ScriptedPeople &people;
+            ~BackToTheScript() { setPeople(&people); }
+        } backToTheScript{run.people};
         QStringList shown;
         QPointer<QWidget> owner;
         bool aboutClosed = false;
@@ -442,7 +446,6 @@ private slots:
         person.start(10);
         QTest::mouseClick(w.cmdInfo, Qt::LeftButton);
         person.stop();
-        setPeople(&run.people);
         QVERIFY(aboutClosed);
         QCOMPARE(shown, QStringList{"Error 13 (Type mismatch) in procedure Form_Activate of Form frmMain"});
         QCOMPARE(owner.data(), &w);
