@@ -57,6 +57,11 @@ int getPayloadSize(const u8 *p, uint32_t &v)
 enum PtrmapType : u8 { RootPage = 1, FreePage = 2, Overflow1 = 3, Overflow2 = 4, BtreePage = 5 };
 
 constexpr int kMaxDepth = 20; // deeper trees are refused by SQLite's cursors too
+constexpr int kDepthUnknown = -1000;
+// Pages read of each b-tree, overflow chains included (the free-page list
+// counts as one more tree): a register of any size is opened after the
+// same few megabytes are read, and a small one is still read whole.
+constexpr uint32_t kPagesPerTree = 256;
 
 struct Cell {
     uint32_t size = 0;    // bytes the cell takes on its page
@@ -149,6 +154,7 @@ public:
             int64_t minKey = 0;
             int depth = 0;
             m_root = &root;
+            m_pagesLeft = kPagesPerTree;
             if (!tree(root.page, 0, int(root.isTable), &minKey, INT64_MAX, &depth))
                 return false;
         }
@@ -157,6 +163,8 @@ public:
     }
     const std::vector<u8> &used() const { return m_used; }
     const QString &fault() const { return m_fault; }
+    // True when some page was left unread for the budget.
+    bool partial() const { return m_partial; }
 
 private:
     QString fail(const QString &what)
@@ -222,11 +230,25 @@ private:
         return true;
     }
 
+    // Counts one more page read for the tree being walked; false, and the
+    // check marked partial, once the tree's budget is spent.
+    bool spend()
+    {
+        if (m_pagesLeft == 0) {
+            m_partial = true;
+            return false;
+        }
+        --m_pagesLeft;
+        return true;
+    }
+
     // A chain of overflow pages (expected pages long) or the free-page list.
     bool list(bool isFreeList, uint32_t pgno, uint32_t expected)
     {
         uint32_t n = expected;
         while (pgno != 0) {
+            if (!spend())
+                return true;
             if (!ref(pgno))
                 return false;
             --n;
@@ -470,14 +492,19 @@ private:
             return false;
         }
 
-        int depth = -1;
+        // A child left unread for the budget has no depth; the children
+        // read are compared among themselves, and the keys of the cells
+        // still with the bound their parent gives.
+        int depth = kDepthUnknown;
         bool keyCanBeEqual = true;
         if (!leaf) {
             const uint32_t right = get4(data + hdr + 8);
             if (m_autoVacuum && !ptrmap(right, BtreePage, pgno))
                 return false;
-            if (!tree(right, level + 1, int(intKey), &maxKey, maxKey, &depth))
-                return false;
+            if (spend()) {
+                if (!tree(right, level + 1, int(intKey), &maxKey, maxKey, &depth))
+                    return false;
+            }
             keyCanBeEqual = false;
         }
         for (int i = int(nCell) - 1; i >= 0; --i) {
@@ -505,24 +532,31 @@ private:
                 keyCanBeEqual = false;
             }
             const uint32_t overflow = c.payload > c.local ? get4(data + pc + c.size - 4) : 0;
-            if (c.payload > c.local) {
-                const uint32_t pages = (c.payload - c.local + m_usable - 5) / (m_usable - 4);
+            // A row is read only with its whole overflow chain checked.
+            const uint32_t pages = c.payload > c.local ? (c.payload - c.local + m_usable - 5) / (m_usable - 4) : 0;
+            const bool chainRead = pages == 0 || m_pagesLeft >= pages;
+            if (!chainRead)
+                m_partial = true;
+            if (pages > 0 && chainRead) {
                 if (m_autoVacuum && !ptrmap(overflow, Overflow1, pgno))
                     return false;
                 if (!list(false, overflow, pages))
                     return false;
             }
-            if (leaf && intKey && m_root && !m_root->columns.empty() && !record(data + pc + c.head, c, overflow, pgno))
+            if (leaf && intKey && m_root && !m_root->columns.empty() && chainRead
+                && !record(data + pc + c.head, c, overflow, pgno))
                 return false;
             if (!leaf) {
                 const uint32_t child = get4(data + pc);
                 if (m_autoVacuum && !ptrmap(child, BtreePage, pgno))
                     return false;
-                int d2 = 0;
-                if (!tree(child, level + 1, int(intKey), &maxKey, maxKey, &d2))
+                int d2 = kDepthUnknown;
+                if (spend() && !tree(child, level + 1, int(intKey), &maxKey, maxKey, &d2))
                     return false;
                 keyCanBeEqual = false;
-                if (d2 != depth) {
+                if (depth == kDepthUnknown)
+                    depth = d2;
+                else if (d2 != kDepthUnknown && d2 != depth) {
                     fail(QStringLiteral("page %1: child page depth differs").arg(pgno));
                     return false;
                 }
@@ -558,7 +592,7 @@ private:
                      .arg(pgno));
             return false;
         }
-        *depthOut = depth + 1;
+        *depthOut = leaf ? 0 : depth == kDepthUnknown ? kDepthUnknown : depth + 1;
         return true;
     }
 
@@ -578,11 +612,13 @@ private:
     std::vector<u8> m_record;
     const Root *m_root = nullptr;
     QString m_fault;
+    uint32_t m_pagesLeft = kPagesPerTree;
+    bool m_partial = false;
 };
 
-// Walks every tree of the file, on several threads when the file is mapped
-// (page reads through the VFS are not shared between threads), and checks
-// that every page is used exactly once.
+// Walks every tree of the file within its budget, on several threads when
+// the file is mapped (page reads through the VFS are not shared between
+// threads), and, when every page was read, checks that each is used once.
 QString checkFile(sqlite3_file *file, uint32_t pageSize, uint32_t nPage, const u8 *header,
                   const std::vector<Root> &roots)
 {
@@ -612,6 +648,10 @@ QString checkFile(sqlite3_file *file, uint32_t pageSize, uint32_t nPage, const u
     for (const auto &c : checkers)
         if (!c->fault().isEmpty())
             return c->fault();
+    // Pages used twice or never can be told only of a file read whole.
+    for (const auto &c : checkers)
+        if (c->partial())
+            return QString();
 
     const bool autoVacuum = get4(header + 52) != 0;
     uint32_t maxRoot = 0;

@@ -13,7 +13,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <numeric>
+#include <string>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -164,6 +168,16 @@ public:
         std::free(std::exchange(m_data, nullptr));
         m_size = m_cap = 0;
     }
+    // Gives back the room grown ahead once no more values are coming.
+    void shrink()
+    {
+        if (m_size == m_cap || m_size == 0)
+            return;
+        if (void *p = std::realloc(m_data, m_size * sizeof(T))) {
+            m_data = static_cast<T *>(p);
+            m_cap = m_size;
+        }
+    }
 
 private:
     void reserve(size_t need)
@@ -213,6 +227,16 @@ public:
 
     void resize(size_t n)
     {
+        // A list emptied for its next fill keeps its header only: copying
+        // what stays beats reckoning every row that goes.
+        if (n * 2 < rows()) {
+            CellColumn fresh;
+            fresh.m_at.resize(n, 0);
+            for (size_t r = 0; r < n; ++r)
+                fresh.m_at[r] = fresh.store(at(r));
+            *this = std::move(fresh);
+            return;
+        }
         for (size_t r = n; r < rows(); ++r)
             m_dead += stored(r);
         m_at.resize(n, 0);
@@ -224,6 +248,12 @@ public:
         m_dead += stored(r);
         m_at.erase(r);
         compactIfWasteful();
+    }
+
+    void shrink()
+    {
+        m_bytes.shrink();
+        m_at.shrink();
     }
 
     // Row 0 stays; new row i + 1 is the old row order[i].
@@ -369,8 +399,23 @@ public:
     }
 };
 
+namespace {
+// A list's columns are a few large buffers that live as long as one fill.
+// The allocator's own rule keeps freed large blocks for later once one was
+// given back, so a closed or refilled list would stay with the process;
+// with a fixed threshold every large block goes to the system when freed.
+void largeBlocksGoBack()
+{
+#if defined(__GLIBC__)
+    static const bool done = mallopt(M_MMAP_THRESHOLD, 256 * 1024) != 0;
+    Q_UNUSED(done);
+#endif
+}
+} // namespace
+
 FlexGrid::FlexGrid(QWidget *parent, const QString &name) : QTableView(parent), m_model(new FlexGridModel)
 {
+    largeBlocksGoBack();
     setObjectName(name);
     m_model->setParent(this);
     setModel(m_model);
@@ -767,24 +812,70 @@ int FlexGrid::HeightTwips() const
     return height() * kTwipsPerPixel;
 }
 
+namespace {
+// One UTF-16 unit as UTF-8 would write a code point of that value (a
+// surrogate on its own as three bytes): byte order is then unit order.
+void appendUnit(std::string &out, char16_t u)
+{
+    if (u < 0x80) {
+        out += char(u);
+    } else if (u < 0x800) {
+        out += char(0xC0 | (u >> 6));
+        out += char(0x80 | (u & 0x3F));
+    } else {
+        out += char(0xE0 | (u >> 12));
+        out += char(0x80 | ((u >> 6) & 0x3F));
+        out += char(0x80 | (u & 0x3F));
+    }
+}
+
+// The text's sort key for the order QString::compare(Qt::CaseInsensitive)
+// gives: each code point case-folded, the results compared unit by unit of
+// their UTF-16. Folded once per cell, a sort compares plain bytes.
+void appendFolded(std::string &out, const QString &text)
+{
+    const char16_t *p = reinterpret_cast<const char16_t *>(text.utf16());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = p[i];
+        if (u < 0x80) {
+            out += char(u >= 'A' && u <= 'Z' ? u + ('a' - 'A') : u);
+            continue;
+        }
+        char32_t c = u;
+        if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(p[i + 1]))
+            c = QChar::surrogateToUcs4(u, p[++i]);
+        const char32_t f = QChar::toCaseFolded(c);
+        if (QChar::requiresSurrogates(f)) {
+            appendUnit(out, QChar::highSurrogate(f));
+            appendUnit(out, QChar::lowSurrogate(f));
+        } else {
+            appendUnit(out, char16_t(f));
+        }
+    }
+}
+} // namespace
+
 void FlexGrid::setSort(int mode)
 {
     if (Rows() <= 2 || mode < GenericAscending || mode > NumericDescending)
         return;
     const CellColumn &column = m_model->columns[size_t(m_col)];
-    // Each cell is read once, as a number or else as text, not at every
-    // comparison.
+    // Each cell is read once, as a number or else as its folded text, not
+    // at every comparison.
     struct Key {
         double number;
-        bool isNumber;
+        size_t textAt;
+        quint32 textSize;
         quint32 row;
+        bool isNumber;
     };
     const size_t n = size_t(Rows() - 1);
     std::vector<Key> keys;
     keys.reserve(n);
-    std::vector<QString> texts(mode <= 2 ? n + 1 : 0);
+    std::string folded;
     for (size_t r = 1; r <= n; ++r) {
-        QString cell = QString::fromUtf8(column.at(r));
+        const QString cell = QString::fromUtf8(column.at(r));
         double x = 0;
         bool isNumber = false;
         if (m_numberReader) {
@@ -795,16 +886,19 @@ void FlexGrid::setSort(int mode)
         } else {
             isNumber = numberOf(cell, &x);
         }
-        keys.push_back(Key{isNumber ? x : 0.0, isNumber, quint32(r)});
+        const size_t at = folded.size();
         if (mode <= 2 && !isNumber)
-            texts[r] = std::move(cell);
+            appendFolded(folded, cell);
+        keys.push_back(Key{isNumber ? x : 0.0, at, quint32(folded.size() - at), quint32(r), isNumber});
     }
-    auto generic = [&](const Key &a, const Key &b) {
+    const char *base = folded.data();
+    auto generic = [base](const Key &a, const Key &b) {
         if (a.isNumber && b.isNumber)
             return a.number < b.number;
         if (a.isNumber != b.isNumber)
             return a.isNumber; // numbers before texts
-        return QString::compare(texts[a.row], texts[b.row], Qt::CaseInsensitive) < 0;
+        const int c = std::memcmp(base + a.textAt, base + b.textAt, std::min(a.textSize, b.textSize));
+        return c != 0 ? c < 0 : a.textSize < b.textSize;
     };
     auto numeric = [](const Key &a, const Key &b) { return a.number < b.number; };
     switch (mode) {
@@ -821,7 +915,7 @@ void FlexGrid::setSort(int mode)
         std::stable_sort(keys.begin(), keys.end(), [&](const Key &a, const Key &b) { return numeric(b, a); });
         break;
     }
-    texts = {};
+    folded = {};
     std::vector<quint32> order(n);
     for (size_t i = 0; i < n; ++i)
         order[i] = keys[i].row;
@@ -945,6 +1039,8 @@ void FlexGrid::endFill()
     if (!m_model->filling)
         return;
     m_model->filling = false;
+    for (CellColumn &c : m_model->columns)
+        c.shrink();
     m_model->endResetModel();
     const QHash<int, int> widths = std::exchange(m_fillWidths, {});
     for (auto it = widths.cbegin(); it != widths.cend(); ++it) {
