@@ -110,13 +110,12 @@ QString frmPagamenti::deleteStatement() const
 
 bool frmPagamenti::executeDelete()
 {
-    // A payment goes with its endorsement and deposit rows, or not at all.
+    // A payment goes with its endorsement and deposit rows, or not at all:
+    // the list runs a delete in one transaction.
     const QString id = keyText();
-    return inTransaction([&] {
-        return gDbExecute(QStringLiteral("DELETE From girate WHERE PagamentiID = ") + id)
-            && gDbExecute(QStringLiteral("DELETE From versamenti WHERE PagamentiID = ") + id)
-            && gDbExecute(deleteStatement() + id);
-    });
+    return gDbExecute(QStringLiteral("DELETE From girate WHERE PagamentiID = ") + id)
+        && gDbExecute(QStringLiteral("DELETE From versamenti WHERE PagamentiID = ") + id)
+        && gDbExecute(deleteStatement() + id);
 }
 
 void frmPagamenti::afterDelete()

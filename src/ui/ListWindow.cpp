@@ -419,7 +419,28 @@ void ListWindow::cmdDelete_Click()
             return;
         if (!openDbBeforeCheck())
             OpenDb();
-        if (!executeDelete())
+        // Another desk may have saved a row that refers to this record while
+        // the question was up. The delete and a second look for such rows
+        // share one transaction: the deleted row stays locked against a save
+        // that refers to it, and a referring row found now undoes the delete.
+        bool refused = false;
+        const bool deleted = inTransaction([&] {
+            if (!executeDelete())
+                return false;
+            switch (dependentRows()) {
+            case Exists::Yes:
+                refused = true;
+                return false;
+            case Exists::CouldNotTell:
+                return false;
+            case Exists::No:
+                break;
+            }
+            return true;
+        });
+        if (refused)
+            MyMsgBox(refusalText(), MsgStyle::Exclamation, kTitle);
+        if (!deleted)
             return; // the record is still there, and so is its row
         if (g.Rows() == 2) {
             g.setRows(1);

@@ -109,7 +109,8 @@ protected:
     virtual Exists dependentRows() const { return Exists::No; }
     virtual QString refusalText() const { return QString(); }
     virtual QString deleteStatement() const = 0;
-    // Runs the delete; false when it did not take effect.
+    // Runs the delete, inside the transaction the list opened for it;
+    // false when it did not take effect.
     virtual bool executeDelete();
     virtual void afterDelete() {}
     virtual bool addWhenEmpty() const { return true; }

@@ -32,6 +32,7 @@ private slots:
     void injectionAndHugeTextsAreStoredAsTyped();
     void anotherDeskAddingAtOnce();
     void twoDesksChangingOneMember();
+    void aPaymentSavedWhileTheDeleteIsAsked();
     void aListCutOffPartWayShowsNoRows();
     void firstClickAfterIdleAndHalfLoadedWindows();
     void aQueryInsideTheFillKeepsTheListsRows();
@@ -650,7 +651,6 @@ void MemberListTest::badInputIsStoredAndSearchedExactly()
     QCOMPARE(fx.scalar("SELECT count(*) FROM TipologiaPersone"), QStringLiteral("3"));
 }
 
-QTEST_MAIN(MemberListTest)
 // Two desks open the same member; one saves a new business phone, then the
 // other saves a new e-mail from its older copy. The second save is refused
 // and says why; nothing of the first is lost, and reopening shows it.
@@ -687,6 +687,39 @@ void MemberListTest::twoDesksChangingOneMember()
     });
     QCOMPARE(fx.tf.rows("SELECT TelefonoUfficio, Email FROM Anagrafica"), QStringList{"06 1234 mario@example.org"});
     QCOMPARE(fx.people.messages().size(), 1);
+}
+
+// Another desk saves a payment for the member while this desk's delete
+// question is up: the delete finds it and is undone, so no payment is left
+// without its member.
+void MemberListTest::aPaymentSavedWhileTheDeleteIsAsked()
+{
+    MemberFixture fx;
+    fx.addMember(1, 1, QStringLiteral("Rossi"), QStringLiteral("Mario"));
+    const auto other = fx.tf.otherDesk();
+    // Theirs lands with the first statement after this desk's look for
+    // payments, while the question is answered.
+    bool looked = false;
+    bool theirsDone = false;
+    dbConnection()->setObserver([&](const QString &sql) {
+        if (looked && !theirsDone) {
+            theirsDone = true;
+            other->execute(QStringLiteral("INSERT INTO Pagamenti (ANAGRAFICAID, Importo) VALUES (1, 10)"));
+        }
+        looked = looked || sql.contains(QLatin1String("conteggio"), Qt::CaseInsensitive);
+    });
+    fx.withList<frmAnagrafica>([&](frmAnagrafica &l) {
+        MemberFixture::clickRow(l, 1);
+        fx.people.msgAnswers.push_back(6);
+        l.cmdDelete->click();
+        QCOMPARE(l.MSFlexGrid1->Rows(), 2);
+    });
+    dbConnection()->setObserver({});
+    QVERIFY(theirsDone);
+    QCOMPARE(fx.people.messages().last(), QStringLiteral("Unable to delete the record: related payments exist"));
+    QCOMPARE(fx.scalar("SELECT count(*) FROM Anagrafica"), QStringLiteral("1"));
+    QCOMPARE(fx.scalar("SELECT count(*) FROM Pagamenti p JOIN Anagrafica a ON a.ANAGRAFICAID = p.ANAGRAFICAID"),
+             QStringLiteral("1"));
 }
 
 // The member list's read fails part-way (the server ends the session; a
@@ -770,7 +803,10 @@ void MemberListTest::firstClickAfterIdleAndHalfLoadedWindows()
         QCOMPARE(e.cboTipologia->count(), 3);
         e.cmdCancel_Click();
     });
-    fx.withList<frmAnagrafica>([&](frmAnagrafica &l) { QCOMPARE(l.MSFlexGrid1->Rows(), 2); });
+    fx.withList<frmAnagrafica>([&](frmAnagrafica &l) {
+        QCOMPARE(l.MSFlexGrid1->Rows(), 2);
+        l.cmdAdd->click();
+    });
     QCOMPARE(fx.people.messages(), QStringList());
     // nothing was sent twice
     const QStringList after = fx.statements.mid(sent);
@@ -789,4 +825,5 @@ void MemberListTest::firstClickAfterIdleAndHalfLoadedWindows()
     QVERIFY(fx.people.messages().at(0).contains(QLatin1String("TipologiaPersone"), Qt::CaseInsensitive));
 }
 
+QTEST_MAIN(MemberListTest)
 #include "test_memberlist.moc"
