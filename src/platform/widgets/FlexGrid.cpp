@@ -16,6 +16,9 @@
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 #include <numeric>
 #include <string>
 #include <type_traits>
@@ -105,9 +108,11 @@ bool numberOf(const QString &s, double *out)
     return ok && !t.isEmpty();
 }
 
-// A growing array of plain values in memory of its own: a large one grows by
-// realloc, which the system moves without copying, and room reserved ahead
-// costs nothing until it is written.
+// A growing array of plain values in memory of its own. A large one lives
+// in pages of its own that grow by remapping, so growing never copies what
+// was written: the allocator would keep a block that started small among the
+// others on its heap and copy it at every growth, which with the columns of a
+// fill growing side by side is most of the bytes moved and pages touched.
 template <class T>
 class Buffer {
     static_assert(std::is_trivially_copyable_v<T>);
@@ -117,7 +122,8 @@ public:
     Buffer(const Buffer &) = delete;
     Buffer &operator=(const Buffer &) = delete;
     Buffer(Buffer &&o) noexcept
-        : m_data(std::exchange(o.m_data, nullptr)), m_size(std::exchange(o.m_size, 0)), m_cap(std::exchange(o.m_cap, 0))
+        : m_data(std::exchange(o.m_data, nullptr)), m_size(std::exchange(o.m_size, 0)),
+          m_cap(std::exchange(o.m_cap, 0)), m_mapped(std::exchange(o.m_mapped, false))
     {
     }
     Buffer &operator=(Buffer &&o) noexcept
@@ -125,9 +131,10 @@ public:
         std::swap(m_data, o.m_data);
         std::swap(m_size, o.m_size);
         std::swap(m_cap, o.m_cap);
+        std::swap(m_mapped, o.m_mapped);
         return *this;
     }
-    ~Buffer() { std::free(m_data); }
+    ~Buffer() { release(); }
 
     size_t size() const { return m_size; }
     T *data() { return m_data; }
@@ -165,14 +172,27 @@ public:
     }
     void release()
     {
-        std::free(std::exchange(m_data, nullptr));
+        if (m_mapped)
+            unmap(m_data, m_cap * sizeof(T));
+        else
+            std::free(m_data);
+        m_data = nullptr;
         m_size = m_cap = 0;
+        m_mapped = false;
     }
     // Gives back the room grown ahead once no more values are coming.
     void shrink()
     {
         if (m_size == m_cap || m_size == 0)
             return;
+#if defined(__linux__)
+        if (m_mapped) {
+            const size_t bytes = pageRound(m_size * sizeof(T));
+            if (bytes < m_cap * sizeof(T) && mremap(m_data, m_cap * sizeof(T), bytes, 0) != MAP_FAILED)
+                m_cap = bytes / sizeof(T);
+            return;
+        }
+#endif
         if (void *p = std::realloc(m_data, m_size * sizeof(T))) {
             m_data = static_cast<T *>(p);
             m_cap = m_size;
@@ -180,17 +200,60 @@ public:
     }
 
 private:
+    // From this size on a buffer has pages of its own.
+    static constexpr size_t kMapBytes = size_t(1) << 20;
+
+    static size_t pageRound(size_t bytes)
+    {
+        constexpr size_t page = 4096;
+        return (bytes + page - 1) / page * page;
+    }
+    static void unmap(T *p, size_t bytes)
+    {
+#if defined(__linux__)
+        if (p)
+            munmap(p, bytes);
+#else
+        Q_UNUSED(p);
+        Q_UNUSED(bytes);
+#endif
+    }
+    [[noreturn]] static void outOfMemory() { raiseError(7, QStringLiteral("Out of memory")); }
+
     void reserve(size_t need)
     {
-        const size_t cap = std::max({need, m_cap + m_cap / 2, size_t(16)});
+        size_t cap = std::max({need, m_cap + m_cap / 2, size_t(16)});
+#if defined(__linux__)
+        if (cap * sizeof(T) >= kMapBytes) {
+            const size_t bytes = pageRound(cap * sizeof(T));
+            void *p = nullptr;
+            if (m_mapped) {
+                p = mremap(m_data, m_cap * sizeof(T), bytes, MREMAP_MAYMOVE);
+            } else {
+                p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+                if (p != MAP_FAILED) {
+                    if (m_size)
+                        std::memcpy(p, m_data, m_size * sizeof(T));
+                    std::free(m_data);
+                }
+            }
+            if (p == MAP_FAILED)
+                outOfMemory();
+            m_data = static_cast<T *>(p);
+            m_cap = bytes / sizeof(T);
+            m_mapped = true;
+            return;
+        }
+#endif
         void *p = std::realloc(m_data, cap * sizeof(T));
         if (!p)
-            raiseError(7, QStringLiteral("Out of memory"));
+            outOfMemory();
         m_data = static_cast<T *>(p);
         m_cap = cap;
     }
     T *m_data = nullptr;
     size_t m_size = 0, m_cap = 0;
+    bool m_mapped = false;
 };
 
 // The cells of one column, row 0 included: each cell is its length and its
