@@ -19,6 +19,7 @@
 #include "BenchRegister.h"
 #include "Database.h"
 #include "FlexGrid.h"
+#include "Form.h"
 #include "Globals.h"
 #include "GridHelpers.h"
 #include "People.h"
@@ -26,16 +27,15 @@
 #include "PrintPreview.h"
 #include "PrintPreviewDialog.h"
 #include "Settings.h"
+#include "SubsystemWindows.h"
 #include "Translation.h"
 #include "WebBrowser.h"
 #include "frmAnagrafica.h"
 #include "frmEditAnagrafica.h"
+#include "frmMain.h"
 #include "frmPagamenti.h"
 #include "frmSelectAnagrafica.h"
 #include "frmTipologiaPersone.h"
-#include "Form.h"
-#include "SubsystemWindows.h"
-#include "frmMain.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -292,8 +292,7 @@ public:
         QPrinter &printer = dlg.previewPrinter();
         PrintPages pages(html);
         pages.layout(printer, printer.pageLayout().paintRectPixels(printer.resolution()).size());
-        std::printf("%d pages, type at %.1f%% of its size, %s\n  columns (mm):", pages.pageCount(),
-                    pages.scale() * 100,
+        std::printf("%d pages, type at %.1f%% of its size, %s\n  columns (mm):", pages.pageCount(), pages.scale() * 100,
                     printer.pageLayout().orientation() == QPageLayout::Landscape ? "landscape" : "portrait");
         for (qreal w : pages.columnWidths(0))
             std::printf(" %.1f", w * 25.4 / printer.resolution());
@@ -502,15 +501,9 @@ int startup(const QString &what, const QString &path)
         return 0;
     }
     setAppFolder(QFileInfo(path).absolutePath());
-    installToolkitTranslation();
-    installMessageBox();
-    registerSubsystemWindows();
-    auto *main = Instance<frmMain>::get();
-    Form::setMainForm(main);
-    main->load();
-    if (!main->isLoaded())
+    frmMain *main = startMainWindow();
+    if (!main)
         return 1;
-    main->show();
     main->Form_Activate();
     main->grab();
     std::printf("%ld\n", statusKb("VmHWM:"));
@@ -632,8 +625,7 @@ void benchSize(int members, bool print, int printMax)
     }
 
     // Open the member list: made, filled, shown and painted.
-    const QString fillSql =
-        firstWith(statementsOf([&] { openMemberList(); }), QStringLiteral("FROM Anagrafica a"));
+    const QString fillSql = firstWith(statementsOf([&] { openMemberList(); }), QStringLiteral("FROM Anagrafica a"));
     if (wanted("open")) {
         const double fill = medianMs([&] { openMemberList(); }, [&] { closeMemberList(); });
         const double fillShell = shellMs(fillSql);

@@ -1,7 +1,9 @@
 #include "SubsystemWindows.h"
 #include "AppHooks.h"
+#include "Translation.h"
 #include "frmAnagrafica.h"
 #include "frmAssegniEmessi.h"
+#include "frmMain.h"
 #include "frmMieiContiCorrenti.h"
 #include "frmPagamenti.h"
 #include "frmSplashReports.h"
@@ -21,4 +23,18 @@ void registerSubsystemWindows()
         frmAssegniEmessi::gWhereAssegniEmessi = QString();
     };
     frmAnagrafica::openPayments() = &frmPagamenti::openFor;
+}
+
+frmMain *startMainWindow()
+{
+    installToolkitTranslation();
+    installMessageBox();
+    registerSubsystemWindows();
+    auto *main = Instance<frmMain>::get();
+    Form::setMainForm(main);
+    main->load();
+    if (!main->isLoaded())
+        return nullptr;
+    main->show();
+    return main;
 }

@@ -22,16 +22,9 @@ int main(int argc, char *argv[])
     QtPeople qtPeople;
     setPeople(&qtPeople);
     setPrintPreviewer(showPrintPreview);
-    installToolkitTranslation();
-    installMessageBox();
-    registerSubsystemWindows();
-
-    auto *main = Instance<frmMain>::get();
-    Form::setMainForm(main);
-    main->load();
-    if (!main->isLoaded())
+    frmMain *main = startMainWindow();
+    if (!main)
         return 1; // the database could not be opened
-    main->show();
     main->Form_Activate();
     return app.exec();
 }
