@@ -138,19 +138,13 @@ private slots:
     // The calendar names months and days in Italian on an English machine.
     void datePickerSpeaksTheEdition()
     {
-        const QLocale machine;
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        installToolkitTranslation();
-        QWidget window;
-        auto *picker = new DatePicker(&window, QStringLiteral("dtpData"));
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        picker->setText(QStringLiteral("15/12/2026"));
+        PickerOnMachine on(QLocale(QLocale::English, QLocale::UnitedStates));
+        DatePicker *picker = on.picker;
+        QVERIFY(QTest::qWaitForWindowExposed(&on.window));
         const CalendarSeen seen = pickDayInCalendar(*picker, 20);
         QCOMPARE(seen.month, QStringLiteral("dicembre"));
         QCOMPARE(seen.monday, QStringLiteral("lun"));
         QCOMPARE(picker->text(), QStringLiteral("20/12/2026"));
-        QLocale::setDefault(machine);
     }
 
     void qtsOwnDialogsInItalian()

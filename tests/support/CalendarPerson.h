@@ -1,5 +1,6 @@
 #pragma once
 #include "Controls.h"
+#include "Translation.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -46,3 +47,20 @@ inline CalendarSeen pickDayInCalendar(DatePicker &picker, int day)
     QTest::mouseClick(picker.findChild<QToolButton *>(), Qt::LeftButton);
     return seen;
 }
+
+// A date picker in a window of its own, on a machine whose language is
+// machine, holding 15/12/2026; the machine's language comes back after.
+struct PickerOnMachine {
+    explicit PickerOnMachine(const QLocale &machine)
+    {
+        QLocale::setDefault(machine);
+        installToolkitTranslation();
+        picker = new DatePicker(&window, QStringLiteral("dtpData"));
+        window.show();
+        picker->setText(QStringLiteral("15/12/2026"));
+    }
+    ~PickerOnMachine() { QLocale::setDefault(before); }
+    const QLocale before;
+    QWidget window;
+    DatePicker *picker = nullptr;
+};

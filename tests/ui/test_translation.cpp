@@ -237,21 +237,15 @@ private slots:
     // machine's language; a day clicked in it, and Today, fill the field.
     void datePickerSpeaksTheEdition()
     {
-        const QLocale machine;
-        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-        installToolkitTranslation();
-        QWidget window;
-        auto *picker = new DatePicker(&window, QStringLiteral("dtpData"));
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        picker->setText(QStringLiteral("15/12/2026"));
+        PickerOnMachine on(QLocale(QLocale::Italian, QLocale::Italy));
+        DatePicker *picker = on.picker;
+        QVERIFY(QTest::qWaitForWindowExposed(&on.window));
         const CalendarSeen seen = pickDayInCalendar(*picker, 20);
         QCOMPARE(seen.month, QStringLiteral("December"));
         QCOMPARE(seen.monday, QStringLiteral("Mon"));
         QCOMPARE(picker->text(), QStringLiteral("20/12/2026"));
         QTest::mouseClick(picker->findChild<QPushButton *>(), Qt::LeftButton);
         QCOMPARE(picker->text(), QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
-        QLocale::setDefault(machine);
     }
 
     void gridHeaderRow()
