@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <numeric>
 #if defined(__linux__)
 #include <sys/mman.h>
 #endif
@@ -243,24 +244,85 @@ void Keys::addText(quint32 row, QByteArrayView utf8)
     m_entries[m_rows - ++m_texts] = entry(row, key, size);
 }
 
-void Keys::sortEntries(Entry *begin, Entry *end, bool descending) const
+int Keys::compare(const Entry &a, const Entry &b) const
 {
-    const char *const *longKeys = m_long;
-    // -1, 0, 1 as the keys compare; the row number decides between equal
-    // keys, which keeps them in their order without a stable sort's buffer.
-    auto compare = [longKeys](const Entry &a, const Entry &b) {
-        for (int i = 0; i < 3; ++i) {
-            if (a.head[i] != b.head[i])
-                return a.head[i] < b.head[i] ? -1 : 1;
+    for (int i = 0; i < 3; ++i) {
+        if (a.head[i] != b.head[i])
+            return a.head[i] < b.head[i] ? -1 : 1;
+    }
+    if (a.size > kHead && b.size > kHead) {
+        const int c = std::memcmp(m_long[a.row] + kHead, m_long[b.row] + kHead, std::min(a.size, b.size) - kHead);
+        if (c != 0)
+            return c;
+    }
+    return a.size == b.size ? 0 : (a.size < b.size ? -1 : 1);
+}
+
+bool Keys::byDistinctKeys(const Entry *entries, size_t n, bool backwards, bool descending, quint32 *to)
+{
+    // A column of names, dates, amounts or types holds few distinct keys:
+    // those are sorted, and the rows dealt to them in row order, which keeps
+    // equal keys in their order. Given up once the keys are many.
+    const size_t most = std::max<size_t>(n / 8, 64);
+    size_t tableSize = 64;
+    while (tableSize < 2 * most)
+        tableSize *= 2;
+    std::vector<quint32> table(tableSize, 0);
+    std::vector<quint32> firsts; // the entry of each distinct key, by id
+    quint32 *idOf = m_scratch;   // by position in row order; free until the rows move
+    auto at = [&](size_t i) -> const Entry & { return backwards ? entries[n - 1 - i] : entries[i]; };
+    for (size_t i = 0; i < n; ++i) {
+        const Entry &e = at(i);
+        quint64 h = e.head[0] * 0x9E3779B97F4A7C15ull ^ e.head[1] * 0xC2B2AE3D27D4EB4Full
+            ^ e.head[2] * 0x165667B19E3779F9ull ^ e.size;
+        h ^= h >> 31;
+        h *= 0xD6E8FEB86659FD93ull;
+        size_t slot = size_t(h >> 32) & (tableSize - 1);
+        for (;;) {
+            const quint32 id = table[slot];
+            if (id == 0) {
+                if (firsts.size() == most)
+                    return false;
+                firsts.push_back(quint32(i));
+                table[slot] = quint32(firsts.size());
+                idOf[i] = quint32(firsts.size() - 1);
+                break;
+            }
+            if (compare(at(firsts[id - 1]), e) == 0) {
+                idOf[i] = id - 1;
+                break;
+            }
+            slot = (slot + 1) & (tableSize - 1);
         }
-        if (a.size > kHead && b.size > kHead) {
-            const int c = std::memcmp(longKeys[a.row] + kHead, longKeys[b.row] + kHead,
-                                      std::min(a.size, b.size) - kHead);
-            if (c != 0)
-                return c;
-        }
-        return a.size == b.size ? 0 : (a.size < b.size ? -1 : 1);
-    };
+    }
+    std::vector<quint32> ids(firsts.size());
+    std::iota(ids.begin(), ids.end(), 0u);
+    std::sort(ids.begin(), ids.end(), [&](quint32 a, quint32 b) {
+        const int c = compare(at(firsts[a]), at(firsts[b]));
+        return descending ? c > 0 : c < 0;
+    });
+    // Where each key's rows start, then the rows dealt in their order.
+    std::vector<quint32> start(firsts.size() + 1, 0);
+    for (size_t i = 0; i < n; ++i)
+        ++start[idOf[i] + 1];
+    std::vector<quint32> place(firsts.size());
+    quint32 next = 0;
+    for (const quint32 id : ids) {
+        place[id] = next;
+        next += start[id + 1];
+    }
+    for (size_t i = 0; i < n; ++i)
+        to[place[idOf[i]]++] = at(i).row;
+    return true;
+}
+
+void Keys::sortEntries(Entry *begin, Entry *end, bool backwards, bool descending, quint32 *to)
+{
+    const size_t n = size_t(end - begin);
+    if (byDistinctKeys(begin, n, backwards, descending, to))
+        return;
+    // The row number decides between equal keys, which keeps them in their
+    // order without a stable sort's buffer.
     if (descending) {
         std::sort(begin, end, [&](const Entry &a, const Entry &b) {
             const int c = compare(a, b);
@@ -272,28 +334,21 @@ void Keys::sortEntries(Entry *begin, Entry *end, bool descending) const
             return c != 0 ? c < 0 : a.row < b.row;
         });
     }
+    for (const Entry *e = begin; e != end; ++e)
+        *to++ = e->row;
 }
 
 const quint32 *Keys::order(bool descending)
 {
     for (const auto &[row, at] : m_longFolded)
         m_long[row] = m_folded.data() + at;
+    // The texts were given from the back: their rows run backwards there.
     Entry *numbers = m_entries;
     Entry *texts = m_entries + (m_rows - m_texts);
-    sortEntries(numbers, numbers + m_numbers, descending);
-    sortEntries(texts, m_entries + m_rows, descending);
-    quint32 *to = m_order;
-    auto put = [&](const Entry *from, size_t n) {
-        for (size_t i = 0; i < n; ++i)
-            *to++ = from[i].row;
-    };
-    if (descending) {
-        put(texts, m_texts);
-        put(numbers, m_numbers);
-    } else {
-        put(numbers, m_numbers);
-        put(texts, m_texts);
-    }
+    const size_t textsAt = descending ? 0 : m_numbers;
+    const size_t numbersAt = descending ? m_texts : 0;
+    sortEntries(numbers, numbers + m_numbers, false, descending, m_order + numbersAt);
+    sortEntries(texts, m_entries + m_rows, true, descending, m_order + textsAt);
     return m_order;
 }
 

@@ -9,7 +9,8 @@
 // header of a million rows cannot afford a QString or a case fold in every
 // comparison: each cell becomes a number or a byte string that compares
 // like its text, and the comparisons look at 24 bytes held beside the row
-// (a date and time whole) before they look anywhere else.
+// (a date and time whole) before they look anywhere else. A column of few
+// distinct keys (names, dates, amounts) sorts only those and deals the rows.
 namespace GridSort {
 
 // The text's sort key for the order QString::compare(Qt::CaseInsensitive)
@@ -50,7 +51,10 @@ private:
         quint32 row;
     };
     static Entry entry(quint32 row, const char *key, size_t size);
-    void sortEntries(Entry *begin, Entry *end, bool descending) const;
+    int compare(const Entry &a, const Entry &b) const;
+    bool byDistinctKeys(const Entry *entries, size_t n, bool backwards, bool descending, quint32 *to);
+    // Writes the rows of the entries in their order to to.
+    void sortEntries(Entry *begin, Entry *end, bool backwards, bool descending, quint32 *to);
 
     // One entry a row: the numbers from the front, the texts from the back.
     // Fresh pages cost more than the sort here, so they are asked for in as
