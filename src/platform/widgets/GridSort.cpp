@@ -244,7 +244,7 @@ void Keys::addText(quint32 row, QByteArrayView utf8)
     m_entries[m_rows - ++m_texts] = entry(row, key, size);
 }
 
-int Keys::compare(const Entry &a, const Entry &b) const
+Q_ALWAYS_INLINE int Keys::compare(const Entry &a, const Entry &b) const
 {
     for (int i = 0; i < 3; ++i) {
         if (a.head[i] != b.head[i])
