@@ -3,7 +3,9 @@
 #include "RuntimeError.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace Regional {
 
@@ -166,6 +168,110 @@ std::optional<double> parseShownNumber(const QString &text)
     if (s.endsWith(QStringLiteral("€")))
         s.chop(1);
     return parseNumber(s);
+}
+
+namespace {
+bool blank(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+bool digit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// A number in one of parseNumber's two forms without an exponent, of at most
+// 15 digits, from ASCII with nothing around it: the digits as an integer
+// over a power of ten, both exact, whose one division rounds as any correct
+// reading of the decimal text does. Empty where the slow path must decide
+// (an exponent, more digits, a text matching neither form).
+std::optional<double> plainNumber(const char *p, const char *e)
+{
+    bool negative = false;
+    if (p < e && (*p == '+' || *p == '-'))
+        negative = *p++ == '-';
+    quint64 digits = 0;
+    int count = 0, decimals = 0;
+    auto take = [&](char c) {
+        digits = digits * 10 + quint64(c - '0');
+        ++count;
+    };
+    const char *q = p;
+    // Thousands points: 1 to 3 digits, then groups of ".ddd", then ",d+".
+    while (q < e && digit(*q) && q - p < 4)
+        ++q;
+    bool grouped = false;
+    if (q - p >= 1 && q - p <= 3 && q + 4 <= e && q[0] == '.' && digit(q[1]) && digit(q[2]) && digit(q[3])) {
+        const char *r = q;
+        while (r + 4 <= e && r[0] == '.' && digit(r[1]) && digit(r[2]) && digit(r[3]))
+            r += 4;
+        if (r == e || (*r == ',' && r + 1 < e && std::all_of(r + 1, e, digit)))
+            grouped = true;
+    }
+    q = p;
+    if (grouped) {
+        for (; q < e && *q != ','; ++q) {
+            if (*q != '.')
+                take(*q);
+        }
+        if (q < e) {
+            for (++q; q < e; ++q, ++decimals)
+                take(*q);
+        }
+    } else {
+        const char *start = q;
+        while (q < e && digit(*q))
+            take(*q++);
+        const bool whole = q > start;
+        if (q < e && (*q == '.' || *q == ',')) {
+            ++q;
+            for (; q < e && digit(*q); ++q, ++decimals)
+                take(*q);
+        }
+        if (q != e || (!whole && decimals == 0))
+            return std::nullopt;
+    }
+    if (count == 0 || count > 15)
+        return std::nullopt;
+    static constexpr double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const double v = double(digits) / kTens[decimals];
+    return negative ? -v : v;
+}
+} // namespace
+
+std::optional<double> parseShownNumberUtf8(QByteArrayView utf8)
+{
+    // Only blanks, a euro sign and the characters of a number can be read
+    // off the ends or make one (the bytes of a character beyond ASCII are
+    // never ASCII): any other ASCII character means no number.
+    bool ascii = true;
+    for (const char c : utf8) {
+        if (uchar(c) >= 0x80)
+            ascii = false;
+        else if (!digit(c) && !blank(c) && c != '.' && c != ',' && c != '+' && c != '-' && c != 'e' && c != 'E')
+            return std::nullopt;
+    }
+    const char *p = utf8.data();
+    const char *e = p + utf8.size();
+    while (p < e && blank(*p))
+        ++p;
+    while (e > p && blank(e[-1]))
+        --e;
+    if (!ascii && e - p >= 3 && std::memcmp(e - 3, "\xE2\x82\xAC", 3) == 0) {
+        e -= 3;
+        while (e > p && blank(e[-1]))
+            --e;
+        ascii = std::all_of(p, e, [](char c) { return uchar(c) < 0x80; });
+    }
+    if (ascii) {
+        if (p == e || std::any_of(p, e, blank))
+            return std::nullopt; // blank, or a blank inside
+        if (const auto v = plainNumber(p, e))
+            return v;
+    }
+    return parseShownNumber(QString::fromUtf8(utf8));
 }
 
 bool isNumeric(const QString &text)

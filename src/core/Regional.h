@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArrayView>
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -34,6 +35,9 @@ bool isNumeric(const QString &text);
 // A number as a list shows it, an amount with its euro sign included
 // ("1.234,50 €" is 1234.5).
 std::optional<double> parseShownNumber(const QString &text);
+// The same answer read from the text's UTF-8, where most texts are told
+// apart from numbers and most numbers read without making a QString.
+std::optional<double> parseShownNumberUtf8(QByteArrayView utf8);
 
 // An amount as people type it and as the register shows it: "." groups
 // thousands and "," marks the decimals ("1.500" is 1500, "1.500,50" is

@@ -250,6 +250,46 @@ bool isBooleanField(const Recordset &rs, int field)
     return result;
 }
 
+namespace {
+bool digitsAt(QByteArrayView b, std::initializer_list<int> at, int *out)
+{
+    int v = 0;
+    for (const int i : at) {
+        if (b[i] < '0' || b[i] > '9')
+            return false;
+        v = v * 10 + (b[i] - '0');
+    }
+    *out = v;
+    return true;
+}
+
+// The date of a text in a form the lists show, read as Regional::parseDate
+// reads it: "dd/mm/yyyy" (or with "." or "-"), "yyyy-mm-dd" and
+// "yyyy-mm-dd hh:mm:ss". Invalid for any other text, and for a date or time
+// that does not exist, which parseDate then judges.
+QDate shownDateOf(QByteArrayView b)
+{
+    int y = 0, m = 0, d = 0;
+    if (b.size() == 10 && b[2] == b[5] && (b[2] == '/' || b[2] == '.' || b[2] == '-')) {
+        if (!digitsAt(b, {0, 1}, &d) || !digitsAt(b, {3, 4}, &m) || !digitsAt(b, {6, 7, 8, 9}, &y))
+            return {};
+        return QDate(y, m, d);
+    }
+    if ((b.size() != 10 && b.size() != 19) || b[4] != '-' || b[7] != '-')
+        return {};
+    if (!digitsAt(b, {0, 1, 2, 3}, &y) || !digitsAt(b, {5, 6}, &m) || !digitsAt(b, {8, 9}, &d))
+        return {};
+    if (b.size() == 19) {
+        int h = 0, min = 0, s = 0;
+        if ((b[10] != ' ' && b[10] != 'T') || (b[13] != ':' && b[13] != '.') || (b[16] != ':' && b[16] != '.')
+            || !digitsAt(b, {11, 12}, &h) || !digitsAt(b, {14, 15}, &min) || !digitsAt(b, {17, 18}, &s)
+            || !QTime(h, min, s).isValid())
+            return {};
+    }
+    return QDate(y, m, d);
+}
+} // namespace
+
 void sortGridByDate(FlexGrid &grid, int column, int mode)
 {
     moduleProc(kGeneralCustom, QStringLiteral("sortGridByDate"), [&] {
@@ -258,7 +298,18 @@ void sortGridByDate(FlexGrid &grid, int column, int mode)
         std::vector<double> keys;
         keys.reserve(size_t(std::max(0, grid.Rows() - 1)));
         for (int r = 1; r < grid.Rows(); ++r) {
-            const QString cell = grid.TextMatrix(r, column).trimmed();
+            // The dates as the lists hold them read off their bytes; any
+            // other text as a person may have typed it.
+            const QByteArrayView bytes = grid.cellUtf8(r, column);
+            if (bytes.isEmpty()) {
+                keys.push_back(0);
+                continue;
+            }
+            if (const QDate shown = shownDateOf(bytes); shown.isValid()) {
+                keys.push_back(double(Regional::dayNumber(shown)));
+                continue;
+            }
+            const QString cell = QString::fromUtf8(bytes).trimmed();
             if (cell.isEmpty()) {
                 keys.push_back(0);
                 continue;

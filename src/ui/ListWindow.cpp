@@ -59,7 +59,7 @@ ListWindow::ListWindow(const QString &name, const QString &caption, bool withExp
     cmdClose = makeButton(this, QStringLiteral("cmdClose"), QStringLiteral("Esci"));
     MSFlexGrid1 = new FlexGrid(this);
     // Amounts show as "1.234,50": the sort reads them as the grid shows them.
-    MSFlexGrid1->setNumberReader(&Regional::parseShownNumber);
+    MSFlexGrid1->setNumberReader(&Regional::parseShownNumberUtf8);
     web = new WebBrowser(this);
 
     // The header row is as high as a data row, so a press above the height

@@ -8,6 +8,7 @@
 #include "TestFolder.h"
 
 #include <QtTest>
+#include <cstring>
 
 class TestSqlText : public QObject {
     Q_OBJECT
@@ -189,6 +190,59 @@ private slots:
         QCOMPARE(v.has_value(), value.isValid());
         if (v)
             QCOMPARE(*v, value.toDouble());
+    }
+
+    // The lists' sorts read numbers off the cells' bytes: the same answer, to
+    // the bit, as reading the text, whatever surrounds or breaks the number.
+    void shownNumberFromBytesAnswersAsFromText()
+    {
+        const QList<QByteArray> texts{"1.234,50 \xE2\x82\xAC",
+                                      " 12 ",
+                                      "12\xE2\x82\xAC",
+                                      "12 \xE2\x82\xAC \xE2\x82\xAC",
+                                      "\xE2\x82\xAC",
+                                      "-0",
+                                      "+,5",
+                                      "5.",
+                                      ".",
+                                      "1.234,",
+                                      "1.234",
+                                      "1,234",
+                                      "12.34.5",
+                                      "1e3",
+                                      "1E-3",
+                                      "1e400",
+                                      "0.1",
+                                      "123456789012345",
+                                      "1234567890123456",
+                                      "00000000000000012",
+                                      "1 2",
+                                      "\t7\n",
+                                      "\xC2\xA0"
+                                      "7",
+                                      "7\xC2\xA0\xE2\x82\xAC",
+                                      "7\xE2\x80\x83",
+                                      "\xEF\xBB\xBF"
+                                      "7",
+                                      "\xFF"
+                                      "7",
+                                      "7\xE2\x82",
+                                      "1940-01-01",
+                                      "12/03/1980",
+                                      "Rossi",
+                                      "e",
+                                      "-",
+                                      "+-1",
+                                      "1,5e2",
+                                      "\xD9\xA3",
+                                      ""};
+        for (const QByteArray &b : texts) {
+            const auto want = Regional::parseShownNumber(QString::fromUtf8(b));
+            const auto got = Regional::parseShownNumberUtf8(b);
+            QVERIFY2(want.has_value() == got.has_value(), b.constData());
+            if (want)
+                QVERIFY2(std::memcmp(&*want, &*got, sizeof(double)) == 0, b.constData());
+        }
     }
 
     void currency()

@@ -189,6 +189,80 @@ private slots:
         QCOMPARE(column(g, 0).mid(0, 4), QStringList({"10", "2", "2", "1,5"}));
     }
 
+    // Each cell's key is made once: the order stays the one of
+    // QString::compare(Qt::CaseInsensitive), numbers first, equal keys in
+    // their order, descending the mirror; with few distinct keys and with many.
+    void sortOrderIsCaseInsensitiveAndStable()
+    {
+        const QList<QByteArray> words{"stra\xC3\x9F"
+                                      "e",
+                                      "STRASSE",
+                                      "\xCE\xA3\xCE\xAF\xCF\x83\xCF\x85\xCF\x86\xCE\xBF\xCF\x82",
+                                      "\xCF\x83\xCE\xAF\xCF\x83\xCF\x85\xCF\x86\xCE\xBF\xCF\x83",
+                                      "\xC4\xB0stanbul",
+                                      "istanbul",
+                                      "\xEF\xBC\xA1"
+                                      "bc",
+                                      "abc",
+                                      "\xF0\x90\x90\x80x",
+                                      "\xF0\x90\x90\xA8x",
+                                      "zo\xC3\xAB",
+                                      "Zo\xC3\xAB",
+                                      "",
+                                      "10",
+                                      "9",
+                                      "2,5",
+                                      "-1",
+                                      "e",
+                                      "\xC3\x89lan",
+                                      "\xC3\xA9lan",
+                                      "\xFF\xFE"
+                                      "ab",
+                                      "ab",
+                                      "a\xED\xA0\x80"};
+        auto number = [](const QString &s, double *v) {
+            QString t = s.trimmed();
+            t.replace(QLatin1Char(','), QLatin1Char('.'));
+            bool ok = false;
+            *v = t.toDouble(&ok);
+            return ok && !t.isEmpty();
+        };
+        for (const bool fewKeys : {true, false}) {
+            FlexGrid g;
+            g.setCols(2);
+            for (int i = 0; i < 600; ++i) {
+                // Many: 200 keys, each in three rows.
+                const int k = fewKeys ? i : i % 200;
+                g.appendCell(words.at(k % words.size()) + (fewKeys ? QByteArray() : QByteArray::number(k)));
+                g.appendCell(QByteArray::number(i));
+                g.endRow();
+            }
+            g.setCol(0);
+            for (const int mode : {1, 2}) {
+                QList<QPair<QString, QString>> rows;
+                for (int r = 1; r < g.Rows(); ++r)
+                    rows.append({g.TextMatrix(r, 0), g.TextMatrix(r, 1)});
+                auto less = [&](const QPair<QString, QString> &a, const QPair<QString, QString> &b) {
+                    double x = 0, y = 0;
+                    const bool nx = number(a.first, &x), ny = number(b.first, &y);
+                    if (nx != ny)
+                        return nx;
+                    return nx ? x < y : QString::compare(a.first, b.first, Qt::CaseInsensitive) < 0;
+                };
+                if (mode == 1)
+                    std::stable_sort(rows.begin(), rows.end(), less);
+                else
+                    std::stable_sort(rows.begin(), rows.end(),
+                                     [&](const auto &a, const auto &b) { return less(b, a); });
+                g.setSort(mode);
+                for (int r = 1; r < g.Rows(); ++r) {
+                    QCOMPARE(g.TextMatrix(r, 0), rows.at(r - 1).first);
+                    QCOMPARE(g.TextMatrix(r, 1), rows.at(r - 1).second);
+                }
+            }
+        }
+    }
+
     void sortKeepsTheCurrentRowSelected()
     {
         FlexGrid g;

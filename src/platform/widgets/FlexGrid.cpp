@@ -1,4 +1,5 @@
 #include "FlexGrid.h"
+#include "GridSort.h"
 #include "PlatformCodes.h"
 #include "RuntimeError.h"
 
@@ -319,15 +320,14 @@ public:
         m_at.shrink();
     }
 
-    // Row 0 stays; new row i + 1 is the old row order[i].
-    void reorder(const std::vector<quint32> &order)
+    // Row 0 stays; new row i + 1 is the old row order[i], for the rows() - 1
+    // data rows. In place, through room for rows() values every column
+    // shares: fresh pages for each column cost more than the moves.
+    void reorder(const quint32 *order, quint32 *was)
     {
-        Buffer<quint32> at;
-        quint32 *to = at.extend(order.size() + 1);
-        to[0] = m_at[0];
-        for (size_t i = 0; i < order.size(); ++i)
-            to[i + 1] = m_at[order[i]];
-        m_at = std::move(at);
+        std::memcpy(was, m_at.data(), m_at.size() * sizeof(quint32));
+        for (size_t i = 1; i < m_at.size(); ++i)
+            m_at[i] = was[order[i - 1]];
     }
 
 private:
@@ -453,11 +453,11 @@ public:
                 c.resize(size_t(rows));
         }
     }
-    void reorder(const std::vector<quint32> &order)
+    void reorder(const quint32 *order, quint32 *was)
     {
         resetAll([&] {
             for (CellColumn &c : columns)
-                c.reorder(order);
+                c.reorder(order, was);
         });
     }
 };
@@ -875,134 +875,47 @@ int FlexGrid::HeightTwips() const
     return height() * kTwipsPerPixel;
 }
 
-namespace {
-// One UTF-16 unit as UTF-8 would write a code point of that value (a
-// surrogate on its own as three bytes): byte order is then unit order.
-void appendUnit(std::string &out, char16_t u)
-{
-    if (u < 0x80) {
-        out += char(u);
-    } else if (u < 0x800) {
-        out += char(0xC0 | (u >> 6));
-        out += char(0x80 | (u & 0x3F));
-    } else {
-        out += char(0xE0 | (u >> 12));
-        out += char(0x80 | ((u >> 6) & 0x3F));
-        out += char(0x80 | (u & 0x3F));
-    }
-}
-
-// The text's sort key for the order QString::compare(Qt::CaseInsensitive)
-// gives: each code point case-folded, the results compared unit by unit of
-// their UTF-16. Folded once per cell, a sort compares plain bytes.
-void appendFolded(std::string &out, const QString &text)
-{
-    const char16_t *p = reinterpret_cast<const char16_t *>(text.utf16());
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t u = p[i];
-        if (u < 0x80) {
-            out += char(u >= 'A' && u <= 'Z' ? u + ('a' - 'A') : u);
-            continue;
-        }
-        char32_t c = u;
-        if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(p[i + 1]))
-            c = QChar::surrogateToUcs4(u, p[++i]);
-        const char32_t f = QChar::toCaseFolded(c);
-        if (QChar::requiresSurrogates(f)) {
-            appendUnit(out, QChar::highSurrogate(f));
-            appendUnit(out, QChar::lowSurrogate(f));
-        } else {
-            appendUnit(out, char16_t(f));
-        }
-    }
-}
-} // namespace
-
 void FlexGrid::setSort(int mode)
 {
     if (Rows() <= 2 || mode < GenericAscending || mode > NumericDescending)
         return;
-    const CellColumn &column = m_model->columns[size_t(m_col)];
+    const bool generic = mode <= GenericDescending;
     // Each cell is read once, as a number or else as its folded text, not
     // at every comparison.
-    struct Key {
-        double number;
-        size_t textAt;
-        quint32 textSize;
-        quint32 row;
-        bool isNumber;
-    };
-    const size_t n = size_t(Rows() - 1);
-    std::vector<Key> keys;
-    keys.reserve(n);
-    std::string folded;
-    for (size_t r = 1; r <= n; ++r) {
-        const QString cell = QString::fromUtf8(column.at(r));
-        double x = 0;
-        bool isNumber = false;
+    const quint32 n = quint32(Rows() - 1);
+    GridSort::Keys keys(n);
+    for (quint32 r = 1; r <= n; ++r) {
+        const QByteArrayView cell = cellUtf8(int(r), m_col);
+        std::optional<double> number;
         if (m_numberReader) {
-            if (const auto v = m_numberReader(cell)) {
-                x = *v;
-                isNumber = true;
-            }
-        } else {
-            isNumber = numberOf(cell, &x);
+            number = m_numberReader(cell);
+        } else if (double x = 0; numberOf(QString::fromUtf8(cell), &x)) {
+            number = x;
         }
-        const size_t at = folded.size();
-        if (mode <= 2 && !isNumber)
-            appendFolded(folded, cell);
-        keys.push_back(Key{isNumber ? x : 0.0, at, quint32(folded.size() - at), quint32(r), isNumber});
+        if (number)
+            keys.addNumber(r, *number);
+        else if (generic)
+            keys.addText(r, cell);
+        else
+            keys.addNumber(r, 0); // a numeric sort counts a text as zero
     }
-    const char *base = folded.data();
-    auto generic = [base](const Key &a, const Key &b) {
-        if (a.isNumber && b.isNumber)
-            return a.number < b.number;
-        if (a.isNumber != b.isNumber)
-            return a.isNumber; // numbers before texts
-        const int c = std::memcmp(base + a.textAt, base + b.textAt, std::min(a.textSize, b.textSize));
-        return c != 0 ? c < 0 : a.textSize < b.textSize;
-    };
-    auto numeric = [](const Key &a, const Key &b) { return a.number < b.number; };
-    switch (mode) {
-    case GenericAscending:
-        std::stable_sort(keys.begin(), keys.end(), generic);
-        break;
-    case GenericDescending:
-        std::stable_sort(keys.begin(), keys.end(), [&](const Key &a, const Key &b) { return generic(b, a); });
-        break;
-    case NumericAscending:
-        std::stable_sort(keys.begin(), keys.end(), numeric);
-        break;
-    default:
-        std::stable_sort(keys.begin(), keys.end(), [&](const Key &a, const Key &b) { return numeric(b, a); });
-        break;
-    }
-    folded = {};
-    std::vector<quint32> order(n);
-    for (size_t i = 0; i < n; ++i)
-        order[i] = keys[i].row;
-    keys = {};
-    putRowsInOrder(order);
+    putRowsInOrder(keys, mode == GenericDescending || mode == NumericDescending);
 }
 
 void FlexGrid::sortByKeys(const std::vector<double> &keys, bool descending)
 {
     if (Rows() <= 2 || keys.size() + 1 < size_t(Rows()))
         return;
-    std::vector<quint32> order(size_t(Rows() - 1));
-    std::iota(order.begin(), order.end(), 1u);
-    auto key = [&](quint32 r) { return keys[r - 1]; };
-    if (descending)
-        std::stable_sort(order.begin(), order.end(), [&](quint32 a, quint32 b) { return key(b) < key(a); });
-    else
-        std::stable_sort(order.begin(), order.end(), [&](quint32 a, quint32 b) { return key(a) < key(b); });
-    putRowsInOrder(order);
+    const quint32 n = quint32(Rows() - 1);
+    GridSort::Keys sortKeys(n);
+    for (quint32 r = 1; r <= n; ++r)
+        sortKeys.addNumber(r, keys[r - 1]);
+    putRowsInOrder(sortKeys, descending);
 }
 
-void FlexGrid::putRowsInOrder(const std::vector<quint32> &order)
+void FlexGrid::putRowsInOrder(GridSort::Keys &keys, bool descending)
 {
-    m_model->reorder(order);
+    m_model->reorder(keys.order(descending), keys.scratch());
     // The reset dropped the selection; the current row number stays.
     if (m_row >= 1 && m_row < Rows())
         setRow(m_row);

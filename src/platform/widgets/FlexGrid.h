@@ -10,6 +10,9 @@
 #include <vector>
 
 class FlexGridModel;
+namespace GridSort {
+class Keys;
+}
 
 // The grid of every list window: text cells addressed by row and column,
 // row 0 the one fixed header row (shown as the view's header), a current
@@ -60,8 +63,9 @@ public:
     // Sorts rows 1..Rows-1 on column Col (stable) by a SortMode.
     void setSort(int mode);
     // How a cell reads as a number in the sorts: the grid shows numbers the
-    // way the register writes them, which only the layer above knows.
-    using NumberReader = std::function<std::optional<double>(const QString &)>;
+    // way the register writes them, which only the layer above knows. It is
+    // given the cell's UTF-8, so most cells are told apart without a QString.
+    using NumberReader = std::function<std::optional<double>(QByteArrayView utf8)>;
     void setNumberReader(NumberReader reader) { m_numberReader = std::move(reader); }
     // Puts the data rows in the order of their keys (keys[r - 1] for row r),
     // equal keys keeping their order: a sort whose keys someone else reads.
@@ -101,7 +105,8 @@ protected:
 private:
     // Puts the first visible row and column whole at the top left edge.
     void alignToScrollValues();
-    void putRowsInOrder(const std::vector<quint32> &order);
+    // Every column's rows 1.. in the order of the keys of rows 1..Rows-1.
+    void putRowsInOrder(GridSort::Keys &keys, bool descending);
     FlexGridModel *m_model;
     // Widths (twips) set while a fill changes the columns: the view only
     // learns of the new columns when the fill ends.

@@ -1,0 +1,76 @@
+#pragma once
+#include <QByteArrayView>
+#include <QString>
+#include <QtGlobal>
+#include <string>
+#include <vector>
+
+// The order of a grid's sort, from keys read once per cell. A click on a
+// header of a million rows cannot afford a QString or a case fold in every
+// comparison: each cell becomes a number or a byte string that compares
+// like its text, and the comparisons look at 24 bytes held beside the row
+// (a date and time whole) before they look anywhere else. A column of few
+// distinct keys (names, dates, amounts) sorts only those and deals the rows.
+namespace GridSort {
+
+// The text's sort key for the order QString::compare(Qt::CaseInsensitive)
+// gives: each code point case-folded, the results compared unit by unit of
+// their UTF-16. Each UTF-16 unit is written as UTF-8 would write a code
+// point of that value, so byte order is unit order.
+void appendFolded(std::string &out, const QString &text);
+// The same key read straight from UTF-8. False, with nothing appended, for
+// bytes that are not well-formed UTF-8 of ordinary characters (the caller
+// then goes through QString, which decides what such bytes read as).
+bool appendFoldedUtf8(std::string &out, QByteArrayView utf8);
+
+// The keys of rows 1..rows of one column, each given once, then their order.
+// Numbers come before texts; equal keys keep the order of their rows; a
+// descending order is the mirror of the ascending one with equal keys still
+// in their order.
+class Keys {
+public:
+    explicit Keys(size_t rows);
+    ~Keys();
+    Keys(const Keys &) = delete;
+    Keys &operator=(const Keys &) = delete;
+    void addNumber(quint32 row, double value);
+    // A cell read as text: its key is its case fold.
+    void addText(quint32 row, QByteArrayView utf8);
+    // The rows in their new order, rows() of them: element i is the row
+    // that goes to i + 1. Valid as long as the keys.
+    const quint32 *order(bool descending);
+    size_t rows() const { return m_rows; }
+    // Room for rows() + 1 values while the keys live, for moving the rows.
+    quint32 *scratch() { return m_scratch; }
+
+private:
+    static constexpr size_t kHead = 24;
+    struct Entry {
+        quint64 head[3]; // the key's first 24 bytes, big-endian, zero-padded
+        quint32 size;    // numbers: 0
+        quint32 row;
+    };
+    static Entry entry(quint32 row, const char *key, size_t size);
+    int compare(const Entry &a, const Entry &b) const;
+    bool byDistinctKeys(const Entry *entries, size_t n, bool backwards, bool descending, quint32 *to);
+    // Writes the rows of the entries in their order to to.
+    void sortEntries(Entry *begin, Entry *end, bool backwards, bool descending, quint32 *to);
+
+    // One entry a row: the numbers from the front, the texts from the back.
+    // Fresh pages cost more than the sort here, so they are asked for in as
+    // few faults as the system allows and given back with the keys.
+    size_t m_rows;
+    Entry *m_entries;
+    quint32 *m_order, *m_scratch; // in the same room, after the entries
+    size_t m_bytes;
+    size_t m_numbers = 0, m_texts = 0;
+    // Where the keys longer than their head are: a cell that folds to itself
+    // is its own key, read where the grid holds it; the others are folded
+    // here. Shorter keys are whole in their entries.
+    std::string m_folded, m_fold;
+    const char **m_long = nullptr; // by row, once a key is long
+    size_t m_longBytes = 0;
+    std::vector<std::pair<quint32, size_t>> m_longFolded; // row, offset in m_folded
+};
+
+} // namespace GridSort
