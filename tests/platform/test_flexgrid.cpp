@@ -142,6 +142,12 @@ private slots:
                 wanted << expected(r, 2);
         }
         QCOMPARE(QSet<QString>(sorted.begin(), sorted.end()), QSet<QString>(wanted.begin(), wanted.end()));
+        // A column taken away comes back empty, the others as they were.
+        const QStringList first = column(g, 0);
+        g.setCols(2);
+        g.setCols(3);
+        QCOMPARE(column(g, 0), first);
+        QCOMPARE(column(g, 2), QStringList(QList<QString>(g.Rows() - 1)));
         g.setRows(1);
         QCOMPARE(g.model()->rowCount(), 0);
         g.setRows(3);

@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -256,19 +257,278 @@ private:
     bool m_mapped = false;
 };
 
-// The cells of one column, row 0 included: each cell is its length and its
-// UTF-8 bytes in one buffer, and a row holds where its cell starts. Every
-// empty cell is the one at offset 0. A cell written again is stored anew at
-// the end; the bytes nobody points to are dropped once they are the most.
-class CellColumn {
+// Where cells were last read, per thread: reading the cells of a row left to
+// right (an export, a printout) walks each row once instead of once a cell.
+// A store that frees memory moves the generation on, which forgets every
+// thread's place.
+std::atomic<quint64> gStoreGeneration{1};
+struct ReadPlace {
+    quint64 generation = 0;
+    const uchar *row = nullptr;
+    int col = 0;
+    const uchar *at = nullptr;
+};
+thread_local ReadPlace tReadPlace;
+
+// The memory the rows are written into: blocks that never move once given,
+// so a row's place stays its place. The first blocks are small (a grid of a
+// few rows costs a few KiB); a large list gets blocks of 2 MiB pages, whose
+// first touch is one fault where 4 KiB pages would take 512.
+class Blocks {
 public:
-    CellColumn() { m_bytes.push_back(0); }
+    Blocks() = default;
+    Blocks(const Blocks &) = delete;
+    Blocks &operator=(const Blocks &) = delete;
+    ~Blocks() { release(); }
 
-    size_t rows() const { return m_at.size(); }
-
-    QByteArrayView at(size_t r) const
+    // A block of at least bytes; returns its start and sets its end.
+    uchar *take(size_t bytes, uchar **end)
     {
-        const auto *p = reinterpret_cast<const uchar *>(m_bytes.data()) + m_at[r];
+        size_t size = std::max(bytes, m_next);
+        m_next = std::min(m_next * 2, kLarge * 2);
+        Block b{nullptr, 0, false};
+#if defined(__linux__)
+        if (size >= kLarge) {
+            size = (size + kLarge - 1) / kLarge * kLarge;
+            // Mapped with room to start on a large page's edge.
+            void *p = mmap(nullptr, size + kLarge, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            if (p == MAP_FAILED)
+                outOfMemory();
+            const uintptr_t raw = reinterpret_cast<uintptr_t>(p);
+            const uintptr_t start = (raw + kLarge - 1) & ~uintptr_t(kLarge - 1);
+            if (start > raw)
+                munmap(p, start - raw);
+            if (const size_t after = raw + size + kLarge - (start + size))
+                munmap(reinterpret_cast<void *>(start + size), after);
+#if defined(MADV_HUGEPAGE)
+            madvise(reinterpret_cast<void *>(start), size, MADV_HUGEPAGE);
+#endif
+            b = Block{reinterpret_cast<uchar *>(start), size, true};
+        }
+#endif
+        if (!b.data) {
+            b.data = static_cast<uchar *>(std::malloc(size));
+            if (!b.data)
+                outOfMemory();
+            b.size = size;
+        }
+        m_blocks.push_back(b);
+        *end = b.data + b.size;
+        return b.data;
+    }
+
+    // Gives back what lies past used in the last block (no more is coming);
+    // returns the block's new end.
+    uchar *trimLast(uchar *used)
+    {
+#if defined(__linux__)
+        if (!m_blocks.empty() && m_blocks.back().mapped) {
+            Block &b = m_blocks.back();
+            const size_t keep = (size_t(used - b.data) + 4095) / 4096 * 4096;
+            if (keep < b.size) {
+                munmap(b.data + keep, b.size - keep);
+                b.size = keep;
+            }
+            return b.data + b.size;
+        }
+#endif
+        Q_UNUSED(used);
+        return m_blocks.empty() ? nullptr : m_blocks.back().data + m_blocks.back().size;
+    }
+
+    void release()
+    {
+        for (const Block &b : m_blocks) {
+#if defined(__linux__)
+            if (b.mapped) {
+                munmap(b.data, b.size);
+                continue;
+            }
+#endif
+            std::free(b.data);
+        }
+        m_blocks.clear();
+        m_next = kFirst;
+        gStoreGeneration.fetch_add(1, std::memory_order_relaxed);
+    }
+
+    void swap(Blocks &o) noexcept
+    {
+        std::swap(m_blocks, o.m_blocks);
+        std::swap(m_next, o.m_next);
+    }
+
+private:
+    struct Block {
+        uchar *data;
+        size_t size;
+        bool mapped;
+    };
+    static constexpr size_t kFirst = size_t(16) << 10;
+    static constexpr size_t kLarge = size_t(2) << 20;
+    [[noreturn]] static void outOfMemory() { raiseError(7, QStringLiteral("Out of memory")); }
+
+    std::vector<Block> m_blocks;
+    size_t m_next = kFirst;
+};
+
+// The cells, row 0 included, row by row. A row is one record, its number of
+// cells (two bytes) and then each cell as its length and its UTF-8 bytes;
+// cells past that number are empty. The store holds where each row's record
+// starts: a sort or a removal moves only those, and a fill writes each byte
+// once, one row after the other. A row with a cell written again is stored
+// anew at the end; the bytes nobody points to are dropped once they are the
+// most.
+class CellStore {
+public:
+    CellStore() { m_rowAt.push_back(kEmptyRow); }
+    CellStore(const CellStore &) = delete;
+    CellStore &operator=(const CellStore &) = delete;
+
+    size_t rows() const { return m_rowAt.size(); }
+    int cols() const { return m_cols; }
+
+    QByteArrayView at(size_t r, int c) const
+    {
+        const uchar *row = m_rowAt[r];
+        if (c >= countOf(row))
+            return {};
+        ReadPlace &place = tReadPlace;
+        const quint64 generation = gStoreGeneration.load(std::memory_order_relaxed);
+        const uchar *p = row + kCountBytes;
+        int i = 0;
+        if (place.row == row && place.col <= c && place.generation == generation) {
+            p = place.at;
+            i = place.col;
+        }
+        for (; i < c; ++i)
+            p = skip(p);
+        place = ReadPlace{generation, row, c, p};
+        return cellAt(p);
+    }
+
+    // A fill: the cells of one row in order, then endRow.
+    void appendCell(QByteArrayView v)
+    {
+        const size_t len = size_t(v.size());
+        if (!m_rowStart)
+            startRow();
+        if (size_t(m_end - m_tail) < len + kMaxHead)
+            moveRow(len + kMaxHead);
+        m_tail = putHead(m_tail, len);
+        ++m_pending;
+        if (len) {
+            std::memcpy(m_tail, v.data(), len);
+            m_tail += len;
+            m_kept = m_pending;
+            m_keptTail = m_tail;
+        }
+    }
+
+    void endRow() { m_rowAt.push_back(finishRow()); }
+
+    void set(size_t r, int c, QByteArrayView v)
+    {
+        const uchar *old = m_rowAt[r];
+        const int count = countOf(old);
+        if (c >= count && v.isEmpty())
+            return;
+        const uchar *p = old + kCountBytes;
+        const int n = std::max(count, c + 1);
+        for (int i = 0; i < n; ++i) {
+            if (i < count) {
+                const QByteArrayView cell = cellAt(p);
+                p = skip(p);
+                appendCell(i == c ? v : cell);
+            } else {
+                appendCell(i == c ? v : QByteArrayView());
+            }
+        }
+        m_rowAt[r] = finishRow();
+        m_dead += sizeOf(old);
+        compactIfWasteful();
+    }
+
+    void resizeRows(size_t n)
+    {
+        // A list emptied for its next fill keeps its header only: copying
+        // what stays beats reckoning every row that goes.
+        if (n * 2 < rows()) {
+            rebuild(n);
+            return;
+        }
+        for (size_t r = n; r < rows(); ++r)
+            m_dead += sizeOf(m_rowAt[r]);
+        m_rowAt.resize(n, kEmptyRow);
+        compactIfWasteful();
+    }
+
+    void setCols(int n)
+    {
+        if (n > 0xFFFF)
+            raiseError(7, QStringLiteral("Out of memory"));
+        if (n < m_cols) {
+            // Only rows of blocks have more cells than no cell at all.
+            for (size_t r = 0; r < rows(); ++r) {
+                if (countOf(m_rowAt[r]) > n) {
+                    const quint16 count = quint16(n);
+                    std::memcpy(const_cast<uchar *>(m_rowAt[r]), &count, kCountBytes);
+                }
+            }
+            gStoreGeneration.fetch_add(1, std::memory_order_relaxed);
+        }
+        m_cols = n;
+    }
+
+    void remove(size_t r)
+    {
+        m_dead += sizeOf(m_rowAt[r]);
+        m_rowAt.erase(r);
+        compactIfWasteful();
+    }
+
+    // No more rows are coming for now.
+    void shrink()
+    {
+        if (!m_rowStart)
+            m_end = m_blocks.trimLast(m_tail);
+        m_rowAt.shrink();
+    }
+
+    // Row 0 stays; new row i + 1 is the old row order[i].
+    void reorder(const std::vector<quint32> &order)
+    {
+        Buffer<const uchar *> at;
+        const uchar **to = at.extend(order.size() + 1);
+        to[0] = m_rowAt[0];
+        for (size_t i = 0; i < order.size(); ++i)
+            to[i + 1] = m_rowAt[order[i]];
+        m_rowAt = std::move(at);
+    }
+
+private:
+    static constexpr size_t kCountBytes = 2;
+    static constexpr size_t kMaxHead = 10;
+    static constexpr uchar kEmptyRecord[kCountBytes] = {0, 0};
+    static inline const uchar *const kEmptyRow = kEmptyRecord;
+
+    static int countOf(const uchar *row)
+    {
+        quint16 count;
+        std::memcpy(&count, row, kCountBytes);
+        return count;
+    }
+    static uchar *putHead(uchar *to, size_t len)
+    {
+        while (len >= 0x80) {
+            *to++ = uchar((len & 0x7F) | 0x80);
+            len >>= 7;
+        }
+        *to++ = uchar(len);
+        return to;
+    }
+    static QByteArrayView cellAt(const uchar *p)
+    {
         size_t len = 0;
         int shift = 0;
         while (*p & 0x80) {
@@ -278,102 +538,119 @@ public:
         len |= size_t(*p++) << shift;
         return QByteArrayView(reinterpret_cast<const char *>(p), qsizetype(len));
     }
-
-    void append(QByteArrayView v) { m_at.push_back(store(v)); }
-
-    void set(size_t r, QByteArrayView v)
+    static const uchar *skip(const uchar *p)
     {
-        m_dead += stored(r);
-        m_at[r] = store(v);
-        compactIfWasteful();
+        if (!(*p & 0x80))
+            return p + 1 + *p;
+        const QByteArrayView v = cellAt(p);
+        return reinterpret_cast<const uchar *>(v.data()) + v.size();
     }
-
-    void resize(size_t n)
+    // Bytes a row's record takes, its count included.
+    static size_t sizeOf(const uchar *row)
     {
-        // A list emptied for its next fill keeps its header only: copying
-        // what stays beats reckoning every row that goes.
-        if (n * 2 < rows()) {
-            CellColumn fresh;
-            fresh.m_at.resize(n, 0);
-            for (size_t r = 0; r < n; ++r)
-                fresh.m_at[r] = fresh.store(at(r));
-            *this = std::move(fresh);
-            return;
-        }
-        for (size_t r = n; r < rows(); ++r)
-            m_dead += stored(r);
-        m_at.resize(n, 0);
-        compactIfWasteful();
-    }
-
-    void remove(size_t r)
-    {
-        m_dead += stored(r);
-        m_at.erase(r);
-        compactIfWasteful();
-    }
-
-    void shrink()
-    {
-        m_bytes.shrink();
-        m_at.shrink();
-    }
-
-    // Row 0 stays; new row i + 1 is the old row order[i].
-    void reorder(const std::vector<quint32> &order)
-    {
-        Buffer<quint32> at;
-        quint32 *to = at.extend(order.size() + 1);
-        to[0] = m_at[0];
-        for (size_t i = 0; i < order.size(); ++i)
-            to[i + 1] = m_at[order[i]];
-        m_at = std::move(at);
-    }
-
-private:
-    quint32 store(QByteArrayView v)
-    {
-        if (v.isEmpty())
+        if (row == kEmptyRow)
             return 0;
-        const size_t offset = m_bytes.size();
-        if (offset + size_t(v.size()) + 10 > std::numeric_limits<quint32>::max())
-            raiseError(7, QStringLiteral("Out of memory"));
-        uchar head[10];
-        int n = 0;
-        for (size_t len = size_t(v.size());; len >>= 7) {
-            head[n++] = uchar((len & 0x7F) | (len >= 0x80 ? 0x80 : 0));
-            if (len < 0x80)
-                break;
-        }
-        char *to = m_bytes.extend(size_t(n) + size_t(v.size()));
-        std::memcpy(to, head, size_t(n));
-        std::memcpy(to + n, v.data(), size_t(v.size()));
-        return quint32(offset);
+        const uchar *p = row + kCountBytes;
+        for (int i = countOf(row); i > 0; --i)
+            p = skip(p);
+        return size_t(p - row);
     }
 
-    // Bytes a row's cell takes in the buffer, its length included.
-    size_t stored(size_t r) const
+    void startRow()
     {
-        if (m_at[r] == 0)
-            return 0;
-        const QByteArrayView v = at(r);
-        return size_t(v.data() - m_bytes.data()) - m_at[r] + size_t(v.size());
+        if (size_t(m_end - m_tail) < kCountBytes + kMaxHead)
+            m_tail = m_blocks.take(kCountBytes + kMaxHead, &m_end);
+        m_rowStart = m_tail;
+        m_tail += kCountBytes;
+        m_keptTail = m_tail;
+        m_pending = m_kept = 0;
+    }
+    // The row being written no longer fits its block: it goes on in a new
+    // one, with need bytes free after it.
+    void moveRow(size_t need)
+    {
+        const size_t written = size_t(m_tail - m_rowStart);
+        uchar *to = m_blocks.take(written + need, &m_end);
+        std::memcpy(to, m_rowStart, written);
+        m_keptTail = to + (m_keptTail - m_rowStart);
+        m_rowStart = to;
+        m_tail = to + written;
+    }
+    const uchar *finishRow()
+    {
+        if (!m_rowStart)
+            return kEmptyRow;
+        // Empty cells at the end of a row are not kept: a record's end
+        // says the same.
+        const uchar *row = m_rowStart;
+        m_rowStart = nullptr;
+        m_tail = m_keptTail;
+        if (m_kept == 0) {
+            m_tail -= kCountBytes;
+            return kEmptyRow;
+        }
+        const quint16 count = quint16(m_kept);
+        std::memcpy(const_cast<uchar *>(row), &count, kCountBytes);
+        m_used += size_t(m_tail - row);
+        return row;
     }
 
     void compactIfWasteful()
     {
-        if (m_dead < (size_t(1) << 16) || m_dead * 2 < m_bytes.size())
+        if (m_dead < (size_t(1) << 16) || m_dead * 2 < m_used)
             return;
-        CellColumn fresh;
-        fresh.m_at.resize(rows(), 0);
-        for (size_t r = 0; r < rows(); ++r)
-            fresh.m_at[r] = fresh.store(at(r));
-        *this = std::move(fresh);
+        rebuild(rows());
+    }
+    // Keeps rows 0..n-1 alone, in memory of their own.
+    void rebuild(size_t n)
+    {
+        CellStore fresh;
+        fresh.m_cols = m_cols;
+        fresh.m_rowAt.resize(0, kEmptyRow);
+        for (size_t r = 0; r < n; ++r)
+            fresh.m_rowAt.push_back(fresh.copyOf(r < rows() ? m_rowAt[r] : kEmptyRow));
+        m_blocks.swap(fresh.m_blocks);
+        m_rowAt = std::move(fresh.m_rowAt);
+        m_tail = fresh.m_tail;
+        m_end = fresh.m_end;
+        m_used = fresh.m_used;
+        m_dead = 0;
+        // fresh frees the old blocks as it goes.
+    }
+    const uchar *copyOf(const uchar *row)
+    {
+        const size_t size = sizeOf(row);
+        if (size == 0)
+            return kEmptyRow;
+        if (size_t(m_end - m_tail) < size)
+            m_tail = m_blocks.take(size, &m_end);
+        std::memcpy(m_tail, row, size);
+        const uchar *at = m_tail;
+        m_tail += size;
+        m_used += size;
+        return at;
     }
 
-    Buffer<char> m_bytes;
-    Buffer<quint32> m_at;
-    size_t m_dead = 0;
+    Blocks m_blocks;
+    Buffer<const uchar *> m_rowAt;
+    uchar *m_rowStart = nullptr; // the row being written, if any
+    uchar *m_tail = nullptr;     // where the next byte goes
+    uchar *m_end = nullptr;      // the end of the block being written
+    int m_pending = 0;           // cells of the row being written
+    int m_kept = 0;              // of those, up to the last one not empty
+    uchar *m_keptTail = nullptr; // where that one ends
+    int m_cols = 0;
+    size_t m_used = 0, m_dead = 0;
+};
+// One column's cells, read row by row.
+class CellColumn {
+public:
+    CellColumn(const CellStore &cells, int col) : m_cells(cells), m_col(col) {}
+    QByteArrayView at(size_t r) const { return m_cells.at(r, m_col); }
+
+private:
+    const CellStore &m_cells;
+    int m_col;
 };
 } // namespace
 
@@ -391,19 +668,16 @@ public:
     using QAbstractTableModel::endRemoveRows;
     using QAbstractTableModel::endResetModel;
 
-    FlexGridModel() : columns(2)
-    {
-        for (CellColumn &c : columns)
-            c.resize(1);
-    }
+    FlexGridModel() { cells.setCols(2); }
 
-    std::vector<CellColumn> columns;
+    CellStore cells;
     int rows = 1;     // the header row included
     int nextCell = 0; // the column of the next cell of a row being appended
     bool filling = false;
 
-    int cols() const { return int(columns.size()); }
-    QString text(int r, int c) const { return QString::fromUtf8(columns[size_t(c)].at(size_t(r))); }
+    int cols() const { return cells.cols(); }
+    CellColumn column(int c) const { return CellColumn(cells, c); }
+    QString text(int r, int c) const { return QString::fromUtf8(cells.at(size_t(r), c)); }
 
     int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : rows - 1; }
     int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : cols(); }
@@ -441,24 +715,16 @@ public:
     }
     void resizeRows(int n)
     {
-        for (CellColumn &c : columns)
-            c.resize(size_t(n));
+        cells.resizeRows(size_t(n));
         rows = n;
     }
     void resizeCols(int n)
     {
-        columns.resize(size_t(n));
-        for (CellColumn &c : columns) {
-            if (c.rows() != size_t(rows))
-                c.resize(size_t(rows));
-        }
+        cells.setCols(n);
     }
     void reorder(const std::vector<quint32> &order)
     {
-        resetAll([&] {
-            for (CellColumn &c : columns)
-                c.reorder(order);
-        });
+        resetAll([&] { cells.reorder(order); });
     }
 };
 
@@ -815,14 +1081,14 @@ QByteArrayView FlexGrid::cellUtf8(int r, int c) const
 {
     if (r < 0 || r >= Rows() || c < 0 || c >= Cols())
         subscript();
-    return m_model->columns[size_t(c)].at(size_t(r));
+    return m_model->cells.at(size_t(r), c);
 }
 
 void FlexGrid::setTextMatrix(int r, int c, const QString &t)
 {
     if (r < 0 || r >= Rows() || c < 0 || c >= Cols())
         subscript();
-    m_model->columns[size_t(c)].set(size_t(r), t.toUtf8());
+    m_model->cells.set(size_t(r), c, t.toUtf8());
     m_model->cellChanged(r, c);
 }
 
@@ -923,7 +1189,7 @@ void FlexGrid::setSort(int mode)
 {
     if (Rows() <= 2 || mode < GenericAscending || mode > NumericDescending)
         return;
-    const CellColumn &column = m_model->columns[size_t(m_col)];
+    const CellColumn column = m_model->column(m_col);
     // Each cell is read once, as a number or else as its folded text, not
     // at every comparison.
     struct Key {
@@ -1021,8 +1287,7 @@ void FlexGrid::RemoveItem(int r)
     {
         QSignalBlocker block(selectionModel());
         m_model->beginRemoveRows({}, r - 1, r - 1);
-        for (CellColumn &c : m_model->columns)
-            c.remove(size_t(r));
+        m_model->cells.remove(size_t(r));
         --m_model->rows;
         m_model->endRemoveRows();
     }
@@ -1061,9 +1326,8 @@ void FlexGrid::addRow(const QVector<QString> &cells)
 
 void FlexGrid::appendCell(QByteArrayView utf8)
 {
-    const int c = m_model->nextCell++;
-    if (c < Cols())
-        m_model->columns[size_t(c)].append(utf8);
+    if (m_model->nextCell++ < Cols())
+        m_model->cells.appendCell(utf8);
 }
 
 void FlexGrid::appendCellText(const QString &text)
@@ -1076,8 +1340,8 @@ void FlexGrid::appendCellText(const QString &text)
 
 void FlexGrid::endRow()
 {
-    for (int c = m_model->nextCell; c < Cols(); ++c)
-        m_model->columns[size_t(c)].append(QByteArrayView());
+    // The cells not given are empty: the row's record simply ends before them.
+    m_model->cells.endRow();
     m_model->nextCell = 0;
     if (m_model->filling) {
         ++m_model->rows;
@@ -1102,8 +1366,7 @@ void FlexGrid::endFill()
     if (!m_model->filling)
         return;
     m_model->filling = false;
-    for (CellColumn &c : m_model->columns)
-        c.shrink();
+    m_model->cells.shrink();
     m_model->endResetModel();
     const QHash<int, int> widths = std::exchange(m_fillWidths, {});
     for (auto it = widths.cbegin(); it != widths.cend(); ++it) {
