@@ -13,6 +13,14 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <system_error>
 #include <limits>
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -285,25 +293,41 @@ public:
     uchar *take(size_t bytes, uchar **end)
     {
         size_t size = std::max(bytes, m_next);
-        m_next = std::min(m_next * 2, kLarge * 2);
+        m_next = std::min(m_next * 2, kFull);
         Block b{nullptr, 0, false};
 #if defined(__linux__)
         if (size >= kLarge) {
             size = (size + kLarge - 1) / kLarge * kLarge;
-            // Mapped with room to start on a large page's edge.
-            void *p = mmap(nullptr, size + kLarge, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-            if (p == MAP_FAILED)
+            uchar *p = nullptr;
+            if (m_ahead.valid()) {
+                uchar *ready = m_ahead.get();
+                if (ready && size == kFull)
+                    p = ready;
+                else if (ready)
+                    munmap(ready, kFull);
+            }
+            if (!p)
+                p = mapLarge(size);
+            if (!p)
                 outOfMemory();
-            const uintptr_t raw = reinterpret_cast<uintptr_t>(p);
-            const uintptr_t start = (raw + kLarge - 1) & ~uintptr_t(kLarge - 1);
-            if (start > raw)
-                munmap(p, start - raw);
-            if (const size_t after = raw + size + kLarge - (start + size))
-                munmap(reinterpret_cast<void *>(start + size), after);
-#if defined(MADV_HUGEPAGE)
-            madvise(reinterpret_cast<void *>(start), size, MADV_HUGEPAGE);
-#endif
-            b = Block{reinterpret_cast<uchar *>(start), size, true};
+            // A list this large takes block after block: the next one is
+            // mapped and its pages touched on another thread meanwhile, so
+            // the fill does not wait for the system to clear them.
+            if (size == kFull) {
+                try {
+                    m_ahead = std::async(std::launch::async, [] {
+                        uchar *next = mapLarge(kFull);
+                        if (next) {
+                            for (size_t at = 0; at < kFull; at += 4096)
+                                next[at] = 0;
+                        }
+                        return next;
+                    });
+                } catch (const std::system_error &) {
+                    // No thread to spare: the next block is made when needed.
+                }
+            }
+            b = Block{p, size, true};
         }
 #endif
         if (!b.data) {
@@ -336,8 +360,20 @@ public:
         return m_blocks.empty() ? nullptr : m_blocks.back().data + m_blocks.back().size;
     }
 
+    // No more blocks are coming for now: the one made ahead goes back.
+    void dropAhead()
+    {
+#if defined(__linux__)
+        if (m_ahead.valid()) {
+            if (uchar *ready = m_ahead.get())
+                munmap(ready, kFull);
+        }
+#endif
+    }
+
     void release()
     {
+        dropAhead();
         for (const Block &b : m_blocks) {
 #if defined(__linux__)
             if (b.mapped) {
@@ -356,6 +392,7 @@ public:
     {
         std::swap(m_blocks, o.m_blocks);
         std::swap(m_next, o.m_next);
+        std::swap(m_ahead, o.m_ahead);
     }
 
 private:
@@ -365,11 +402,34 @@ private:
         bool mapped;
     };
     static constexpr size_t kFirst = size_t(16) << 10;
-    static constexpr size_t kLarge = size_t(2) << 20;
+    static constexpr size_t kLarge = size_t(2) << 20; // a large page
+    static constexpr size_t kFull = kLarge;           // the most blocks grow to
     [[noreturn]] static void outOfMemory() { raiseError(7, QStringLiteral("Out of memory")); }
+
+#if defined(__linux__)
+    // size bytes (a multiple of kLarge) starting on a large page's edge, on
+    // large pages where the system has them; null when there is no memory.
+    static uchar *mapLarge(size_t size)
+    {
+        void *p = mmap(nullptr, size + kLarge, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED)
+            return nullptr;
+        const uintptr_t raw = reinterpret_cast<uintptr_t>(p);
+        const uintptr_t start = (raw + kLarge - 1) & ~uintptr_t(kLarge - 1);
+        if (start > raw)
+            munmap(p, start - raw);
+        if (const size_t after = raw + size + kLarge - (start + size))
+            munmap(reinterpret_cast<void *>(start + size), after);
+#if defined(MADV_HUGEPAGE)
+        madvise(reinterpret_cast<void *>(start), size, MADV_HUGEPAGE);
+#endif
+        return reinterpret_cast<uchar *>(start);
+    }
+#endif
 
     std::vector<Block> m_blocks;
     size_t m_next = kFirst;
+    std::future<uchar *> m_ahead; // the next full block, being made
 };
 
 // The cells, row 0 included, row by row. A row is one record, its number of
@@ -415,7 +475,7 @@ public:
             startRow();
         if (size_t(m_end - m_tail) < len + kMaxHead)
             moveRow(len + kMaxHead);
-        m_tail = putHead(m_tail, len);
+        m_tail = putHead(m_tail, len, false);
         ++m_pending;
         if (len) {
             std::memcpy(m_tail, v.data(), len);
@@ -426,6 +486,67 @@ public:
     }
 
     void endRow() { m_rowAt.push_back(finishRow()); }
+
+    // A whole row in one step: its size is known before a byte is written.
+    void appendRow(const QByteArrayView *cells, int n)
+    {
+        while (n > 0 && cells[n - 1].isEmpty())
+            --n;
+        if (n == 0) {
+            m_rowAt.push_back(kEmptyRow);
+            return;
+        }
+        size_t size = kCountBytes;
+        for (int i = 0; i < n; ++i)
+            size += size_t(cells[i].size()) + headBytes(size_t(cells[i].size()));
+        if (size_t(m_end - m_tail) < size)
+            takeBlock(size);
+        if (m_recent.size() < size_t(n) * kRecent)
+            m_recent.resize(size_t(n) * kRecent);
+        uchar *row = m_tail;
+        const quint16 count = quint16(n);
+        std::memcpy(row, &count, kCountBytes);
+        uchar *to = row + kCountBytes;
+        for (int i = 0; i < n; ++i) {
+            const size_t len = size_t(cells[i].size());
+            const char *data = cells[i].data();
+            // A text the column had a few cells ago, in this block, is
+            // written as where it lies: a type, a town, a date shared by
+            // many members is kept once a block.
+            if (len >= kMinShared) {
+                Recent *recent = &m_recent[size_t(i) * kRecent];
+                int k = 0;
+                for (; k < kRecent; ++k) {
+                    if (recent[k].len == len && inBlock(recent[k].at, to) && sameBytes(recent[k].at, data, len))
+                        break;
+                }
+                if (k < kRecent) {
+                    to = putHead(to, len, true);
+                    const size_t back = size_t(to - recent[k].at);
+                    if (back < (size_t(1) << (8 * kRefBytes))) {
+                        for (size_t b = 0; b < kRefBytes; ++b)
+                            to[b] = uchar(back >> (8 * b));
+                        to += kRefBytes;
+                        const Recent hit = recent[k];
+                        std::memmove(recent + 1, recent, size_t(k) * sizeof(Recent));
+                        recent[0] = hit;
+                        continue;
+                    }
+                    to -= headBytes(len); // too far back: written out
+                }
+                to = putHead(to, len, false);
+                std::memmove(recent + 1, recent, (kRecent - 1) * sizeof(Recent));
+                recent[0] = Recent{to, len};
+            } else {
+                to = putHead(to, len, false);
+            }
+            std::memcpy(to, data, len);
+            to += len;
+        }
+        m_used += size_t(to - row);
+        m_tail = to;
+        m_rowAt.push_back(row);
+    }
 
     void set(size_t r, int c, QByteArrayView v)
     {
@@ -490,6 +611,7 @@ public:
     // No more rows are coming for now.
     void shrink()
     {
+        m_blocks.dropAhead();
         if (!m_rowStart)
             m_end = m_blocks.trimLast(m_tail);
         m_rowAt.shrink();
@@ -509,6 +631,13 @@ public:
 private:
     static constexpr size_t kCountBytes = 2;
     static constexpr size_t kMaxHead = 10;
+    static constexpr size_t kRefBytes = 3; // how far back a shared text lies
+    static constexpr size_t kMinShared = 6; // shorter texts are written out
+    static constexpr int kRecent = 4;       // the texts a column remembers
+    struct Recent {
+        const uchar *at = nullptr;
+        size_t len = 0;
+    };
     static constexpr uchar kEmptyRecord[kCountBytes] = {0, 0};
     static inline const uchar *const kEmptyRow = kEmptyRecord;
 
@@ -518,32 +647,61 @@ private:
         std::memcpy(&count, row, kCountBytes);
         return count;
     }
-    static uchar *putHead(uchar *to, size_t len)
+    // A cell's head is its length, doubled, plus one when the bytes are
+    // not there but that many bytes back from where the head ends (a text
+    // the same column had earlier in the block), written 7 bits a byte.
+    static size_t headBytes(size_t len)
     {
-        while (len >= 0x80) {
-            *to++ = uchar((len & 0x7F) | 0x80);
-            len >>= 7;
+        size_t n = 1;
+        for (size_t v = len << 1; v >= 0x80; v >>= 7)
+            ++n;
+        return n;
+    }
+    static uchar *putHead(uchar *to, size_t len, bool shared)
+    {
+        size_t v = (len << 1) | (shared ? 1 : 0);
+        while (v >= 0x80) {
+            *to++ = uchar((v & 0x7F) | 0x80);
+            v >>= 7;
         }
-        *to++ = uchar(len);
+        *to++ = uchar(v);
         return to;
+    }
+    // The head at p: the length, whether shared, and where the head ends.
+    static const uchar *readHead(const uchar *p, size_t *len, bool *shared)
+    {
+        size_t v = 0;
+        int shift = 0;
+        while (*p & 0x80) {
+            v |= size_t(*p++ & 0x7F) << shift;
+            shift += 7;
+        }
+        v |= size_t(*p++) << shift;
+        *len = v >> 1;
+        *shared = v & 1;
+        return p;
     }
     static QByteArrayView cellAt(const uchar *p)
     {
-        size_t len = 0;
-        int shift = 0;
-        while (*p & 0x80) {
-            len |= size_t(*p++ & 0x7F) << shift;
-            shift += 7;
+        size_t len;
+        bool shared;
+        p = readHead(p, &len, &shared);
+        if (shared) {
+            size_t back = 0;
+            for (size_t b = 0; b < kRefBytes; ++b)
+                back |= size_t(p[b]) << (8 * b);
+            p -= back;
         }
-        len |= size_t(*p++) << shift;
         return QByteArrayView(reinterpret_cast<const char *>(p), qsizetype(len));
     }
     static const uchar *skip(const uchar *p)
     {
         if (!(*p & 0x80))
-            return p + 1 + *p;
-        const QByteArrayView v = cellAt(p);
-        return reinterpret_cast<const uchar *>(v.data()) + v.size();
+            return p + 1 + ((*p & 1) ? kRefBytes : size_t(*p >> 1));
+        size_t len;
+        bool shared;
+        p = readHead(p, &len, &shared);
+        return p + (shared ? kRefBytes : len);
     }
     // Bytes a row's record takes, its count included.
     static size_t sizeOf(const uchar *row)
@@ -559,7 +717,7 @@ private:
     void startRow()
     {
         if (size_t(m_end - m_tail) < kCountBytes + kMaxHead)
-            m_tail = m_blocks.take(kCountBytes + kMaxHead, &m_end);
+            takeBlock(kCountBytes + kMaxHead);
         m_rowStart = m_tail;
         m_tail += kCountBytes;
         m_keptTail = m_tail;
@@ -570,7 +728,7 @@ private:
     void moveRow(size_t need)
     {
         const size_t written = size_t(m_tail - m_rowStart);
-        uchar *to = m_blocks.take(written + need, &m_end);
+        uchar *to = takeBlock(written + need);
         std::memcpy(to, m_rowStart, written);
         m_keptTail = to + (m_keptTail - m_rowStart);
         m_rowStart = to;
@@ -604,35 +762,72 @@ private:
     // Keeps rows 0..n-1 alone, in memory of their own.
     void rebuild(size_t n)
     {
+        // Each row is written anew from its texts: a shared text points
+        // into the block it was written in.
         CellStore fresh;
         fresh.m_cols = m_cols;
         fresh.m_rowAt.resize(0, kEmptyRow);
-        for (size_t r = 0; r < n; ++r)
-            fresh.m_rowAt.push_back(fresh.copyOf(r < rows() ? m_rowAt[r] : kEmptyRow));
+        std::vector<QByteArrayView> cells;
+        for (size_t r = 0; r < n; ++r) {
+            const uchar *row = m_rowAt[r];
+            cells.resize(size_t(countOf(row)));
+            const uchar *p = row + kCountBytes;
+            for (QByteArrayView &cell : cells) {
+                cell = cellAt(p);
+                p = skip(p);
+            }
+            fresh.appendRow(cells.data(), int(cells.size()));
+        }
         m_blocks.swap(fresh.m_blocks);
         m_rowAt = std::move(fresh.m_rowAt);
+        m_recent = std::move(fresh.m_recent);
+        m_blockStart = fresh.m_blockStart;
         m_tail = fresh.m_tail;
         m_end = fresh.m_end;
         m_used = fresh.m_used;
         m_dead = 0;
         // fresh frees the old blocks as it goes.
     }
-    const uchar *copyOf(const uchar *row)
+
+    // Whether the len bytes at a and b are the same, len >= 4: whole words
+    // compared in line, the last one overlapping.
+    static bool sameBytes(const uchar *a, const char *b, size_t len)
     {
-        const size_t size = sizeOf(row);
-        if (size == 0)
-            return kEmptyRow;
-        if (size_t(m_end - m_tail) < size)
-            m_tail = m_blocks.take(size, &m_end);
-        std::memcpy(m_tail, row, size);
-        const uchar *at = m_tail;
-        m_tail += size;
-        m_used += size;
-        return at;
+        if (len < 8) {
+            quint32 x, y, u, v;
+            std::memcpy(&x, a, 4);
+            std::memcpy(&y, b, 4);
+            std::memcpy(&u, a + len - 4, 4);
+            std::memcpy(&v, b + len - 4, 4);
+            return ((x ^ y) | (u ^ v)) == 0;
+        }
+        quint64 x, y;
+        for (size_t i = 0; i + 8 < len; i += 8) {
+            std::memcpy(&x, a + i, 8);
+            std::memcpy(&y, b + i, 8);
+            if (x != y)
+                return false;
+        }
+        std::memcpy(&x, a + len - 8, 8);
+        std::memcpy(&y, b + len - 8, 8);
+        return x == y;
+    }
+    // Whether at lies in the block being written, before to.
+    bool inBlock(const uchar *at, const uchar *to) const
+    {
+        const auto a = reinterpret_cast<uintptr_t>(at);
+        return a >= reinterpret_cast<uintptr_t>(m_blockStart) && a < reinterpret_cast<uintptr_t>(to);
+    }
+    uchar *takeBlock(size_t bytes)
+    {
+        m_tail = m_blockStart = m_blocks.take(bytes, &m_end);
+        return m_tail;
     }
 
     Blocks m_blocks;
     Buffer<const uchar *> m_rowAt;
+    uchar *m_blockStart = nullptr; // the block being written
+    std::vector<Recent> m_recent;  // kRecent a column, the last first
     uchar *m_rowStart = nullptr; // the row being written, if any
     uchar *m_tail = nullptr;     // where the next byte goes
     uchar *m_end = nullptr;      // the end of the block being written
@@ -642,6 +837,155 @@ private:
     int m_cols = 0;
     size_t m_used = 0, m_dead = 0;
 };
+// The rows of a fill on their way to the store: the filling thread copies
+// each row as it comes (the back-end's texts last only until its next row)
+// and a writer thread stores them, so reading the rows and storing them
+// overlap. A few chunks go round between the two, so the copies stay small
+// and in cache.
+class RowQueue {
+public:
+    explicit RowQueue(CellStore &store) : m_store(store)
+    {
+        for (Chunk &c : m_chunks) {
+            c.bytes.resize(kChunkBytes);
+            m_free.push_back(&c);
+        }
+        m_current = takeFree();
+        m_writer = std::thread([this] { write(); });
+    }
+    RowQueue(const RowQueue &) = delete;
+    RowQueue &operator=(const RowQueue &) = delete;
+    ~RowQueue()
+    {
+        try {
+            finish();
+        } catch (...) {
+        }
+    }
+
+    void push(const QByteArrayView *cells, int n)
+    {
+        size_t size = sizeof(quint32) * (size_t(n) + 1);
+        for (int i = 0; i < n; ++i)
+            size += size_t(cells[i].size());
+        if (m_current->used + size > m_current->bytes.size()) {
+            hand(m_current);
+            m_current = takeFree();
+            if (size > m_current->bytes.size())
+                m_current->bytes.resize(size);
+        }
+        uchar *to = m_current->bytes.data() + m_current->used;
+        const quint32 count = quint32(n);
+        std::memcpy(to, &count, sizeof count);
+        to += sizeof count;
+        for (int i = 0; i < n; ++i) {
+            const quint32 len = quint32(cells[i].size());
+            std::memcpy(to, &len, sizeof len);
+            to += sizeof len;
+            if (len)
+                std::memcpy(to, cells[i].data(), len);
+            to += len;
+        }
+        m_current->used += size;
+    }
+
+    // Every row pushed is in the store once this returns; a failure of the
+    // writer (no memory) is raised here.
+    void finish()
+    {
+        if (!m_writer.joinable())
+            return;
+        if (m_current)
+            hand(std::exchange(m_current, nullptr));
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_done = true;
+        }
+        m_wake.notify_all();
+        m_writer.join();
+        if (m_failure)
+            std::rethrow_exception(std::exchange(m_failure, nullptr));
+    }
+
+private:
+    static constexpr size_t kChunkBytes = size_t(256) << 10;
+    struct Chunk {
+        std::vector<uchar> bytes;
+        size_t used = 0;
+    };
+
+    Chunk *takeFree()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_wake.wait(lock, [this] { return !m_free.empty(); });
+        Chunk *c = m_free.back();
+        m_free.pop_back();
+        c->used = 0;
+        return c;
+    }
+    void hand(Chunk *c)
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_full.push_back(c);
+        }
+        m_wake.notify_all();
+    }
+    void write()
+    {
+        std::vector<QByteArrayView> cells;
+        for (;;) {
+            Chunk *c = nullptr;
+            {
+                std::unique_lock<std::mutex> lock(m_mutex);
+                m_wake.wait(lock, [this] { return !m_full.empty() || m_done; });
+                if (m_full.empty())
+                    return;
+                c = m_full.front();
+                m_full.pop_front();
+            }
+            if (!m_failure) {
+                try {
+                    const uchar *p = c->bytes.data();
+                    const uchar *end = p + c->used;
+                    while (p < end) {
+                        quint32 count;
+                        std::memcpy(&count, p, sizeof count);
+                        p += sizeof count;
+                        cells.resize(count);
+                        for (QByteArrayView &cell : cells) {
+                            quint32 len;
+                            std::memcpy(&len, p, sizeof len);
+                            p += sizeof len;
+                            cell = QByteArrayView(reinterpret_cast<const char *>(p), qsizetype(len));
+                            p += len;
+                        }
+                        m_store.appendRow(cells.data(), int(count));
+                    }
+                } catch (...) {
+                    m_failure = std::current_exception();
+                }
+            }
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                m_free.push_back(c);
+            }
+            m_wake.notify_all();
+        }
+    }
+
+    CellStore &m_store;
+    Chunk m_chunks[4];
+    Chunk *m_current = nullptr;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::vector<Chunk *> m_free;
+    std::deque<Chunk *> m_full;
+    bool m_done = false;
+    std::exception_ptr m_failure;
+    std::thread m_writer;
+};
+
 // One column's cells, read row by row.
 class CellColumn {
 public:
@@ -668,16 +1012,46 @@ public:
     using QAbstractTableModel::endRemoveRows;
     using QAbstractTableModel::endResetModel;
 
-    FlexGridModel() { cells.setCols(2); }
+    FlexGridModel() { m_cells.setCols(2); }
 
-    CellStore cells;
     int rows = 1;     // the header row included
     int nextCell = 0; // the column of the next cell of a row being appended
     bool filling = false;
 
-    int cols() const { return cells.cols(); }
-    CellColumn column(int c) const { return CellColumn(cells, c); }
-    QString text(int r, int c) const { return QString::fromUtf8(cells.at(size_t(r), c)); }
+    // The cells, every row appended so far in them.
+    CellStore &cells()
+    {
+        settle();
+        return m_cells;
+    }
+    const CellStore &cells() const
+    {
+        settle();
+        return m_cells;
+    }
+    // Appends a whole row: during a fill another thread stores it.
+    void appendRow(const QByteArrayView *cells, int n)
+    {
+        if (!filling) {
+            this->cells().appendRow(cells, n);
+            return;
+        }
+        if (!m_queue)
+            m_queue = std::make_unique<RowQueue>(m_cells);
+        m_queue->push(cells, n);
+    }
+    // The rows on their way are stored (a failure to store them raised).
+    void settle() const
+    {
+        if (m_queue) {
+            const std::unique_ptr<RowQueue> queue = std::move(m_queue);
+            queue->finish();
+        }
+    }
+
+    int cols() const { return m_cells.cols(); } // the writer never changes it
+    CellColumn column(int c) const { return CellColumn(cells(), c); }
+    QString text(int r, int c) const { return QString::fromUtf8(cells().at(size_t(r), c)); }
 
     int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : rows - 1; }
     int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : cols(); }
@@ -715,17 +1089,21 @@ public:
     }
     void resizeRows(int n)
     {
-        cells.resizeRows(size_t(n));
+        cells().resizeRows(size_t(n));
         rows = n;
     }
     void resizeCols(int n)
     {
-        cells.setCols(n);
+        cells().setCols(n);
     }
     void reorder(const std::vector<quint32> &order)
     {
-        resetAll([&] { cells.reorder(order); });
+        resetAll([&] { cells().reorder(order); });
     }
+
+private:
+    CellStore m_cells;
+    mutable std::unique_ptr<RowQueue> m_queue; // a fill's rows on their way
 };
 
 namespace {
@@ -1081,14 +1459,14 @@ QByteArrayView FlexGrid::cellUtf8(int r, int c) const
 {
     if (r < 0 || r >= Rows() || c < 0 || c >= Cols())
         subscript();
-    return m_model->cells.at(size_t(r), c);
+    return m_model->cells().at(size_t(r), c);
 }
 
 void FlexGrid::setTextMatrix(int r, int c, const QString &t)
 {
     if (r < 0 || r >= Rows() || c < 0 || c >= Cols())
         subscript();
-    m_model->cells.set(size_t(r), c, t.toUtf8());
+    m_model->cells().set(size_t(r), c, t.toUtf8());
     m_model->cellChanged(r, c);
 }
 
@@ -1287,7 +1665,7 @@ void FlexGrid::RemoveItem(int r)
     {
         QSignalBlocker block(selectionModel());
         m_model->beginRemoveRows({}, r - 1, r - 1);
-        m_model->cells.remove(size_t(r));
+        m_model->cells().remove(size_t(r));
         --m_model->rows;
         m_model->endRemoveRows();
     }
@@ -1327,7 +1705,7 @@ void FlexGrid::addRow(const QVector<QString> &cells)
 void FlexGrid::appendCell(QByteArrayView utf8)
 {
     if (m_model->nextCell++ < Cols())
-        m_model->cells.appendCell(utf8);
+        m_model->cells().appendCell(utf8);
 }
 
 void FlexGrid::appendCellText(const QString &text)
@@ -1341,7 +1719,7 @@ void FlexGrid::appendCellText(const QString &text)
 void FlexGrid::endRow()
 {
     // The cells not given are empty: the row's record simply ends before them.
-    m_model->cells.endRow();
+    m_model->cells().endRow();
     m_model->nextCell = 0;
     if (m_model->filling) {
         ++m_model->rows;
@@ -1349,6 +1727,21 @@ void FlexGrid::endRow()
     }
     const int n = Rows();
     m_model->beginInsertRows({}, n - 1, n - 1);
+    ++m_model->rows;
+    m_model->endInsertRows();
+}
+
+void FlexGrid::appendRow(const QByteArrayView *cells, int n)
+{
+    if (m_model->nextCell != 0)
+        endRow(); // a row begun cell by cell ends first
+    m_model->appendRow(cells, std::min(n, Cols()));
+    if (m_model->filling) {
+        ++m_model->rows;
+        return;
+    }
+    const int rows = Rows();
+    m_model->beginInsertRows({}, rows - 1, rows - 1);
     ++m_model->rows;
     m_model->endInsertRows();
 }
@@ -1366,7 +1759,16 @@ void FlexGrid::endFill()
     if (!m_model->filling)
         return;
     m_model->filling = false;
-    m_model->cells.shrink();
+    // Rows that could not be stored (no memory) are not shown; the failure
+    // is raised once the grid is whole again.
+    std::exception_ptr failure;
+    try {
+        m_model->settle();
+    } catch (...) {
+        failure = std::current_exception();
+        m_model->rows = int(m_model->cells().rows());
+    }
+    m_model->cells().shrink();
     m_model->endResetModel();
     const QHash<int, int> widths = std::exchange(m_fillWidths, {});
     for (auto it = widths.cbegin(); it != widths.cend(); ++it) {
@@ -1375,4 +1777,6 @@ void FlexGrid::endFill()
     }
     if (m_row >= 1)
         setRow(m_row);
+    if (failure)
+        std::rethrow_exception(failure);
 }
