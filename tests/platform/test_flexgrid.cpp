@@ -301,7 +301,14 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(g.Rows(), 100001);
         QVERIFY(g.RowIsVisible(100000));
-        QCOMPARE(g.TextMatrix(100000, 1), QStringLiteral("Cognome 100000"));
+        for (int r : {1, 2, 1999, 2000, 2001, 2002, 50000, 99999, 100000}) {
+            const QStringList row{QString::number(r),        QStringLiteral("Cognome %1").arg(r),
+                                  QStringLiteral("Nome"),    QStringLiteral("01/02/2010"),
+                                  QStringLiteral("1.234,50 €"), QStringLiteral("Via Roma 1"),
+                                  QStringLiteral("True"),    QString()};
+            for (int c = 0; c < 8; ++c)
+                QCOMPARE(g.TextMatrix(r, c), row.at(c));
+        }
     }
 
     void theGridLeavesTheWheelToItsWindow()

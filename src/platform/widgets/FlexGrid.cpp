@@ -452,7 +452,7 @@ public:
     {
         const uchar *row = m_rowAt[r];
         if (c >= countOf(row))
-            return {};
+            return QByteArrayView(kNoText, 0);
         ReadPlace &place = tReadPlace;
         const quint64 generation = gStoreGeneration.load(std::memory_order_relaxed);
         const uchar *p = row + kCountBytes;
@@ -540,7 +540,8 @@ public:
             } else {
                 to = putHead(to, len, false);
             }
-            std::memcpy(to, data, len);
+            if (len)
+                std::memcpy(to, data, len);
             to += len;
         }
         m_used += size_t(to - row);
@@ -639,6 +640,7 @@ private:
         size_t len = 0;
     };
     static constexpr uchar kEmptyRecord[kCountBytes] = {0, 0};
+    static constexpr char kNoText[1] = {0}; // where every empty cell lies
     static inline const uchar *const kEmptyRow = kEmptyRecord;
 
     static int countOf(const uchar *row)
@@ -1036,6 +1038,12 @@ public:
             this->cells().appendRow(cells, n);
             return;
         }
+        // A short list is stored as it comes: a writer is worth its start
+        // only for many rows.
+        if (!m_queue && m_cells.rows() < kRowsBeforeWriter) {
+            m_cells.appendRow(cells, n);
+            return;
+        }
         if (!m_queue)
             m_queue = std::make_unique<RowQueue>(m_cells);
         m_queue->push(cells, n);
@@ -1102,6 +1110,7 @@ public:
     }
 
 private:
+    static constexpr size_t kRowsBeforeWriter = 2000;
     CellStore m_cells;
     mutable std::unique_ptr<RowQueue> m_queue; // a fill's rows on their way
 };
@@ -1697,9 +1706,12 @@ bool FlexGrid::RowIsVisible(int r) const
 
 void FlexGrid::addRow(const QVector<QString> &cells)
 {
+    std::vector<QByteArray> utf8;
+    utf8.reserve(size_t(cells.size()));
     for (const QString &cell : cells)
-        appendCellText(cell);
-    endRow();
+        utf8.push_back(cell.toUtf8());
+    const std::vector<QByteArrayView> views(utf8.begin(), utf8.end());
+    appendRow(views.data(), int(views.size()));
 }
 
 void FlexGrid::appendCell(QByteArrayView utf8)
