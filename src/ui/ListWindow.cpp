@@ -241,9 +241,21 @@ void ListWindow::FillGrid()
             setHeaders(r, query);
             beforeFillRows();
             MSFlexGrid1->beginFill();
-            std::vector<bool> asStored(static_cast<size_t>(n));
-            for (int i = 0; i < n; ++i)
+            std::vector<char> asStored(static_cast<size_t>(n));
+            bool allAsStored = true;
+            for (int i = 0; i < n; ++i) {
                 asStored[size_t(i)] = cellsAsStored(r, i);
+                allAsStored = allAsStored && asStored[size_t(i)];
+            }
+            if (allAsStored) {
+                // Every cell as the back-end holds it: one call a row each way.
+                std::vector<QByteArrayView> row(static_cast<size_t>(n));
+                while (!r.eof()) {
+                    r.rowUtf8(row.data(), n);
+                    MSFlexGrid1->appendRow(row.data(), n);
+                    r.moveNext();
+                }
+            }
             while (!r.eof()) {
                 for (int i = 0; i < n; ++i) {
                     if (asStored[size_t(i)])

@@ -45,6 +45,15 @@ void Recordset::checkRow(int i) const
         raiseNoItem();
 }
 
+void Recordset::rowUtf8(QByteArrayView *cells, int n) const
+{
+    m_row.resize(size_t(n));
+    for (int i = 0; i < n; ++i) {
+        m_row[size_t(i)] = text(i).toUtf8();
+        cells[i] = m_row[size_t(i)];
+    }
+}
+
 QVariant Recordset::value(const QString &name) const
 {
     const int i = fieldIndex(name);

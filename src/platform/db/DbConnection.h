@@ -5,6 +5,7 @@
 #include <QVariant>
 #include <functional>
 #include <memory>
+#include <vector>
 
 // The rows of one query, read forward one at a time. Field values are Null
 // (an invalid QVariant), whole numbers, reals or text, on every back-end:
@@ -39,6 +40,9 @@ public:
         m_utf8 = text(i).toUtf8();
         return m_utf8;
     }
+    // textUtf8 of fields 0..n-1 into cells[0..n-1] in one call, all valid
+    // together until the next move: a list fill asks once a row.
+    virtual void rowUtf8(QByteArrayView *cells, int n) const;
 
 protected:
     Recordset() = default;
@@ -50,6 +54,8 @@ protected:
 
 private:
     mutable QByteArray m_utf8;
+    mutable std::vector<QByteArray> m_row; // rowUtf8's texts
+
 };
 
 // One connection to the register's database behind the three operations

@@ -107,6 +107,30 @@ QByteArrayView SqliteRecordset::textUtf8(int i) const
     return QByteArrayView(p, sqlite3_column_bytes(m_stmt, i));
 }
 
+void SqliteRecordset::rowUtf8(QByteArrayView *cells, int n) const
+{
+    if (n <= 0)
+        return;
+    checkRow(n - 1);
+    // Each field's value is read through its sqlite3_value: one look-up of
+    // the field instead of three (type, text, length). The connection runs
+    // without mutexes (opened NOMUTEX, one thread), where such a value may be
+    // read like any other.
+    for (int i = 0; i < n; ++i) {
+        sqlite3_value *v = sqlite3_column_value(m_stmt, i);
+        if (sqlite3_value_type(v) == SQLITE_FLOAT) {
+            m_numbers.resize(size_t(n));
+            m_numbers[size_t(i)] = text(i).toUtf8();
+            cells[i] = m_numbers[size_t(i)];
+            continue;
+        }
+        const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(v));
+        if (!p && sqlite3_value_type(v) != SQLITE_NULL)
+            raiseError(SQLITE_NOMEM, QStringLiteral("out of memory"));
+        cells[i] = QByteArrayView(p, sqlite3_value_bytes(v));
+    }
+}
+
 void SqliteComponent::open(const QString &path, const QString &)
 {
     m_db.reset();

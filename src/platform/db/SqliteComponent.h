@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <memory>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -22,11 +23,13 @@ public:
     bool isNull(int i) const override;
     QString text(int i) const override;
     QByteArrayView textUtf8(int i) const override;
+    void rowUtf8(QByteArrayView *cells, int n) const override;
 
 private:
     sqlite3 *m_db;
     SqliteStatement m_stmt;
-    mutable QByteArray m_number; // a real's digits, for textUtf8
+    mutable QByteArray m_number;               // a real's digits, for textUtf8
+    mutable std::vector<QByteArray> m_numbers; // a row's, for rowUtf8
 };
 
 // The SQLite database behind the three operations the register uses:

@@ -10,9 +10,18 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <system_error>
 #include <limits>
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -257,123 +266,740 @@ private:
     bool m_mapped = false;
 };
 
-// The cells of one column, row 0 included: each cell is its length and its
-// UTF-8 bytes in one buffer, and a row holds where its cell starts. Every
-// empty cell is the one at offset 0. A cell written again is stored anew at
-// the end; the bytes nobody points to are dropped once they are the most.
-class CellColumn {
+// Where cells were last read, per thread: reading the cells of a row left to
+// right (an export, a printout) walks each row once instead of once a cell.
+// A store that frees memory moves the generation on, which forgets every
+// thread's place.
+std::atomic<quint64> gStoreGeneration{1};
+struct ReadPlace {
+    quint64 generation = 0;
+    const uchar *row = nullptr;
+    int col = 0;
+    const uchar *at = nullptr;
+};
+thread_local ReadPlace tReadPlace;
+
+// The memory the rows are written into: blocks that never move once given,
+// so a row's place stays its place. The first blocks are small (a grid of a
+// few rows costs a few KiB); a large list gets blocks of 2 MiB pages, whose
+// first touch is one fault where 4 KiB pages would take 512.
+class Blocks {
 public:
-    CellColumn() { m_bytes.push_back(0); }
+    Blocks() = default;
+    Blocks(const Blocks &) = delete;
+    Blocks &operator=(const Blocks &) = delete;
+    ~Blocks() { release(); }
 
-    size_t rows() const { return m_at.size(); }
-
-    QByteArrayView at(size_t r) const
+    // A block of at least bytes; returns its start and sets its end.
+    uchar *take(size_t bytes, uchar **end)
     {
-        const auto *p = reinterpret_cast<const uchar *>(m_bytes.data()) + m_at[r];
-        size_t len = 0;
-        int shift = 0;
-        while (*p & 0x80) {
-            len |= size_t(*p++ & 0x7F) << shift;
-            shift += 7;
+        size_t size = std::max(bytes, m_next);
+        m_next = std::min(m_next * 2, kFull);
+        Block b{nullptr, 0, false};
+#if defined(__linux__)
+        if (size >= kLarge) {
+            size = (size + kLarge - 1) / kLarge * kLarge;
+            uchar *p = nullptr;
+            if (m_ahead.valid()) {
+                uchar *ready = m_ahead.get();
+                if (ready && size == kFull)
+                    p = ready;
+                else if (ready)
+                    munmap(ready, kFull);
+            }
+            if (!p)
+                p = mapLarge(size);
+            if (!p)
+                outOfMemory();
+            // A list this large takes block after block: the next one is
+            // mapped and its pages touched on another thread meanwhile, so
+            // the fill does not wait for the system to clear them.
+            if (size == kFull) {
+                try {
+                    m_ahead = std::async(std::launch::async, [] {
+                        uchar *next = mapLarge(kFull);
+                        if (next) {
+                            for (size_t at = 0; at < kFull; at += 4096)
+                                next[at] = 0;
+                        }
+                        return next;
+                    });
+                } catch (const std::system_error &) {
+                    // No thread to spare: the next block is made when needed.
+                }
+            }
+            b = Block{p, size, true};
         }
-        len |= size_t(*p++) << shift;
-        return QByteArrayView(reinterpret_cast<const char *>(p), qsizetype(len));
+#endif
+        if (!b.data) {
+            b.data = static_cast<uchar *>(std::malloc(size));
+            if (!b.data)
+                outOfMemory();
+            b.size = size;
+        }
+        m_blocks.push_back(b);
+        *end = b.data + b.size;
+        return b.data;
     }
 
-    void append(QByteArrayView v) { m_at.push_back(store(v)); }
-
-    void set(size_t r, QByteArrayView v)
+    // Gives back what lies past used in the last block (no more is coming);
+    // returns the block's new end.
+    uchar *trimLast(uchar *used)
     {
-        m_dead += stored(r);
-        m_at[r] = store(v);
+#if defined(__linux__)
+        if (!m_blocks.empty() && m_blocks.back().mapped) {
+            Block &b = m_blocks.back();
+            const size_t keep = (size_t(used - b.data) + 4095) / 4096 * 4096;
+            if (keep < b.size) {
+                munmap(b.data + keep, b.size - keep);
+                b.size = keep;
+            }
+            return b.data + b.size;
+        }
+#endif
+        Q_UNUSED(used);
+        return m_blocks.empty() ? nullptr : m_blocks.back().data + m_blocks.back().size;
+    }
+
+    // No more blocks are coming for now: the one made ahead goes back.
+    void dropAhead()
+    {
+#if defined(__linux__)
+        if (m_ahead.valid()) {
+            if (uchar *ready = m_ahead.get())
+                munmap(ready, kFull);
+        }
+#endif
+    }
+
+    void release()
+    {
+        dropAhead();
+        for (const Block &b : m_blocks) {
+#if defined(__linux__)
+            if (b.mapped) {
+                munmap(b.data, b.size);
+                continue;
+            }
+#endif
+            std::free(b.data);
+        }
+        m_blocks.clear();
+        m_next = kFirst;
+        gStoreGeneration.fetch_add(1, std::memory_order_relaxed);
+    }
+
+    void swap(Blocks &o) noexcept
+    {
+        std::swap(m_blocks, o.m_blocks);
+        std::swap(m_next, o.m_next);
+        std::swap(m_ahead, o.m_ahead);
+    }
+
+private:
+    struct Block {
+        uchar *data;
+        size_t size;
+        bool mapped;
+    };
+    static constexpr size_t kFirst = size_t(16) << 10;
+    static constexpr size_t kLarge = size_t(2) << 20; // a large page
+    static constexpr size_t kFull = kLarge;           // the most blocks grow to
+    [[noreturn]] static void outOfMemory() { raiseError(7, QStringLiteral("Out of memory")); }
+
+#if defined(__linux__)
+    // size bytes (a multiple of kLarge) starting on a large page's edge, on
+    // large pages where the system has them; null when there is no memory.
+    static uchar *mapLarge(size_t size)
+    {
+        void *p = mmap(nullptr, size + kLarge, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED)
+            return nullptr;
+        const uintptr_t raw = reinterpret_cast<uintptr_t>(p);
+        const uintptr_t start = (raw + kLarge - 1) & ~uintptr_t(kLarge - 1);
+        if (start > raw)
+            munmap(p, start - raw);
+        if (const size_t after = raw + size + kLarge - (start + size))
+            munmap(reinterpret_cast<void *>(start + size), after);
+#if defined(MADV_HUGEPAGE)
+        madvise(reinterpret_cast<void *>(start), size, MADV_HUGEPAGE);
+#endif
+        return reinterpret_cast<uchar *>(start);
+    }
+#endif
+
+    std::vector<Block> m_blocks;
+    size_t m_next = kFirst;
+    std::future<uchar *> m_ahead; // the next full block, being made
+};
+
+// The cells, row 0 included, row by row. A row is one record, its number of
+// cells (two bytes) and then each cell as its length and its UTF-8 bytes;
+// cells past that number are empty. The store holds where each row's record
+// starts: a sort or a removal moves only those, and a fill writes each byte
+// once, one row after the other. A row with a cell written again is stored
+// anew at the end; the bytes nobody points to are dropped once they are the
+// most.
+class CellStore {
+public:
+    CellStore() { m_rowAt.push_back(kEmptyRow); }
+    CellStore(const CellStore &) = delete;
+    CellStore &operator=(const CellStore &) = delete;
+
+    size_t rows() const { return m_rowAt.size(); }
+    int cols() const { return m_cols; }
+
+    QByteArrayView at(size_t r, int c) const
+    {
+        const uchar *row = m_rowAt[r];
+        if (c >= countOf(row))
+            return QByteArrayView(kNoText, 0);
+        ReadPlace &place = tReadPlace;
+        const quint64 generation = gStoreGeneration.load(std::memory_order_relaxed);
+        const uchar *p = row + kCountBytes;
+        int i = 0;
+        if (place.row == row && place.col <= c && place.generation == generation) {
+            p = place.at;
+            i = place.col;
+        }
+        for (; i < c; ++i)
+            p = skip(p);
+        place = ReadPlace{generation, row, c, p};
+        return cellAt(p);
+    }
+
+    // A fill: the cells of one row in order, then endRow.
+    void appendCell(QByteArrayView v)
+    {
+        const size_t len = size_t(v.size());
+        if (!m_rowStart)
+            startRow();
+        if (size_t(m_end - m_tail) < len + kMaxHead)
+            moveRow(len + kMaxHead);
+        m_tail = putHead(m_tail, len, false);
+        ++m_pending;
+        if (len) {
+            std::memcpy(m_tail, v.data(), len);
+            m_tail += len;
+            m_kept = m_pending;
+            m_keptTail = m_tail;
+        }
+    }
+
+    void endRow() { m_rowAt.push_back(finishRow()); }
+
+    // A whole row in one step: its size is known before a byte is written.
+    void appendRow(const QByteArrayView *cells, int n)
+    {
+        while (n > 0 && cells[n - 1].isEmpty())
+            --n;
+        if (n == 0) {
+            m_rowAt.push_back(kEmptyRow);
+            return;
+        }
+        size_t size = kCountBytes;
+        for (int i = 0; i < n; ++i)
+            size += size_t(cells[i].size()) + headBytes(size_t(cells[i].size()));
+        if (size_t(m_end - m_tail) < size)
+            takeBlock(size);
+        if (m_recent.size() < size_t(n) * kRecent)
+            m_recent.resize(size_t(n) * kRecent);
+        uchar *row = m_tail;
+        const quint16 count = quint16(n);
+        std::memcpy(row, &count, kCountBytes);
+        uchar *to = row + kCountBytes;
+        for (int i = 0; i < n; ++i) {
+            const size_t len = size_t(cells[i].size());
+            const char *data = cells[i].data();
+            // A text the column had a few cells ago, in this block, is
+            // written as where it lies: a type, a town, a date shared by
+            // many members is kept once a block.
+            if (len >= kMinShared) {
+                Recent *recent = &m_recent[size_t(i) * kRecent];
+                int k = 0;
+                for (; k < kRecent; ++k) {
+                    if (recent[k].len == len && inBlock(recent[k].at, to) && sameBytes(recent[k].at, data, len))
+                        break;
+                }
+                if (k < kRecent) {
+                    to = putHead(to, len, true);
+                    const size_t back = size_t(to - recent[k].at);
+                    if (back < (size_t(1) << (8 * kRefBytes))) {
+                        for (size_t b = 0; b < kRefBytes; ++b)
+                            to[b] = uchar(back >> (8 * b));
+                        to += kRefBytes;
+                        const Recent hit = recent[k];
+                        std::memmove(recent + 1, recent, size_t(k) * sizeof(Recent));
+                        recent[0] = hit;
+                        continue;
+                    }
+                    to -= headBytes(len); // too far back: written out
+                }
+                to = putHead(to, len, false);
+                std::memmove(recent + 1, recent, (kRecent - 1) * sizeof(Recent));
+                recent[0] = Recent{to, len};
+            } else {
+                to = putHead(to, len, false);
+            }
+            if (len)
+                std::memcpy(to, data, len);
+            to += len;
+        }
+        m_used += size_t(to - row);
+        m_tail = to;
+        m_rowAt.push_back(row);
+    }
+
+    void set(size_t r, int c, QByteArrayView v)
+    {
+        const uchar *old = m_rowAt[r];
+        const int count = countOf(old);
+        if (c >= count && v.isEmpty())
+            return;
+        const uchar *p = old + kCountBytes;
+        const int n = std::max(count, c + 1);
+        for (int i = 0; i < n; ++i) {
+            if (i < count) {
+                const QByteArrayView cell = cellAt(p);
+                p = skip(p);
+                appendCell(i == c ? v : cell);
+            } else {
+                appendCell(i == c ? v : QByteArrayView());
+            }
+        }
+        m_rowAt[r] = finishRow();
+        m_dead += sizeOf(old);
         compactIfWasteful();
     }
 
-    void resize(size_t n)
+    void resizeRows(size_t n)
     {
         // A list emptied for its next fill keeps its header only: copying
         // what stays beats reckoning every row that goes.
         if (n * 2 < rows()) {
-            CellColumn fresh;
-            fresh.m_at.resize(n, 0);
-            for (size_t r = 0; r < n; ++r)
-                fresh.m_at[r] = fresh.store(at(r));
-            *this = std::move(fresh);
+            rebuild(n);
             return;
         }
         for (size_t r = n; r < rows(); ++r)
-            m_dead += stored(r);
-        m_at.resize(n, 0);
+            m_dead += sizeOf(m_rowAt[r]);
+        m_rowAt.resize(n, kEmptyRow);
         compactIfWasteful();
+    }
+
+    void setCols(int n)
+    {
+        if (n > 0xFFFF)
+            raiseError(7, QStringLiteral("Out of memory"));
+        if (n < m_cols) {
+            // Only rows of blocks have more cells than no cell at all.
+            for (size_t r = 0; r < rows(); ++r) {
+                if (countOf(m_rowAt[r]) > n) {
+                    const quint16 count = quint16(n);
+                    std::memcpy(const_cast<uchar *>(m_rowAt[r]), &count, kCountBytes);
+                }
+            }
+            gStoreGeneration.fetch_add(1, std::memory_order_relaxed);
+        }
+        m_cols = n;
     }
 
     void remove(size_t r)
     {
-        m_dead += stored(r);
-        m_at.erase(r);
+        m_dead += sizeOf(m_rowAt[r]);
+        m_rowAt.erase(r);
         compactIfWasteful();
     }
 
+    // No more rows are coming for now.
     void shrink()
     {
-        m_bytes.shrink();
-        m_at.shrink();
+        m_blocks.dropAhead();
+        if (!m_rowStart)
+            m_end = m_blocks.trimLast(m_tail);
+        m_rowAt.shrink();
     }
 
     // Row 0 stays; new row i + 1 is the old row order[i], for the rows() - 1
-    // data rows. In place, through room for rows() values every column
-    // shares: fresh pages for each column cost more than the moves.
-    void reorder(const quint32 *order, quint32 *was)
+    // data rows. Only the rows' pointers move; their bytes stay where they are.
+    void reorder(const quint32 *order)
     {
-        std::memcpy(was, m_at.data(), m_at.size() * sizeof(quint32));
-        for (size_t i = 1; i < m_at.size(); ++i)
-            m_at[i] = was[order[i - 1]];
+        const size_t n = m_rowAt.size() - 1;
+        Buffer<const uchar *> at;
+        const uchar **to = at.extend(n + 1);
+        to[0] = m_rowAt[0];
+        for (size_t i = 0; i < n; ++i)
+            to[i + 1] = m_rowAt[order[i]];
+        m_rowAt = std::move(at);
     }
 
 private:
-    quint32 store(QByteArrayView v)
+    static constexpr size_t kCountBytes = 2;
+    static constexpr size_t kMaxHead = 10;
+    static constexpr size_t kRefBytes = 3; // how far back a shared text lies
+    static constexpr size_t kMinShared = 6; // shorter texts are written out
+    static constexpr int kRecent = 4;       // the texts a column remembers
+    struct Recent {
+        const uchar *at = nullptr;
+        size_t len = 0;
+    };
+    static constexpr uchar kEmptyRecord[kCountBytes] = {0, 0};
+    static constexpr char kNoText[1] = {0}; // where every empty cell lies
+    static inline const uchar *const kEmptyRow = kEmptyRecord;
+
+    static int countOf(const uchar *row)
     {
-        if (v.isEmpty())
-            return 0;
-        const size_t offset = m_bytes.size();
-        if (offset + size_t(v.size()) + 10 > std::numeric_limits<quint32>::max())
-            raiseError(7, QStringLiteral("Out of memory"));
-        uchar head[10];
-        int n = 0;
-        for (size_t len = size_t(v.size());; len >>= 7) {
-            head[n++] = uchar((len & 0x7F) | (len >= 0x80 ? 0x80 : 0));
-            if (len < 0x80)
-                break;
+        quint16 count;
+        std::memcpy(&count, row, kCountBytes);
+        return count;
+    }
+    // A cell's head is its length, doubled, plus one when the bytes are
+    // not there but that many bytes back from where the head ends (a text
+    // the same column had earlier in the block), written 7 bits a byte.
+    static size_t headBytes(size_t len)
+    {
+        size_t n = 1;
+        for (size_t v = len << 1; v >= 0x80; v >>= 7)
+            ++n;
+        return n;
+    }
+    static uchar *putHead(uchar *to, size_t len, bool shared)
+    {
+        size_t v = (len << 1) | (shared ? 1 : 0);
+        while (v >= 0x80) {
+            *to++ = uchar((v & 0x7F) | 0x80);
+            v >>= 7;
         }
-        char *to = m_bytes.extend(size_t(n) + size_t(v.size()));
-        std::memcpy(to, head, size_t(n));
-        std::memcpy(to + n, v.data(), size_t(v.size()));
-        return quint32(offset);
+        *to++ = uchar(v);
+        return to;
+    }
+    // The head at p: the length, whether shared, and where the head ends.
+    static const uchar *readHead(const uchar *p, size_t *len, bool *shared)
+    {
+        size_t v = 0;
+        int shift = 0;
+        while (*p & 0x80) {
+            v |= size_t(*p++ & 0x7F) << shift;
+            shift += 7;
+        }
+        v |= size_t(*p++) << shift;
+        *len = v >> 1;
+        *shared = v & 1;
+        return p;
+    }
+    static QByteArrayView cellAt(const uchar *p)
+    {
+        size_t len;
+        bool shared;
+        p = readHead(p, &len, &shared);
+        if (shared) {
+            size_t back = 0;
+            for (size_t b = 0; b < kRefBytes; ++b)
+                back |= size_t(p[b]) << (8 * b);
+            p -= back;
+        }
+        return QByteArrayView(reinterpret_cast<const char *>(p), qsizetype(len));
+    }
+    static const uchar *skip(const uchar *p)
+    {
+        if (!(*p & 0x80))
+            return p + 1 + ((*p & 1) ? kRefBytes : size_t(*p >> 1));
+        size_t len;
+        bool shared;
+        p = readHead(p, &len, &shared);
+        return p + (shared ? kRefBytes : len);
+    }
+    // Bytes a row's record takes, its count included.
+    static size_t sizeOf(const uchar *row)
+    {
+        if (row == kEmptyRow)
+            return 0;
+        const uchar *p = row + kCountBytes;
+        for (int i = countOf(row); i > 0; --i)
+            p = skip(p);
+        return size_t(p - row);
     }
 
-    // Bytes a row's cell takes in the buffer, its length included.
-    size_t stored(size_t r) const
+    void startRow()
     {
-        if (m_at[r] == 0)
-            return 0;
-        const QByteArrayView v = at(r);
-        return size_t(v.data() - m_bytes.data()) - m_at[r] + size_t(v.size());
+        if (size_t(m_end - m_tail) < kCountBytes + kMaxHead)
+            takeBlock(kCountBytes + kMaxHead);
+        m_rowStart = m_tail;
+        m_tail += kCountBytes;
+        m_keptTail = m_tail;
+        m_pending = m_kept = 0;
+    }
+    // The row being written no longer fits its block: it goes on in a new
+    // one, with need bytes free after it.
+    void moveRow(size_t need)
+    {
+        const size_t written = size_t(m_tail - m_rowStart);
+        uchar *to = takeBlock(written + need);
+        std::memcpy(to, m_rowStart, written);
+        m_keptTail = to + (m_keptTail - m_rowStart);
+        m_rowStart = to;
+        m_tail = to + written;
+    }
+    const uchar *finishRow()
+    {
+        if (!m_rowStart)
+            return kEmptyRow;
+        // Empty cells at the end of a row are not kept: a record's end
+        // says the same.
+        const uchar *row = m_rowStart;
+        m_rowStart = nullptr;
+        m_tail = m_keptTail;
+        if (m_kept == 0) {
+            m_tail -= kCountBytes;
+            return kEmptyRow;
+        }
+        const quint16 count = quint16(m_kept);
+        std::memcpy(const_cast<uchar *>(row), &count, kCountBytes);
+        m_used += size_t(m_tail - row);
+        return row;
     }
 
     void compactIfWasteful()
     {
-        if (m_dead < (size_t(1) << 16) || m_dead * 2 < m_bytes.size())
+        if (m_dead < (size_t(1) << 16) || m_dead * 2 < m_used)
             return;
-        CellColumn fresh;
-        fresh.m_at.resize(rows(), 0);
-        for (size_t r = 0; r < rows(); ++r)
-            fresh.m_at[r] = fresh.store(at(r));
-        *this = std::move(fresh);
+        rebuild(rows());
+    }
+    // Keeps rows 0..n-1 alone, in memory of their own.
+    void rebuild(size_t n)
+    {
+        // Each row is written anew from its texts: a shared text points
+        // into the block it was written in.
+        CellStore fresh;
+        fresh.m_cols = m_cols;
+        fresh.m_rowAt.resize(0, kEmptyRow);
+        std::vector<QByteArrayView> cells;
+        for (size_t r = 0; r < n; ++r) {
+            const uchar *row = m_rowAt[r];
+            cells.resize(size_t(countOf(row)));
+            const uchar *p = row + kCountBytes;
+            for (QByteArrayView &cell : cells) {
+                cell = cellAt(p);
+                p = skip(p);
+            }
+            fresh.appendRow(cells.data(), int(cells.size()));
+        }
+        m_blocks.swap(fresh.m_blocks);
+        m_rowAt = std::move(fresh.m_rowAt);
+        m_recent = std::move(fresh.m_recent);
+        m_blockStart = fresh.m_blockStart;
+        m_tail = fresh.m_tail;
+        m_end = fresh.m_end;
+        m_used = fresh.m_used;
+        m_dead = 0;
+        // fresh frees the old blocks as it goes.
     }
 
-    Buffer<char> m_bytes;
-    Buffer<quint32> m_at;
-    size_t m_dead = 0;
+    // Whether the len bytes at a and b are the same, len >= 4: whole words
+    // compared in line, the last one overlapping.
+    static bool sameBytes(const uchar *a, const char *b, size_t len)
+    {
+        if (len < 8) {
+            quint32 x, y, u, v;
+            std::memcpy(&x, a, 4);
+            std::memcpy(&y, b, 4);
+            std::memcpy(&u, a + len - 4, 4);
+            std::memcpy(&v, b + len - 4, 4);
+            return ((x ^ y) | (u ^ v)) == 0;
+        }
+        quint64 x, y;
+        for (size_t i = 0; i + 8 < len; i += 8) {
+            std::memcpy(&x, a + i, 8);
+            std::memcpy(&y, b + i, 8);
+            if (x != y)
+                return false;
+        }
+        std::memcpy(&x, a + len - 8, 8);
+        std::memcpy(&y, b + len - 8, 8);
+        return x == y;
+    }
+    // Whether at lies in the block being written, before to.
+    bool inBlock(const uchar *at, const uchar *to) const
+    {
+        const auto a = reinterpret_cast<uintptr_t>(at);
+        return a >= reinterpret_cast<uintptr_t>(m_blockStart) && a < reinterpret_cast<uintptr_t>(to);
+    }
+    uchar *takeBlock(size_t bytes)
+    {
+        m_tail = m_blockStart = m_blocks.take(bytes, &m_end);
+        return m_tail;
+    }
+
+    Blocks m_blocks;
+    Buffer<const uchar *> m_rowAt;
+    uchar *m_blockStart = nullptr; // the block being written
+    std::vector<Recent> m_recent;  // kRecent a column, the last first
+    uchar *m_rowStart = nullptr; // the row being written, if any
+    uchar *m_tail = nullptr;     // where the next byte goes
+    uchar *m_end = nullptr;      // the end of the block being written
+    int m_pending = 0;           // cells of the row being written
+    int m_kept = 0;              // of those, up to the last one not empty
+    uchar *m_keptTail = nullptr; // where that one ends
+    int m_cols = 0;
+    size_t m_used = 0, m_dead = 0;
+};
+// The rows of a fill on their way to the store: the filling thread copies
+// each row as it comes (the back-end's texts last only until its next row)
+// and a writer thread stores them, so reading the rows and storing them
+// overlap. A few chunks go round between the two, so the copies stay small
+// and in cache.
+class RowQueue {
+public:
+    explicit RowQueue(CellStore &store) : m_store(store)
+    {
+        for (Chunk &c : m_chunks) {
+            c.bytes.resize(kChunkBytes);
+            m_free.push_back(&c);
+        }
+        m_current = takeFree();
+        m_writer = std::thread([this] { write(); });
+    }
+    RowQueue(const RowQueue &) = delete;
+    RowQueue &operator=(const RowQueue &) = delete;
+    ~RowQueue()
+    {
+        try {
+            finish();
+        } catch (...) {
+        }
+    }
+
+    void push(const QByteArrayView *cells, int n)
+    {
+        size_t size = sizeof(quint32) * (size_t(n) + 1);
+        for (int i = 0; i < n; ++i)
+            size += size_t(cells[i].size());
+        if (m_current->used + size > m_current->bytes.size()) {
+            hand(m_current);
+            m_current = takeFree();
+            if (size > m_current->bytes.size())
+                m_current->bytes.resize(size);
+        }
+        uchar *to = m_current->bytes.data() + m_current->used;
+        const quint32 count = quint32(n);
+        std::memcpy(to, &count, sizeof count);
+        to += sizeof count;
+        for (int i = 0; i < n; ++i) {
+            const quint32 len = quint32(cells[i].size());
+            std::memcpy(to, &len, sizeof len);
+            to += sizeof len;
+            if (len)
+                std::memcpy(to, cells[i].data(), len);
+            to += len;
+        }
+        m_current->used += size;
+    }
+
+    // Every row pushed is in the store once this returns; a failure of the
+    // writer (no memory) is raised here.
+    void finish()
+    {
+        if (!m_writer.joinable())
+            return;
+        if (m_current)
+            hand(std::exchange(m_current, nullptr));
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_done = true;
+        }
+        m_wake.notify_all();
+        m_writer.join();
+        if (m_failure)
+            std::rethrow_exception(std::exchange(m_failure, nullptr));
+    }
+
+private:
+    static constexpr size_t kChunkBytes = size_t(256) << 10;
+    struct Chunk {
+        std::vector<uchar> bytes;
+        size_t used = 0;
+    };
+
+    Chunk *takeFree()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_wake.wait(lock, [this] { return !m_free.empty(); });
+        Chunk *c = m_free.back();
+        m_free.pop_back();
+        c->used = 0;
+        return c;
+    }
+    void hand(Chunk *c)
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_full.push_back(c);
+        }
+        m_wake.notify_all();
+    }
+    void write()
+    {
+        std::vector<QByteArrayView> cells;
+        for (;;) {
+            Chunk *c = nullptr;
+            {
+                std::unique_lock<std::mutex> lock(m_mutex);
+                m_wake.wait(lock, [this] { return !m_full.empty() || m_done; });
+                if (m_full.empty())
+                    return;
+                c = m_full.front();
+                m_full.pop_front();
+            }
+            if (!m_failure) {
+                try {
+                    const uchar *p = c->bytes.data();
+                    const uchar *end = p + c->used;
+                    while (p < end) {
+                        quint32 count;
+                        std::memcpy(&count, p, sizeof count);
+                        p += sizeof count;
+                        cells.resize(count);
+                        for (QByteArrayView &cell : cells) {
+                            quint32 len;
+                            std::memcpy(&len, p, sizeof len);
+                            p += sizeof len;
+                            cell = QByteArrayView(reinterpret_cast<const char *>(p), qsizetype(len));
+                            p += len;
+                        }
+                        m_store.appendRow(cells.data(), int(count));
+                    }
+                } catch (...) {
+                    m_failure = std::current_exception();
+                }
+            }
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                m_free.push_back(c);
+            }
+            m_wake.notify_all();
+        }
+    }
+
+    CellStore &m_store;
+    Chunk m_chunks[4];
+    Chunk *m_current = nullptr;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::vector<Chunk *> m_free;
+    std::deque<Chunk *> m_full;
+    bool m_done = false;
+    std::exception_ptr m_failure;
+    std::thread m_writer;
+};
+
+// One column's cells, read row by row.
+class CellColumn {
+public:
+    CellColumn(const CellStore &cells, int col) : m_cells(cells), m_col(col) {}
+    QByteArrayView at(size_t r) const { return m_cells.at(r, m_col); }
+
+private:
+    const CellStore &m_cells;
+    int m_col;
 };
 } // namespace
 
@@ -391,19 +1017,52 @@ public:
     using QAbstractTableModel::endRemoveRows;
     using QAbstractTableModel::endResetModel;
 
-    FlexGridModel() : columns(2)
-    {
-        for (CellColumn &c : columns)
-            c.resize(1);
-    }
+    FlexGridModel() { m_cells.setCols(2); }
 
-    std::vector<CellColumn> columns;
     int rows = 1;     // the header row included
     int nextCell = 0; // the column of the next cell of a row being appended
     bool filling = false;
 
-    int cols() const { return int(columns.size()); }
-    QString text(int r, int c) const { return QString::fromUtf8(columns[size_t(c)].at(size_t(r))); }
+    // The cells, every row appended so far in them.
+    CellStore &cells()
+    {
+        settle();
+        return m_cells;
+    }
+    const CellStore &cells() const
+    {
+        settle();
+        return m_cells;
+    }
+    // Appends a whole row: during a fill another thread stores it.
+    void appendRow(const QByteArrayView *cells, int n)
+    {
+        if (!filling) {
+            this->cells().appendRow(cells, n);
+            return;
+        }
+        // A short list is stored as it comes: a writer is worth its start
+        // only for many rows.
+        if (!m_queue && m_cells.rows() < kRowsBeforeWriter) {
+            m_cells.appendRow(cells, n);
+            return;
+        }
+        if (!m_queue)
+            m_queue = std::make_unique<RowQueue>(m_cells);
+        m_queue->push(cells, n);
+    }
+    // The rows on their way are stored (a failure to store them raised).
+    void settle() const
+    {
+        if (m_queue) {
+            const std::unique_ptr<RowQueue> queue = std::move(m_queue);
+            queue->finish();
+        }
+    }
+
+    int cols() const { return m_cells.cols(); } // the writer never changes it
+    CellColumn column(int c) const { return CellColumn(cells(), c); }
+    QString text(int r, int c) const { return QString::fromUtf8(cells().at(size_t(r), c)); }
 
     int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : rows - 1; }
     int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : cols(); }
@@ -441,25 +1100,22 @@ public:
     }
     void resizeRows(int n)
     {
-        for (CellColumn &c : columns)
-            c.resize(size_t(n));
+        cells().resizeRows(size_t(n));
         rows = n;
     }
     void resizeCols(int n)
     {
-        columns.resize(size_t(n));
-        for (CellColumn &c : columns) {
-            if (c.rows() != size_t(rows))
-                c.resize(size_t(rows));
-        }
+        cells().setCols(n);
     }
-    void reorder(const quint32 *order, quint32 *was)
+    void reorder(const quint32 *order)
     {
-        resetAll([&] {
-            for (CellColumn &c : columns)
-                c.reorder(order, was);
-        });
+        resetAll([&] { cells().reorder(order); });
     }
+
+private:
+    static constexpr size_t kRowsBeforeWriter = 2000;
+    CellStore m_cells;
+    mutable std::unique_ptr<RowQueue> m_queue; // a fill's rows on their way
 };
 
 namespace {
@@ -815,14 +1471,14 @@ QByteArrayView FlexGrid::cellUtf8(int r, int c) const
 {
     if (r < 0 || r >= Rows() || c < 0 || c >= Cols())
         subscript();
-    return m_model->columns[size_t(c)].at(size_t(r));
+    return m_model->cells().at(size_t(r), c);
 }
 
 void FlexGrid::setTextMatrix(int r, int c, const QString &t)
 {
     if (r < 0 || r >= Rows() || c < 0 || c >= Cols())
         subscript();
-    m_model->columns[size_t(c)].set(size_t(r), t.toUtf8());
+    m_model->cells().set(size_t(r), c, t.toUtf8());
     m_model->cellChanged(r, c);
 }
 
@@ -915,7 +1571,7 @@ void FlexGrid::sortByKeys(const std::vector<double> &keys, bool descending)
 
 void FlexGrid::putRowsInOrder(GridSort::Keys &keys, bool descending)
 {
-    m_model->reorder(keys.order(descending), keys.scratch());
+    m_model->reorder(keys.order(descending));
     // The reset dropped the selection; the current row number stays.
     if (m_row >= 1 && m_row < Rows())
         setRow(m_row);
@@ -934,8 +1590,7 @@ void FlexGrid::RemoveItem(int r)
     {
         QSignalBlocker block(selectionModel());
         m_model->beginRemoveRows({}, r - 1, r - 1);
-        for (CellColumn &c : m_model->columns)
-            c.remove(size_t(r));
+        m_model->cells().remove(size_t(r));
         --m_model->rows;
         m_model->endRemoveRows();
     }
@@ -967,16 +1622,18 @@ bool FlexGrid::RowIsVisible(int r) const
 
 void FlexGrid::addRow(const QVector<QString> &cells)
 {
+    std::vector<QByteArray> utf8;
+    utf8.reserve(size_t(cells.size()));
     for (const QString &cell : cells)
-        appendCellText(cell);
-    endRow();
+        utf8.push_back(cell.toUtf8());
+    const std::vector<QByteArrayView> views(utf8.begin(), utf8.end());
+    appendRow(views.data(), int(views.size()));
 }
 
 void FlexGrid::appendCell(QByteArrayView utf8)
 {
-    const int c = m_model->nextCell++;
-    if (c < Cols())
-        m_model->columns[size_t(c)].append(utf8);
+    if (m_model->nextCell++ < Cols())
+        m_model->cells().appendCell(utf8);
 }
 
 void FlexGrid::appendCellText(const QString &text)
@@ -989,8 +1646,8 @@ void FlexGrid::appendCellText(const QString &text)
 
 void FlexGrid::endRow()
 {
-    for (int c = m_model->nextCell; c < Cols(); ++c)
-        m_model->columns[size_t(c)].append(QByteArrayView());
+    // The cells not given are empty: the row's record simply ends before them.
+    m_model->cells().endRow();
     m_model->nextCell = 0;
     if (m_model->filling) {
         ++m_model->rows;
@@ -998,6 +1655,21 @@ void FlexGrid::endRow()
     }
     const int n = Rows();
     m_model->beginInsertRows({}, n - 1, n - 1);
+    ++m_model->rows;
+    m_model->endInsertRows();
+}
+
+void FlexGrid::appendRow(const QByteArrayView *cells, int n)
+{
+    if (m_model->nextCell != 0)
+        endRow(); // a row begun cell by cell ends first
+    m_model->appendRow(cells, std::min(n, Cols()));
+    if (m_model->filling) {
+        ++m_model->rows;
+        return;
+    }
+    const int rows = Rows();
+    m_model->beginInsertRows({}, rows - 1, rows - 1);
     ++m_model->rows;
     m_model->endInsertRows();
 }
@@ -1015,8 +1687,16 @@ void FlexGrid::endFill()
     if (!m_model->filling)
         return;
     m_model->filling = false;
-    for (CellColumn &c : m_model->columns)
-        c.shrink();
+    // Rows that could not be stored (no memory) are not shown; the failure
+    // is raised once the grid is whole again.
+    std::exception_ptr failure;
+    try {
+        m_model->settle();
+    } catch (...) {
+        failure = std::current_exception();
+        m_model->rows = int(m_model->cells().rows());
+    }
+    m_model->cells().shrink();
     m_model->endResetModel();
     const QHash<int, int> widths = std::exchange(m_fillWidths, {});
     for (auto it = widths.cbegin(); it != widths.cend(); ++it) {
@@ -1025,4 +1705,6 @@ void FlexGrid::endFill()
     }
     if (m_row >= 1)
         setRow(m_row);
+    if (failure)
+        std::rethrow_exception(failure);
 }

@@ -81,6 +81,9 @@ public:
     void appendCell(QByteArrayView utf8);
     void appendCellText(const QString &text);
     void endRow();
+    // Appends one data row of n cells given at once (those past the last
+    // column are dropped), the fastest path of a fill.
+    void appendRow(const QByteArrayView *cells, int n);
     // Grows or shrinks many rows at once while a list is filled.
     void beginFill();
     void endFill();

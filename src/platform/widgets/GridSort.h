@@ -41,7 +41,6 @@ public:
     const quint32 *order(bool descending);
     size_t rows() const { return m_rows; }
     // Room for rows() + 1 values while the keys live, for moving the rows.
-    quint32 *scratch() { return m_scratch; }
 
 private:
     static constexpr size_t kHead = 24;
