@@ -297,28 +297,27 @@ void sortGridByDate(FlexGrid &grid, int column, int mode)
         // date stops the sort before any row has moved.
         std::vector<double> keys;
         keys.reserve(size_t(std::max(0, grid.Rows() - 1)));
-        for (int r = 1; r < grid.Rows(); ++r) {
+        grid.eachCellOfColumn(column, [&](int, QByteArrayView bytes) {
             // The dates as the lists hold them read off their bytes; any
             // other text as a person may have typed it.
-            const QByteArrayView bytes = grid.cellUtf8(r, column);
             if (bytes.isEmpty()) {
                 keys.push_back(0);
-                continue;
+                return;
             }
             if (const QDate shown = shownDateOf(bytes); shown.isValid()) {
                 keys.push_back(double(Regional::dayNumber(shown)));
-                continue;
+                return;
             }
             const QString cell = QString::fromUtf8(bytes).trimmed();
             if (cell.isEmpty()) {
                 keys.push_back(0);
-                continue;
+                return;
             }
             const auto date = Regional::parseDate(cell);
             if (!date)
                 raiseError(ErrNo::TypeMismatch, QStringLiteral("Type mismatch"));
             keys.push_back(double(Regional::dayNumber(*date)));
-        }
+        });
         grid.sortByKeys(keys, mode == FlexGrid::NumericDescending);
         // Where the sort on a hidden key column after the last one leaves
         // the current column once that column is gone.

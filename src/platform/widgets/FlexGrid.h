@@ -51,6 +51,9 @@ public:
     void setTextMatrix(int r, int c, const QString &t);
     // The cell as the grid holds it, UTF-8; valid until the grid changes.
     QByteArrayView cellUtf8(int r, int c) const;
+    // Column c's cells of rows 1..Rows()-1 in row order: a pass over a whole
+    // column (a sort) reads far faster this way than cell by cell.
+    void eachCellOfColumn(int c, const std::function<void(int r, QByteArrayView utf8)> &visit) const;
 
     int ColWidth(int c) const; // twips
     void setColWidth(int c, int twips);

@@ -40,7 +40,6 @@ public:
     // that goes to i + 1. Valid as long as the keys.
     const quint32 *order(bool descending);
     size_t rows() const { return m_rows; }
-    // Room for rows() + 1 values while the keys live, for moving the rows.
 
 private:
     static constexpr size_t kHead = 24;
