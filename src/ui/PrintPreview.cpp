@@ -49,6 +49,53 @@ void writeLabelCells(const QList<QWidget *> &controls, const QWidget *field, Web
             web.write(QStringLiteral("<th>") + formattaPerStampa(caption(l)) + QStringLiteral("</th>"));
     }
 }
+// A grid cell as document text, appended to out: formattaPerStampa's text
+// in UTF-8, read from the grid's own bytes. A cell that is not valid UTF-8
+// goes through the grid's text, as every other reader sees it.
+void appendCell(QByteArray &out, const FlexGrid &grid, int r, int c)
+{
+    const QByteArrayView s = grid.cellUtf8(r, c);
+    const qsizetype start = out.size();
+    const char *p = s.data();
+    const qsizetype n = s.size();
+    bool high = false;
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char ch = p[i];
+        if (uchar(ch) >= 0x80) {
+            high = true;
+            continue;
+        }
+        const char *entity = nullptr;
+        switch (ch) {
+        case '&':
+            entity = "&amp;";
+            break;
+        case '<':
+            entity = "&lt;";
+            break;
+        case '>':
+            entity = "&gt;";
+            break;
+        case '\r':
+        case '\n':
+            entity = "<br>";
+            break;
+        default:
+            continue;
+        }
+        out.append(p + from, i - from);
+        out.append(entity);
+        if (ch == '\r' && i + 1 < n && p[i + 1] == '\n')
+            ++i;
+        from = i + 1;
+    }
+    out.append(p + from, n - from);
+    if (high && !s.isValidUtf8()) {
+        out.truncate(start);
+        out += formattaPerStampa(grid.TextMatrix(r, c)).toUtf8();
+    }
+}
 } // namespace
 
 QString formattaPerStampa(const QString &text)
@@ -136,26 +183,55 @@ void printWebSubtitle(WebBrowser &web, const QString &text)
 void printWebGrid(FlexGrid &grid, WebBrowser &web)
 {
     moduleProc(kModule, QStringLiteral("printWebGrid"), [&] {
+        // A long list is written straight from the grid's UTF-8 into the
+        // document, a piece at a time, each cell escaped as
+        // formattaPerStampa would: the same text, without a copy per cell.
         web.write(QStringLiteral("<table border=\"0\" cellpadding=\"0\" cellspacing=\"0\">"));
-        // Read once, at the first cell, so a long grid does not scan the list per cell.
-        std::optional<QVector<int>> skip;
+        constexpr qsizetype kPiece = 1 << 16;
+        // What is written stays written, even when a fault stops the grid.
+        struct Pending {
+            WebBrowser &web;
+            QByteArray out;
+            ~Pending()
+            {
+                if (!out.isEmpty() && web.hasDocument())
+                    web.writeUtf8(out);
+            }
+        } pending{web, {}};
+        QByteArray &out = pending.out;
+        out.reserve(kPiece + 4096);
+        // The columns printed, found at the first cell: the skip list is read
+        // once, and a long grid does not ask each cell's column again.
+        std::optional<QVector<int>> printed;
         const int rows = grid.Rows();
         const int cols = grid.Cols();
         for (int r = 0; r < rows; ++r) {
-            web.write(QStringLiteral("<tr>"));
-            const QString open = r == 0 ? QStringLiteral("<th>") : QStringLiteral("<td>");
-            const QString close = r == 0 ? QStringLiteral("</th>") : QStringLiteral("</td>");
-            for (int c = 0; c < cols; ++c) {
-                if (!skip)
-                    skip = skippedColumns();
-                if (grid.ColWidth(c) == 0 || skip->contains(c))
-                    continue;
-                web.write(open);
-                web.write(formattaPerStampa(grid.TextMatrix(r, c)));
-                web.write(close);
+            out += "<tr>";
+            const char *open = r == 0 ? "<th>" : "<td>";
+            const char *close = r == 0 ? "</th>" : "</td>";
+            if (cols > 0 && !printed) {
+                const QVector<int> skip = skippedColumns();
+                printed.emplace();
+                for (int c = 0; c < cols; ++c) {
+                    if (grid.ColWidth(c) != 0 && !skip.contains(c))
+                        printed->append(c);
+                }
             }
-            web.write(QStringLiteral("</tr>"));
+            if (printed) {
+                for (int c : *printed) {
+                    out += open;
+                    appendCell(out, grid, r, c);
+                    out += close;
+                }
+            }
+            out += "</tr>";
+            if (out.size() >= kPiece) {
+                web.writeUtf8(out);
+                out.resize(0);
+            }
         }
+        web.writeUtf8(out);
+        out.clear();
         web.write(QStringLiteral("</table>"));
     });
 }

@@ -3,12 +3,14 @@
 #include <QElapsedTimer>
 #include <QFontMetricsF>
 #include <QHash>
+#include <QByteArrayView>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QRegularExpression>
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <optional>
 
@@ -27,6 +29,70 @@ bool isBlank(QChar c)
 {
     const char16_t u = c.unicode();
     return u == ' ' || u == '\t' || u == '\n' || u == '\r' || u == '\f';
+}
+
+bool isBlankByte(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+
+bool continuation(uchar b)
+{
+    return (b & 0xC0) == 0x80;
+}
+
+// Bytes pos to pos + len of v, as far as v goes (all from pos when len < 0).
+QByteArrayView part(QByteArrayView v, qsizetype pos, qsizetype len)
+{
+    if (pos < 0) {
+        if (len >= 0)
+            len += pos;
+        pos = 0;
+    }
+    if (pos > v.size())
+        return {};
+    if (len < 0 || len > v.size() - pos)
+        len = v.size() - pos;
+    return v.sliced(pos, len);
+}
+
+// UTF-8 as UTF-16, in scratch (whose room is kept from text to text):
+// characters of one, two and three bytes at once, anything else through Qt.
+QStringView decodeUtf8(QByteArrayView s, QString &scratch)
+{
+    const qsizetype n = s.size();
+    if (scratch.size() < n)
+        scratch.resize(n);
+    char16_t *out = reinterpret_cast<char16_t *>(scratch.data());
+    const uchar *p = reinterpret_cast<const uchar *>(s.data());
+    qsizetype o = 0;
+    qsizetype i = 0;
+    while (i < n) {
+        const uchar b = p[i];
+        if (b < 0x80) {
+            out[o++] = b;
+            ++i;
+            continue;
+        }
+        if (b >= 0xC2 && b <= 0xDF && i + 1 < n && continuation(p[i + 1])) {
+            out[o++] = char16_t(((b & 0x1F) << 6) | (p[i + 1] & 0x3F));
+            i += 2;
+            continue;
+        }
+        if (b >= 0xE0 && b <= 0xEF && i + 2 < n && continuation(p[i + 1]) && continuation(p[i + 2])) {
+            const char32_t cp = char32_t(((b & 0x0F) << 12) | ((p[i + 1] & 0x3F) << 6) | (p[i + 2] & 0x3F));
+            if (cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF)) {
+                out[o++] = char16_t(cp);
+                i += 3;
+                continue;
+            }
+        }
+        break;
+    }
+    if (i == n)
+        return QStringView(out, o);
+    scratch = QString::fromUtf8(s);
+    return scratch;
 }
 
 // A cell's text: where it lies in the document, or in the pool of texts
@@ -273,12 +339,52 @@ struct Metrics {
     }
 };
 
-QString lowerName(QStringView tag)
+// A tag's name as far as reading needs it: none when "<" starts no tag
+// (no letter, digit or "!" follows), else its letters in lower case; a
+// name the documents do not use (long, or not ASCII) matches none.
+struct TagName {
+    char name[8] = {};
+    int length = 0;
+    bool other = false;
+    bool isEmpty() const { return length == 0 && !other; }
+    bool is(const char *n) const { return !other && qstrcmp(name, n) == 0; }
+};
+
+TagName lowerName(QByteArrayView tag)
 {
+    TagName out;
+    const uchar *p = reinterpret_cast<const uchar *>(tag.data());
+    const qsizetype n = tag.size();
     qsizetype i = 0;
-    while (i < tag.size() && (tag.at(i).isLetterOrNumber() || tag.at(i) == QLatin1Char('!')))
-        ++i;
-    return tag.left(i).toString().toLower();
+    while (i < n) {
+        const uchar b = p[i];
+        if (b < 0x80) {
+            const bool letter = (b | 0x20) >= 'a' && (b | 0x20) <= 'z';
+            if (!(letter || (b >= '0' && b <= '9') || b == '!'))
+                break;
+            if (out.length < 7)
+                out.name[out.length++] = char(letter ? b | 0x20 : b);
+            else
+                out.other = true;
+            ++i;
+            continue;
+        }
+        // Letters and digits beyond ASCII go on the name as well.
+        char32_t cp = 0;
+        qsizetype len = 0;
+        if (b >= 0xC2 && b <= 0xDF && i + 1 < n && continuation(p[i + 1])) {
+            cp = char32_t(((b & 0x1F) << 6) | (p[i + 1] & 0x3F));
+            len = 2;
+        } else if (b >= 0xE0 && b <= 0xEF && i + 2 < n && continuation(p[i + 1]) && continuation(p[i + 2])) {
+            cp = char32_t(((b & 0x0F) << 12) | ((p[i + 1] & 0x3F) << 6) | (p[i + 2] & 0x3F));
+            len = cp >= 0x800 ? 3 : 0;
+        }
+        if (len == 0 || (cp >= 0xD800 && cp <= 0xDFFF) || !QChar(char16_t(cp)).isLetterOrNumber())
+            break;
+        out.other = true;
+        i += len;
+    }
+    return out;
 }
 
 // The value of a CSS property in a style text ("font-size: 22pt" -> "22pt").
@@ -397,10 +503,21 @@ void appendBreak(QString &out)
         out.chop(1);
     out += QLatin1Char('\n');
 }
+
+// Where an ASCII text starts in a document, in any case; -1 when nowhere.
+qsizetype indexOfNoCase(QByteArrayView doc, const char *needle, qsizetype from)
+{
+    const qsizetype k = qsizetype(qstrlen(needle));
+    for (qsizetype i = from; i + k <= doc.size(); ++i) {
+        if (qstrnicmp(doc.data() + i, needle, k) == 0)
+            return i;
+    }
+    return -1;
+}
 } // namespace
 
 struct PrintPages::Impl {
-    QString html;
+    QByteArray html; // UTF-8
     QString pool;
     std::vector<Cell> cells;
     std::vector<Row> rows;
@@ -441,7 +558,13 @@ struct PrintPages::Impl {
     } at;
     quint64 rowsPlaced = 0;
 
-    QStringView text(const Cell &c) const { return QStringView(c.pooled ? pool : html).mid(c.from, c.length); }
+    // A cell's text, decoded into scratch when it lies in the document.
+    QStringView text(const Cell &c, QString &scratch) const
+    {
+        if (c.pooled)
+            return QStringView(pool).mid(c.from, c.length);
+        return decodeUtf8(part(html, c.from, c.length), scratch);
+    }
     qreal css(qreal px) const { return px * dpi / kCssDpi; }
 
     void read();
@@ -468,6 +591,7 @@ struct PrintPages::Impl {
     // A cell's text may be broken into lines (it came with "<br>").
     bool mayBreak(const Cell &c) const { return c.pooled; }
     quint32 rowLines(const Table &t, quint32 r) const;
+    mutable QString rowScratch; // rowLines' decoded cells
     void setColumnWidths(Table &t, qreal width) const;
     // Lays out until page `page` is complete or stop() says so; false when stopped.
     bool advance(int page, const std::function<bool()> &stop);
@@ -478,7 +602,7 @@ struct PrintPages::Impl {
 
 void PrintPages::Impl::read()
 {
-    const QStringView doc(html);
+    const QByteArrayView doc(html);
     const qsizetype n = doc.size();
     std::vector<FontSpec> fonts{{QStringLiteral("Times New Roman"), 12}};
     std::vector<int> fontDepth; // the fonts opened by tags, to close them
@@ -517,19 +641,18 @@ void PrintPages::Impl::read()
         c.pooled = 0;
         if (cellPlain) {
             // The text lies in the document as it is shown: leave it there.
-            QStringView v = doc.mid(cellStart, end - cellStart);
-            bool plain = v.isEmpty() || (!isBlank(v.front()) && !isBlank(v.back()));
+            const QByteArrayView v = part(doc, cellStart, end - cellStart);
+            bool plain = v.isEmpty() || (!isBlankByte(v.front()) && !isBlankByte(v.back()));
             for (qsizetype i = 0; plain && i < v.size(); ++i) {
-                const QChar ch = v.at(i);
-                if (ch == QLatin1Char('&')
-                    || (isBlank(ch) && (ch != QLatin1Char(' ') || v.at(i + 1) == QLatin1Char(' '))))
+                const char ch = v.at(i);
+                if (ch == '&' || (isBlankByte(ch) && (ch != ' ' || v.at(i + 1) == ' ')))
                     plain = false;
             }
             if (plain) {
                 c.from = quint32(cellStart);
                 c.length = quint32(v.size());
             } else {
-                appendDecoded(cellText, v);
+                appendDecoded(cellText, QString::fromUtf8(v));
                 cellPlain = false;
             }
         }
@@ -571,40 +694,39 @@ void PrintPages::Impl::read()
 
     qsizetype i = 0;
     while (i < n) {
-        if (doc.at(i) != QLatin1Char('<')) {
-            qsizetype j = doc.indexOf(QLatin1Char('<'), i);
-            if (j < 0)
-                j = n;
-            const QStringView run = doc.mid(i, j - i);
+        if (doc.at(i) != '<') {
+            const void *lt = std::memchr(doc.data() + i, '<', size_t(n - i));
+            const qsizetype j = lt ? static_cast<const char *>(lt) - doc.data() : n;
+            const QByteArrayView run = part(doc, i, j - i);
             if (inCell) {
                 if (!cellPlain)
-                    appendDecoded(cellText, run);
+                    appendDecoded(cellText, QString::fromUtf8(run));
             } else {
                 if (para.isEmpty())
                     paraFont = fonts.back();
-                appendDecoded(para, run);
+                appendDecoded(para, QString::fromUtf8(run));
             }
             i = j;
             continue;
         }
         // A tag: its name and attributes up to ">".
-        if (doc.mid(i, 4) == QLatin1String("<!--")) {
-            const qsizetype end = doc.indexOf(QLatin1String("-->"), i + 4);
+        if (part(doc, i, 4) == QByteArrayView("<!--")) {
+            const qsizetype end = doc.indexOf(QByteArrayView("-->"), i + 4);
             i = end < 0 ? n : end + 3;
             continue;
         }
-        const qsizetype close = doc.indexOf(QLatin1Char('>'), i + 1);
+        const qsizetype close = doc.indexOf('>', i + 1);
         const qsizetype tagEnd = close < 0 ? n : close + 1;
-        const bool ending = i + 1 < n && doc.at(i + 1) == QLatin1Char('/');
-        const QStringView tag = doc.mid(i + (ending ? 2 : 1), tagEnd - i - (ending ? 3 : 2));
-        const QString name = lowerName(tag);
+        const bool ending = i + 1 < n && doc.at(i + 1) == '/';
+        const QByteArrayView tag = part(doc, i + (ending ? 2 : 1), tagEnd - i - (ending ? 3 : 2));
+        const TagName name = lowerName(tag);
         const qsizetype tagStart = i;
         i = tagEnd;
         if (name.isEmpty()) {
             // Not a tag after all: "<" as text.
             if (inCell) {
                 if (cellPlain) {
-                    appendDecoded(cellText, doc.mid(cellStart, tagStart - cellStart));
+                    appendDecoded(cellText, QString::fromUtf8(part(doc, cellStart, tagStart - cellStart)));
                     cellPlain = false;
                 }
                 cellText += QLatin1Char('<');
@@ -614,20 +736,19 @@ void PrintPages::Impl::read()
             i = tagStart + 1;
             continue;
         }
-        if (inCell && name != QLatin1String("td") && name != QLatin1String("th") && name != QLatin1String("tr")
-            && name != QLatin1String("table")) {
+        if (inCell && !name.is("td") && !name.is("th") && !name.is("tr") && !name.is("table")) {
             // Any other tag inside a cell: its text goes on around it.
             if (cellPlain) {
-                appendDecoded(cellText, doc.mid(cellStart, tagStart - cellStart));
+                appendDecoded(cellText, QString::fromUtf8(part(doc, cellStart, tagStart - cellStart)));
                 cellPlain = false;
             }
-            if (name == QLatin1String("br"))
+            if (name.is("br"))
                 appendBreak(cellText);
             continue;
         }
-        if (name == QLatin1String("style") && !ending) {
-            const qsizetype end = doc.indexOf(QLatin1String("</style"), i, Qt::CaseInsensitive);
-            const QStringView sheet = doc.mid(i, end < 0 ? -1 : end - i);
+        if (name.is("style") && !ending) {
+            const qsizetype end = indexOfNoCase(doc, "</style", i);
+            const QString sheet = QString::fromUtf8(part(doc, i, end < 0 ? n - i : end - i));
             auto ruleSize = [&](QLatin1StringView selector, qreal fallback) {
                 static const QRegularExpression rule(QStringLiteral("(^|[\\s}])(th|td)\\s*\\{([^}]*)\\}"));
                 for (auto it = rule.globalMatch(sheet); it.hasNext();) {
@@ -645,10 +766,10 @@ void PrintPages::Impl::read()
             i = end < 0 ? n : end;
             continue;
         }
-        if (name == QLatin1String("font")) {
+        if (name.is("font")) {
             if (!ending) {
                 FontSpec f = fonts.back();
-                const QString style = attribute(tag, QLatin1StringView("style"));
+                const QString style = attribute(QString::fromUtf8(tag), QLatin1StringView("style"));
                 const QString family = cssValue(style, QLatin1StringView("font-family"));
                 if (!family.isEmpty())
                     f.family = family;
@@ -660,7 +781,7 @@ void PrintPages::Impl::read()
             }
             continue;
         }
-        if (name == QLatin1String("p")) {
+        if (name.is("p")) {
             // A stray end tag is an empty paragraph, as a browser reads it.
             gap(fonts.back().points);
             if (!ending)
@@ -669,11 +790,11 @@ void PrintPages::Impl::read()
                 --openParagraphs;
             continue;
         }
-        if (name == QLatin1String("br")) {
+        if (name.is("br")) {
             endPara();
             continue;
         }
-        if (name == QLatin1String("table")) {
+        if (name.is("table")) {
             if (ending) {
                 closeTable(tagStart);
             } else {
@@ -687,7 +808,7 @@ void PrintPages::Impl::read()
         }
         if (table < 0)
             continue;
-        if (name == QLatin1String("tr")) {
+        if (name.is("tr")) {
             closeRow(tagStart);
             if (!ending) {
                 rows.push_back(Row{quint32(cells.size()), 0});
@@ -695,7 +816,7 @@ void PrintPages::Impl::read()
             }
             continue;
         }
-        if (name == QLatin1String("td") || name == QLatin1String("th")) {
+        if (name.is("td") || name.is("th")) {
             closeCell(tagStart);
             if (!ending) {
                 if (!inRow) {
@@ -703,7 +824,7 @@ void PrintPages::Impl::read()
                     inRow = true;
                 }
                 inCell = true;
-                cellHeader = name == QLatin1String("th");
+                cellHeader = name.is("th");
                 cellStart = i;
                 cellPlain = true;
                 cellText.clear();
@@ -717,10 +838,14 @@ void PrintPages::Impl::read()
         blocks.pop_back();
 }
 
-PrintPages::PrintPages(const QString &html) : d(std::make_unique<Impl>())
+PrintPages::PrintPages(const QByteArray &html) : d(std::make_unique<Impl>())
 {
     d->html = html;
     d->read();
+}
+
+PrintPages::PrintPages(const QString &html) : PrintPages(html.toUtf8())
+{
 }
 
 PrintPages::~PrintPages() = default;
@@ -759,6 +884,7 @@ void PrintPages::Impl::measure(const QPaintDevice &device, const Progress &progr
     QElapsedTimer clock;
     clock.start();
     size_t done = 0;
+    QString scratch;
     for (Table &t : tables) {
         const size_t n = size_t(t.cols);
         t.minWidth.assign(n, 0);
@@ -773,7 +899,7 @@ void PrintPages::Impl::measure(const QPaintDevice &device, const Progress &progr
                 const Cell &c = cells[row.firstCell + k];
                 qreal word = 0, line = 0, all = 0;
                 bool words = false;
-                metricsOf(c).measure(text(c), &word, &line, &all, &words);
+                metricsOf(c).measure(text(c, scratch), &word, &line, &all, &words);
                 t.minWidth[k] = std::max(t.minWidth[k], word);
                 t.maxWidth[k] = std::max(t.maxWidth[k], line);
                 if (c.header) {
@@ -914,7 +1040,7 @@ quint32 PrintPages::Impl::rowLines(const Table &t, quint32 r) const
     for (quint32 k = 0; k < row.cells; ++k) {
         const Cell &c = cells[row.firstCell + k];
         const Metrics &mt = metricsOf(c);
-        const QStringView s = text(c);
+        const QStringView s = text(c, rowScratch);
         if (!mt.fits(s, t.width[k], mayBreak(c)))
             lines = std::max<quint32>(lines, quint32(mt.wrap(s, t.width[k], [](qsizetype, qsizetype, qreal) {})));
     }
@@ -1100,6 +1226,7 @@ void PrintPages::Impl::paintTableRows(QPainter &p, size_t from, size_t to) const
             pen = c;
         }
     };
+    QString scratch;
     std::vector<qreal> tops; // the top of each row here, and the bottom of the last
     for (size_t i = from; i < to; ++i) {
         const Piece &pc = pieces[i];
@@ -1124,7 +1251,7 @@ void PrintPages::Impl::paintTableRows(QPainter &p, size_t from, size_t to) const
         for (quint32 k = 0; k < row.cells; ++k) {
             const Cell &c = cells[row.firstCell + k];
             const Metrics &mt = metricsOf(c);
-            const QStringView s = text(c);
+            const QStringView s = text(c, scratch);
             if (s.isEmpty())
                 continue;
             use(mt, c.header ? QColor(Qt::white) : QColor(Qt::black));
@@ -1138,7 +1265,7 @@ void PrintPages::Impl::paintTableRows(QPainter &p, size_t from, size_t to) const
                     const qreal dy = qreal(row.lines - 1) * ls / 2;
                     const qreal dx = c.header ? std::max<qreal>(0, (cw - whole) / 2) : 0;
                     p.drawText(QPointF(left + dx, baseline + (pc.count == row.lines ? dy : 0)),
-                               QString::fromRawData(s.data(), s.size()));
+                               s.toString());
                 }
                 continue;
             }
@@ -1150,7 +1277,7 @@ void PrintPages::Impl::paintTableRows(QPainter &p, size_t from, size_t to) const
                 if (here >= 0 && here < int(pc.count))
                     p.drawText(QPointF(left + (c.header ? std::max<qreal>(0, (cw - w) / 2) : 0),
                                        baseline + dy + here * ls),
-                               QString::fromRawData(s.data() + start, length));
+                               s.mid(start, length).toString());
             });
         }
         if (i + 1 == to)
@@ -1247,8 +1374,9 @@ std::vector<PrintPages::Line> PrintPages::lines() const
             } else {
                 const Row &row = m.rows[pc.row];
                 QStringList texts;
+                QString scratch;
                 for (quint32 k = 0; k < row.cells; ++k)
-                    texts << m.text(m.cells[row.firstCell + k]).toString();
+                    texts << m.text(m.cells[row.firstCell + k], scratch).toString();
                 l.text = texts.join(QStringLiteral(" | "));
                 l.header = row.cells && m.cells[row.firstCell].header;
                 l.table = pc.index;
