@@ -13,6 +13,8 @@
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <thread>
+#include <unordered_map>
 
 namespace {
 // Sizes of a browser, in CSS pixels (96 to the inch).
@@ -148,6 +150,7 @@ struct Metrics {
     QFont font;
     QFontMetricsF fm;
     std::array<qreal, 256> advance{};
+    std::array<uchar, 256> letter{};
     qreal space = 0;
     // A line's height and its baseline below the line's top: a browser's
     // "normal" line height for the fonts the documents name, 1.15 of the
@@ -157,8 +160,10 @@ struct Metrics {
 
     Metrics(const QFont &f, const QPaintDevice &device) : font(f), fm(f, const_cast<QPaintDevice *>(&device))
     {
-        for (int c = 0; c < 256; ++c)
+        for (int c = 0; c < 256; ++c) {
             advance[size_t(c)] = fm.horizontalAdvance(QChar(c));
+            letter[size_t(c)] = QChar(c).isLetter() ? 1 : 0;
+        }
         space = advance[' '];
         const qreal em = f.pointSizeF() * device.logicalDpiY() / 72;
         lineHeight = fm.lineSpacing() > 0 ? std::min(fm.lineSpacing(), 1.15 * em) : 1.15 * em;
@@ -174,15 +179,94 @@ struct Metrics {
         return true;
     }
 
-    // The width of a text on one line.
+    // The width of a text on one line. Beyond Latin-1 each word is shaped
+    // on its own, as the lines are made of words, and a word met again is
+    // not shaped again: a register repeats its names.
     qreal width(QStringView s) const
     {
-        if (!latin1(s))
-            return fm.horizontalAdvance(s.toString());
+        if (!latin1(s)) {
+            qreal w = 0;
+            qsizetype start = 0;
+            for (qsizetype i = 0; i <= s.size(); ++i) {
+                if (i < s.size() && s.at(i) != QLatin1Char(' '))
+                    continue;
+                if (start > 0)
+                    w += space;
+                w += wordWidth(s.mid(start, i - start));
+                start = i + 1;
+            }
+            return w;
+        }
         qreal w = 0;
         for (QChar c : s)
             w += advance[c.unicode()];
         return w;
+    }
+
+    qreal wordWidth(QStringView s) const
+    {
+        if (latin1(s)) {
+            qreal w = 0;
+            for (QChar c : s)
+                w += advance[c.unicode()];
+            return w;
+        }
+        const size_t h = qHash(s);
+        const auto it = shaped.find(h);
+        if (it != shaped.end() && it->second.first == s)
+            return it->second.second;
+        QString t = s.toString();
+        const qreal w = fm.horizontalAdvance(t);
+        if (it == shaped.end()) {
+            if (shaped.size() >= kShapedWords)
+                shaped.clear();
+            shaped.emplace(h, std::make_pair(std::move(t), w));
+        }
+        return w;
+    }
+    static constexpr size_t kShapedWords = 1 << 16;
+    mutable std::unordered_map<size_t, std::pair<QString, qreal>> shaped;
+
+    // The same as measure() for UTF-8 text of Latin-1 characters, read in
+    // one pass where it lies; false, with nothing measured, for any other.
+    bool measureLatin1(QByteArrayView s, qreal *widestWord, qreal *widestLine, qreal *all, bool *words) const
+    {
+        qreal widest = 0, line = 0, longest = 0, total = 0, word = 0;
+        int letters = 0;
+        bool blank = false;
+        const uchar *p = reinterpret_cast<const uchar *>(s.data());
+        const qsizetype n = s.size();
+        for (qsizetype i = 0; i < n; ++i) {
+            uint u = p[i];
+            if (u >= 0x80) {
+                if ((u != 0xC2 && u != 0xC3) || i + 1 == n || !continuation(p[i + 1]))
+                    return false;
+                u = ((u & 0x1F) << 6) | (p[++i] & 0x3F);
+            }
+            letters += letter[u];
+            if (u == '\n') {
+                blank = true;
+                widest = std::max(widest, word);
+                longest = std::max(longest, line);
+                word = line = 0;
+                continue;
+            }
+            const qreal a = advance[u];
+            total += a;
+            line += a;
+            if (u == ' ') {
+                blank = true;
+                widest = std::max(widest, word);
+                word = 0;
+            } else {
+                word += a;
+            }
+        }
+        *widestWord = std::max(widest, word);
+        *widestLine = std::max(longest, line);
+        *all = total;
+        *words = letters > 2 && blank;
+        return true;
     }
 
     // The widest word, the widest line and the width of all the text; and
@@ -348,6 +432,11 @@ struct TagName {
     bool other = false;
     bool isEmpty() const { return length == 0 && !other; }
     bool is(const char *n) const { return !other && qstrcmp(name, n) == 0; }
+    // The tags of a table, told apart at once.
+    bool cellOrRow() const
+    {
+        return !other && length == 2 && name[0] == 't' && (name[1] == 'd' || name[1] == 'h' || name[1] == 'r');
+    }
 };
 
 TagName lowerName(QByteArrayView tag)
@@ -692,11 +781,23 @@ void PrintPages::Impl::read()
         table = -1;
     };
 
+    // A list's cells take at least "<td></td>", its rows "<tr></tr>": room
+    // for them at once rather than copies as they grow (pages never
+    // written to take no memory).
+    cells.reserve(size_t(n / 9));
+    rows.reserve(size_t(n / 9));
+    const char *bytes = doc.data();
     qsizetype i = 0;
     while (i < n) {
-        if (doc.at(i) != '<') {
-            const void *lt = std::memchr(doc.data() + i, '<', size_t(n - i));
-            const qsizetype j = lt ? static_cast<const char *>(lt) - doc.data() : n;
+        if (bytes[i] != '<') {
+            // Most text runs are a cell's few bytes.
+            qsizetype j = i + 1;
+            while (j < n && bytes[j] != '<')
+                ++j;
+            if (inCell && cellPlain) {
+                i = j;
+                continue;
+            }
             const QByteArrayView run = part(doc, i, j - i);
             if (inCell) {
                 if (!cellPlain)
@@ -715,11 +816,25 @@ void PrintPages::Impl::read()
             i = end < 0 ? n : end + 3;
             continue;
         }
-        const qsizetype close = doc.indexOf('>', i + 1);
-        const qsizetype tagEnd = close < 0 ? n : close + 1;
-        const bool ending = i + 1 < n && doc.at(i + 1) == '/';
-        const QByteArrayView tag = part(doc, i + (ending ? 2 : 1), tagEnd - i - (ending ? 3 : 2));
-        const TagName name = lowerName(tag);
+        const bool ending = i + 1 < n && bytes[i + 1] == '/';
+        const qsizetype at = i + (ending ? 2 : 1);
+        qsizetype tagEnd;
+        QByteArrayView tag;
+        TagName name;
+        if (at + 2 < n && bytes[at] == 't' && bytes[at + 2] == '>'
+            && (bytes[at + 1] == 'd' || bytes[at + 1] == 'r' || bytes[at + 1] == 'h')) {
+            // A list's own tags, the most of any document: "<td>", "</tr>"...
+            tagEnd = at + 3;
+            tag = QByteArrayView(bytes + at, 2);
+            name.name[0] = 't';
+            name.name[1] = bytes[at + 1];
+            name.length = 2;
+        } else {
+            const qsizetype close = doc.indexOf('>', i + 1);
+            tagEnd = close < 0 ? n : close + 1;
+            tag = part(doc, at, tagEnd - i - (ending ? 3 : 2));
+            name = lowerName(tag);
+        }
         const qsizetype tagStart = i;
         i = tagEnd;
         if (name.isEmpty()) {
@@ -736,7 +851,7 @@ void PrintPages::Impl::read()
             i = tagStart + 1;
             continue;
         }
-        if (inCell && !name.is("td") && !name.is("th") && !name.is("tr") && !name.is("table")) {
+        if (inCell && !name.cellOrRow() && !name.is("table")) {
             // Any other tag inside a cell: its text goes on around it.
             if (cellPlain) {
                 appendDecoded(cellText, QString::fromUtf8(part(doc, cellStart, tagStart - cellStart)));
@@ -744,6 +859,31 @@ void PrintPages::Impl::read()
             }
             if (name.is("br"))
                 appendBreak(cellText);
+            continue;
+        }
+        if (name.cellOrRow()) {
+            if (table < 0)
+                continue;
+            if (name.name[1] == 'r') {
+                closeRow(tagStart);
+                if (!ending) {
+                    rows.push_back(Row{quint32(cells.size()), 0});
+                    inRow = true;
+                }
+                continue;
+            }
+            closeCell(tagStart);
+            if (!ending) {
+                if (!inRow) {
+                    rows.push_back(Row{quint32(cells.size()), 0});
+                    inRow = true;
+                }
+                inCell = true;
+                cellHeader = name.name[1] == 'h';
+                cellStart = i;
+                cellPlain = true;
+                cellText.clear();
+            }
             continue;
         }
         if (name.is("style") && !ending) {
@@ -806,31 +946,6 @@ void PrintPages::Impl::read()
             }
             continue;
         }
-        if (table < 0)
-            continue;
-        if (name.is("tr")) {
-            closeRow(tagStart);
-            if (!ending) {
-                rows.push_back(Row{quint32(cells.size()), 0});
-                inRow = true;
-            }
-            continue;
-        }
-        if (name.is("td") || name.is("th")) {
-            closeCell(tagStart);
-            if (!ending) {
-                if (!inRow) {
-                    rows.push_back(Row{quint32(cells.size()), 0});
-                    inRow = true;
-                }
-                inCell = true;
-                cellHeader = name.is("th");
-                cellStart = i;
-                cellPlain = true;
-                cellText.clear();
-            }
-            continue;
-        }
     }
     closeTable(n);
     endPara();
@@ -865,6 +980,52 @@ constexpr qreal kHeavyCell = 400;
 constexpr qreal kAverageLines = 4;
 } // namespace
 
+namespace {
+// What the cells of a table tell of its columns' widths, gathered cell by cell.
+struct ColumnSizes {
+    std::vector<qreal> minWidth; // the widest word
+    std::vector<qreal> maxWidth; // the widest line
+    std::vector<qreal> headWord; // the widest word of its header cells
+    std::vector<qreal> dataLine; // the widest line of its data cells
+    std::vector<qreal> dataSum;  // all its data cells' text, on one line
+    std::vector<char> words;     // a data cell reads as words
+    qreal heavy = 0;             // the most a cell weighs in dataSum
+
+    ColumnSizes(size_t n, qreal heaviest)
+        : minWidth(n, 0), maxWidth(n, 0), headWord(n, 0), dataLine(n, 0), dataSum(n, 0), words(n, 0),
+          heavy(heaviest)
+    {
+    }
+    void add(size_t k, bool header, qreal word, qreal line, qreal all, bool readsAsWords)
+    {
+        minWidth[k] = std::max(minWidth[k], word);
+        maxWidth[k] = std::max(maxWidth[k], line);
+        if (header) {
+            headWord[k] = std::max(headWord[k], word);
+        } else {
+            dataLine[k] = std::max(dataLine[k], line);
+            words[k] = words[k] || readsAsWords;
+            // One huge text does not take the width from every other row.
+            dataSum[k] += std::min(all, heavy);
+        }
+    }
+    void merge(const ColumnSizes &o)
+    {
+        for (size_t k = 0; k < minWidth.size(); ++k) {
+            minWidth[k] = std::max(minWidth[k], o.minWidth[k]);
+            maxWidth[k] = std::max(maxWidth[k], o.maxWidth[k]);
+            headWord[k] = std::max(headWord[k], o.headWord[k]);
+            dataLine[k] = std::max(dataLine[k], o.dataLine[k]);
+            dataSum[k] += o.dataSum[k];
+            words[k] = words[k] || o.words[k];
+        }
+    }
+};
+
+// Rows from which a table's cells are measured on several threads.
+constexpr quint32 kManyRows = 20000;
+} // namespace
+
 void PrintPages::Impl::measure(const QPaintDevice &device, const Progress &progress, bool *stopped, quint32 maxRows)
 {
     dpi = device.logicalDpiY();
@@ -885,40 +1046,77 @@ void PrintPages::Impl::measure(const QPaintDevice &device, const Progress &progr
     clock.start();
     size_t done = 0;
     QString scratch;
+    auto measureCell = [&](const Cell &c, ColumnSizes &sizes, size_t k) {
+        qreal word = 0, line = 0, all = 0;
+        bool words = false;
+        const Metrics &mt = metricsOf(c);
+        if (c.pooled || !mt.measureLatin1(part(html, c.from, c.length), &word, &line, &all, &words))
+            mt.measure(text(c, scratch), &word, &line, &all, &words);
+        sizes.add(k, c.header, word, line, all, words);
+    };
     for (Table &t : tables) {
         const size_t n = size_t(t.cols);
-        t.minWidth.assign(n, 0);
-        t.maxWidth.assign(n, 0);
-        t.headWord.assign(n, 0);
-        t.dataLine.assign(n, 0);
-        t.dataSum.assign(n, 0);
-        t.words.assign(n, 0);
-        for (quint32 r = t.firstRow; r < t.firstRow + std::min(t.rows, maxRows); ++r) {
-            const Row &row = rows[r];
-            for (quint32 k = 0; k < row.cells; ++k) {
-                const Cell &c = cells[row.firstCell + k];
-                qreal word = 0, line = 0, all = 0;
-                bool words = false;
-                metricsOf(c).measure(text(c, scratch), &word, &line, &all, &words);
-                t.minWidth[k] = std::max(t.minWidth[k], word);
-                t.maxWidth[k] = std::max(t.maxWidth[k], line);
-                if (c.header) {
-                    t.headWord[k] = std::max(t.headWord[k], word);
-                } else {
-                    t.dataLine[k] = std::max(t.dataLine[k], line);
-                    t.words[k] = t.words[k] || words;
-                    // One huge text does not take the width from every other row.
-                    t.dataSum[k] += std::min(all, kHeavyCell * td->advance['0']);
-                }
+        const quint32 rowsHere = std::min(t.rows, maxRows);
+        ColumnSizes sizes(n, kHeavyCell * td->advance['0']);
+        const unsigned threads = rowsHere < kManyRows ? 1 : std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+        if (threads > 1) {
+            // A long list: its Latin-1 cells, most of them, measured on
+            // several threads from the tables of advances; the others
+            // (shaped by the font, not to be shared between threads) after.
+            struct Part {
+                ColumnSizes sizes;
+                std::vector<std::pair<quint32, quint32>> later; // cell, column
+            };
+            std::vector<Part> parts(threads, Part{ColumnSizes(n, sizes.heavy), {}});
+            std::vector<std::thread> workers;
+            for (unsigned w = 0; w < threads; ++w) {
+                workers.emplace_back([this, &t, &parts, w, threads, rowsHere] {
+                    Part &part_ = parts[w];
+                    const quint32 from = t.firstRow + quint32(quint64(rowsHere) * w / threads);
+                    const quint32 to = t.firstRow + quint32(quint64(rowsHere) * (w + 1) / threads);
+                    for (quint32 r = from; r < to; ++r) {
+                        const Row &row = rows[r];
+                        for (quint32 k = 0; k < row.cells; ++k) {
+                            const Cell &c = cells[row.firstCell + k];
+                            qreal word = 0, line = 0, all = 0;
+                            bool words = false;
+                            if (!c.pooled
+                                && metricsOf(c).measureLatin1(part(html, c.from, c.length), &word, &line, &all,
+                                                              &words))
+                                part_.sizes.add(k, c.header, word, line, all, words);
+                            else
+                                part_.later.emplace_back(row.firstCell + k, k);
+                        }
+                    }
+                });
             }
-            if (progress && (++done & 1023) == 0 && clock.elapsed() > 30) {
-                clock.restart();
-                if (!progress(0.04 * double(r) / double(std::max<size_t>(1, rows.size())))) {
-                    *stopped = true;
-                    return;
+            for (std::thread &w : workers)
+                w.join();
+            for (Part &p : parts) {
+                sizes.merge(p.sizes);
+                for (const auto &[cell, k] : p.later)
+                    measureCell(cells[cell], sizes, k);
+            }
+        } else {
+            for (quint32 r = t.firstRow; r < t.firstRow + rowsHere; ++r) {
+                const Row &row = rows[r];
+                for (quint32 k = 0; k < row.cells; ++k)
+                    measureCell(cells[row.firstCell + k], sizes, k);
+                if (progress && (++done & 1023) == 0 && clock.elapsed() > 30) {
+                    clock.restart();
+                    if (!progress(0.04 * double(r) / double(std::max<size_t>(1, rows.size())))) {
+                        *stopped = true;
+                        return;
+                    }
                 }
             }
         }
+        t.minWidth = std::move(sizes.minWidth);
+        t.maxWidth = std::move(sizes.maxWidth);
+        t.headWord = std::move(sizes.headWord);
+        t.dataLine = std::move(sizes.dataLine);
+        t.dataSum = std::move(sizes.dataSum);
+        t.words = std::move(sizes.words);
     }
 }
 

@@ -50,6 +50,27 @@ void WebBrowser::writeUtf8(QByteArrayView text)
     m_text.append(text);
 }
 
+void WebBrowser::reserve(qsizetype more)
+{
+    if (m_open && m_packed.isEmpty() && more > 0)
+        m_text.reserve(m_text.size() + more);
+}
+
+char *WebBrowser::tail(qsizetype n)
+{
+    opened();
+    const qsizetype size = m_text.size();
+    if (m_text.capacity() < size + n)
+        m_text.reserve(std::max(size + n, m_text.capacity() + m_text.capacity() / 2));
+    m_text.resize(size + n);
+    return m_text.data() + size;
+}
+
+void WebBrowser::cutAt(const char *end)
+{
+    m_text.truncate(end - m_text.constData());
+}
+
 void WebBrowser::close()
 {
     if (!m_hasDocument)

@@ -18,6 +18,13 @@ public:
     void write(const QString &text); // raises when there is no open document
     // The same for text already in UTF-8 (valid UTF-8 only).
     void writeUtf8(QByteArrayView text);
+    // Room for that many more bytes, so a long document is not copied as it grows.
+    void reserve(qsizetype more);
+    // A long document written in place: n bytes more at the end of the open
+    // document, to be filled, and the document then cut where the filling
+    // ended (valid UTF-8 only).
+    char *tail(qsizetype n);
+    void cutAt(const char *end);
     void close(); // closes the document (the text stays)
     bool isDocumentOpen() const { return m_open; }
     QString documentText() const;
