@@ -1463,7 +1463,7 @@ void PrintPages::Impl::paintTableRows(QPainter &p, size_t from, size_t to) const
                     const qreal dy = qreal(row.lines - 1) * ls / 2;
                     const qreal dx = c.header ? std::max<qreal>(0, (cw - whole) / 2) : 0;
                     p.drawText(QPointF(left + dx, baseline + (pc.count == row.lines ? dy : 0)),
-                               s.toString());
+                               QString::fromRawData(s.data(), s.size()));
                 }
                 continue;
             }
@@ -1475,7 +1475,7 @@ void PrintPages::Impl::paintTableRows(QPainter &p, size_t from, size_t to) const
                 if (here >= 0 && here < int(pc.count))
                     p.drawText(QPointF(left + (c.header ? std::max<qreal>(0, (cw - w) / 2) : 0),
                                        baseline + dy + here * ls),
-                               s.mid(start, length).toString());
+                               QString::fromRawData(s.data() + start, length));
             });
         }
         if (i + 1 == to)
