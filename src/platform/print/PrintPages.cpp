@@ -211,6 +211,24 @@ struct Metrics {
                 w += advance[c.unicode()];
             return w;
         }
+        // Latin, Greek and Cyrillic letters, each its own width as Latin-1's
+        // are: a word with one of them is not shaped whole (an address
+        // with an accented name in it is met once).
+        qreal sum = 0;
+        bool simple = true;
+        for (QChar c : s) {
+            const char16_t u = c.unicode();
+            if (u >= kSimple || (u >= 0x300 && u < 0x370) || (u >= 0x483 && u < 0x48A)) {
+                simple = false;
+                break;
+            }
+            qreal &a = wider[u];
+            if (a < 0)
+                a = fm.horizontalAdvance(c);
+            sum += a;
+        }
+        if (simple)
+            return sum;
         const size_t h = qHash(s);
         const auto it = shaped.find(h);
         if (it != shaped.end() && it->second.first == s)
@@ -224,6 +242,8 @@ struct Metrics {
         }
         return w;
     }
+    static constexpr char16_t kSimple = 0x530;
+    mutable std::vector<qreal> wider = std::vector<qreal>(kSimple, -1);
     static constexpr size_t kShapedWords = 1 << 16;
     mutable std::unordered_map<size_t, std::pair<QString, qreal>> shaped;
 
