@@ -225,7 +225,7 @@ public:
         if (!htmlPath.isEmpty()) {
             QFile f(htmlPath);
             if (f.open(QIODevice::WriteOnly))
-                f.write(web.documentText().toUtf8());
+                f.write(web.documentUtf8());
         }
         if (layoutOnly) {
             showLayout(web.documentText());
@@ -237,7 +237,7 @@ public:
         }
         // As a person meets it: the window made, shown and its first page
         // painted; then, untimed there, every page laid out for the count.
-        PrintPreviewDialog dlg(web.documentText());
+        PrintPreviewDialog dlg(web.documentUtf8());
         orientation = dlg.previewPrinter().pageLayout().orientation();
         if (onlyLook)
             return;

@@ -9,6 +9,7 @@
 #include "WebBrowser.h"
 
 #include <QVector>
+#include <cstring>
 #include <optional>
 
 namespace {
@@ -48,6 +49,125 @@ void writeLabelCells(const QList<QWidget *> &controls, const QWidget *field, Web
         if (l->objectName() == labelName)
             web.write(QStringLiteral("<th>") + formattaPerStampa(caption(l)) + QStringLiteral("</th>"));
     }
+}
+// Document text written in place at the end of the browser's document, a
+// piece at a time: no copy of it on the way. What is written stays
+// written, even when a fault stops the writing half-way.
+class PieceWriter {
+public:
+    explicit PieceWriter(WebBrowser &web) : m_web(web) {}
+    ~PieceWriter()
+    {
+        if (m_at)
+            m_web.cutAt(m_at);
+    }
+    PieceWriter(const PieceWriter &) = delete;
+    PieceWriter &operator=(const PieceWriter &) = delete;
+
+    // Room for n bytes from the place returned, kept up to commit()'s.
+    char *room(qsizetype n)
+    {
+        if (m_end - m_at < n) {
+            if (m_at)
+                m_web.cutAt(m_at);
+            const qsizetype size = std::max(n, kPiece);
+            m_at = m_web.tail(size);
+            m_end = m_at + size;
+        }
+        return m_at;
+    }
+    void commit(char *end) { m_at = end; }
+    void put(const char *s, qsizetype n)
+    {
+        char *q = room(n);
+        std::memcpy(q, s, size_t(n));
+        m_at = q + n;
+    }
+    template <qsizetype N>
+    void put(const char (&s)[N])
+    {
+        put(s, N - 1);
+    }
+    // The document as written so far, before anyone else writes to it.
+    void finish()
+    {
+        if (m_at)
+            m_web.cutAt(m_at);
+        m_at = m_end = nullptr;
+    }
+
+private:
+    static constexpr qsizetype kPiece = 1 << 16;
+    WebBrowser &m_web;
+    char *m_at = nullptr;
+    char *m_end = nullptr;
+};
+
+// About the bytes the grid's cells take in the document, judged from its
+// first rows, with room to spare.
+qsizetype expectedSize(const FlexGrid &grid, const QVector<int> &columns)
+{
+    const int rows = grid.Rows();
+    const int sample = std::min(rows, 1000);
+    qsizetype bytes = 0;
+    for (int r = 0; r < sample; ++r) {
+        for (int c : columns)
+            bytes += grid.cellUtf8(r, c).size() + 9;
+        bytes += 9;
+    }
+    return sample > 0 ? qsizetype(double(bytes) / sample * rows * 1.25) : 0;
+}
+
+// A grid cell as document text: formattaPerStampa's text in UTF-8, read
+// from the grid's own bytes. A cell that is not valid UTF-8 goes through
+// the grid's text, as every other reader sees it.
+void writeCell(PieceWriter &out, const FlexGrid &grid, int r, int c)
+{
+    const QByteArrayView s = grid.cellUtf8(r, c);
+    const char *p = s.data();
+    const qsizetype n = s.size();
+    // "&" grows the most, to five bytes.
+    char *const start = out.room(5 * n);
+    char *q = start;
+    uchar high = 0;
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const uchar ch = uchar(p[i]);
+        high |= ch;
+        if (ch > '>' || (ch != '&' && ch != '<' && ch != '>' && ch != '\r' && ch != '\n'))
+            continue;
+        std::memcpy(q, p + from, size_t(i - from));
+        q += i - from;
+        switch (ch) {
+        case '&':
+            std::memcpy(q, "&amp;", 5);
+            q += 5;
+            break;
+        case '<':
+            std::memcpy(q, "&lt;", 4);
+            q += 4;
+            break;
+        case '>':
+            std::memcpy(q, "&gt;", 4);
+            q += 4;
+            break;
+        default:
+            if (ch == '\r' && i + 1 < n && p[i + 1] == '\n')
+                ++i;
+            std::memcpy(q, "<br>", 4);
+            q += 4;
+        }
+        from = i + 1;
+    }
+    std::memcpy(q, p + from, size_t(n - from));
+    q += n - from;
+    if ((high & 0x80) && !s.isValidUtf8()) {
+        out.commit(start);
+        const QByteArray text = formattaPerStampa(grid.TextMatrix(r, c)).toUtf8();
+        out.put(text.constData(), text.size());
+        return;
+    }
+    out.commit(q);
 }
 } // namespace
 
@@ -136,26 +256,44 @@ void printWebSubtitle(WebBrowser &web, const QString &text)
 void printWebGrid(FlexGrid &grid, WebBrowser &web)
 {
     moduleProc(kModule, QStringLiteral("printWebGrid"), [&] {
+        // A long list is written straight from the grid's UTF-8 into the
+        // document, each cell escaped as formattaPerStampa would: the same
+        // text, without a copy per cell.
         web.write(QStringLiteral("<table border=\"0\" cellpadding=\"0\" cellspacing=\"0\">"));
-        // Read once, at the first cell, so a long grid does not scan the list per cell.
-        std::optional<QVector<int>> skip;
+        PieceWriter out(web);
+        // The columns printed, found at the first cell: the skip list is read
+        // once, and a long grid does not ask each cell's column again.
+        std::optional<QVector<int>> printed;
         const int rows = grid.Rows();
         const int cols = grid.Cols();
         for (int r = 0; r < rows; ++r) {
-            web.write(QStringLiteral("<tr>"));
-            const QString open = r == 0 ? QStringLiteral("<th>") : QStringLiteral("<td>");
-            const QString close = r == 0 ? QStringLiteral("</th>") : QStringLiteral("</td>");
-            for (int c = 0; c < cols; ++c) {
-                if (!skip)
-                    skip = skippedColumns();
-                if (grid.ColWidth(c) == 0 || skip->contains(c))
-                    continue;
-                web.write(open);
-                web.write(formattaPerStampa(grid.TextMatrix(r, c)));
-                web.write(close);
+            out.put("<tr>");
+            if (cols > 0 && !printed) {
+                const QVector<int> skip = skippedColumns();
+                printed.emplace();
+                for (int c = 0; c < cols; ++c) {
+                    if (grid.ColWidth(c) != 0 && !skip.contains(c))
+                        printed->append(c);
+                }
+                out.finish();
+                web.reserve(expectedSize(grid, *printed));
             }
-            web.write(QStringLiteral("</tr>"));
+            if (printed) {
+                for (int c : *printed) {
+                    if (r == 0)
+                        out.put("<th>");
+                    else
+                        out.put("<td>");
+                    writeCell(out, grid, r, c);
+                    if (r == 0)
+                        out.put("</th>");
+                    else
+                        out.put("</td>");
+                }
+            }
+            out.put("</tr>");
         }
+        out.finish();
         web.write(QStringLiteral("</table>"));
     });
 }

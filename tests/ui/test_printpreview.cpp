@@ -152,6 +152,37 @@ private slots:
         QCOMPARE(people.messages(), QStringList());
     }
 
+    void aLongGridIsWrittenAsEachCellsEscapedText()
+    {
+        // The grid is written from its own bytes in pieces: every cell must
+        // still read as formattaPerStampa gives it, across the pieces too.
+        ScriptedPeople people;
+        WebBrowser web;
+        FlexGrid g;
+        const QStringList texts{QStringLiteral("riga\r\naltra\rterza\nquarta"),
+                                QStringLiteral("a&b <c> &amp;"),
+                                QStringLiteral("Niccol\u00F2 \u039A\u03C9\u03BD \u05DB\u05D4\u05DF"),
+                                QStringLiteral("\U0001F600 \u4E2D\u6587"),
+                                QString(),
+                                QString(700, QLatin1Char('&'))};
+        QList<QStringList> data;
+        for (int r = 0; r < 600; ++r)
+            data << QStringList{QString::number(r), texts.at(r % texts.size()), texts.at((r + 1) % texts.size())};
+        fillGrid(g, data);
+        setSkipList({-1});
+        QString expected = kTable + QStringLiteral("<tr><th>ID</th><th>Cognome</th><th>Nome</th></tr>");
+        for (const QStringList &row : data) {
+            expected += QStringLiteral("<tr>");
+            for (const QString &cell : row)
+                expected += QStringLiteral("<td>") + formattaPerStampa(cell) + QStringLiteral("</td>");
+            expected += QStringLiteral("</tr>");
+        }
+        expected += QStringLiteral("</table>");
+        QVERIFY(expected.size() > 3 * 65536);
+        QCOMPARE(gridBody(web, g), expected);
+        QCOMPARE(people.messages(), QStringList());
+    }
+
     void faultsAreReportedAndTheCallerGoesOn()
     {
         ScriptedPeople people;

@@ -3,14 +3,18 @@
 #include <QElapsedTimer>
 #include <QFontMetricsF>
 #include <QHash>
+#include <QByteArrayView>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QRegularExpression>
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <optional>
+#include <thread>
+#include <unordered_map>
 
 namespace {
 // Sizes of a browser, in CSS pixels (96 to the inch).
@@ -27,6 +31,70 @@ bool isBlank(QChar c)
 {
     const char16_t u = c.unicode();
     return u == ' ' || u == '\t' || u == '\n' || u == '\r' || u == '\f';
+}
+
+bool isBlankByte(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+
+bool continuation(uchar b)
+{
+    return (b & 0xC0) == 0x80;
+}
+
+// Bytes pos to pos + len of v, as far as v goes (all from pos when len < 0).
+QByteArrayView part(QByteArrayView v, qsizetype pos, qsizetype len)
+{
+    if (pos < 0) {
+        if (len >= 0)
+            len += pos;
+        pos = 0;
+    }
+    if (pos > v.size())
+        return {};
+    if (len < 0 || len > v.size() - pos)
+        len = v.size() - pos;
+    return v.sliced(pos, len);
+}
+
+// UTF-8 as UTF-16, in scratch (whose room is kept from text to text):
+// characters of one, two and three bytes at once, anything else through Qt.
+QStringView decodeUtf8(QByteArrayView s, QString &scratch)
+{
+    const qsizetype n = s.size();
+    if (scratch.size() < n)
+        scratch.resize(n);
+    char16_t *out = reinterpret_cast<char16_t *>(scratch.data());
+    const uchar *p = reinterpret_cast<const uchar *>(s.data());
+    qsizetype o = 0;
+    qsizetype i = 0;
+    while (i < n) {
+        const uchar b = p[i];
+        if (b < 0x80) {
+            out[o++] = b;
+            ++i;
+            continue;
+        }
+        if (b >= 0xC2 && b <= 0xDF && i + 1 < n && continuation(p[i + 1])) {
+            out[o++] = char16_t(((b & 0x1F) << 6) | (p[i + 1] & 0x3F));
+            i += 2;
+            continue;
+        }
+        if (b >= 0xE0 && b <= 0xEF && i + 2 < n && continuation(p[i + 1]) && continuation(p[i + 2])) {
+            const char32_t cp = char32_t(((b & 0x0F) << 12) | ((p[i + 1] & 0x3F) << 6) | (p[i + 2] & 0x3F));
+            if (cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF)) {
+                out[o++] = char16_t(cp);
+                i += 3;
+                continue;
+            }
+        }
+        break;
+    }
+    if (i == n)
+        return QStringView(out, o);
+    scratch = QString::fromUtf8(s);
+    return scratch;
 }
 
 // A cell's text: where it lies in the document, or in the pool of texts
@@ -82,6 +150,7 @@ struct Metrics {
     QFont font;
     QFontMetricsF fm;
     std::array<qreal, 256> advance{};
+    std::array<uchar, 256> letter{};
     qreal space = 0;
     // A line's height and its baseline below the line's top: a browser's
     // "normal" line height for the fonts the documents name, 1.15 of the
@@ -91,8 +160,10 @@ struct Metrics {
 
     Metrics(const QFont &f, const QPaintDevice &device) : font(f), fm(f, const_cast<QPaintDevice *>(&device))
     {
-        for (int c = 0; c < 256; ++c)
+        for (int c = 0; c < 256; ++c) {
             advance[size_t(c)] = fm.horizontalAdvance(QChar(c));
+            letter[size_t(c)] = QChar(c).isLetter() ? 1 : 0;
+        }
         space = advance[' '];
         const qreal em = f.pointSizeF() * device.logicalDpiY() / 72;
         lineHeight = fm.lineSpacing() > 0 ? std::min(fm.lineSpacing(), 1.15 * em) : 1.15 * em;
@@ -108,15 +179,114 @@ struct Metrics {
         return true;
     }
 
-    // The width of a text on one line.
+    // The width of a text on one line. Beyond Latin-1 each word is shaped
+    // on its own, as the lines are made of words, and a word met again is
+    // not shaped again: a register repeats its names.
     qreal width(QStringView s) const
     {
-        if (!latin1(s))
-            return fm.horizontalAdvance(s.toString());
+        if (!latin1(s)) {
+            qreal w = 0;
+            qsizetype start = 0;
+            for (qsizetype i = 0; i <= s.size(); ++i) {
+                if (i < s.size() && s.at(i) != QLatin1Char(' '))
+                    continue;
+                if (start > 0)
+                    w += space;
+                w += wordWidth(s.mid(start, i - start));
+                start = i + 1;
+            }
+            return w;
+        }
         qreal w = 0;
         for (QChar c : s)
             w += advance[c.unicode()];
         return w;
+    }
+
+    qreal wordWidth(QStringView s) const
+    {
+        if (latin1(s)) {
+            qreal w = 0;
+            for (QChar c : s)
+                w += advance[c.unicode()];
+            return w;
+        }
+        // Latin, Greek and Cyrillic letters, each its own width as Latin-1's
+        // are: a word with one of them is not shaped whole (an address
+        // with an accented name in it is met once).
+        qreal sum = 0;
+        bool simple = true;
+        for (QChar c : s) {
+            const char16_t u = c.unicode();
+            if (u >= kSimple || (u >= 0x300 && u < 0x370) || (u >= 0x483 && u < 0x48A)) {
+                simple = false;
+                break;
+            }
+            qreal &a = wider[u];
+            if (a < 0)
+                a = fm.horizontalAdvance(c);
+            sum += a;
+        }
+        if (simple)
+            return sum;
+        const size_t h = qHash(s);
+        const auto it = shaped.find(h);
+        if (it != shaped.end() && it->second.first == s)
+            return it->second.second;
+        QString t = s.toString();
+        const qreal w = fm.horizontalAdvance(t);
+        if (it == shaped.end()) {
+            if (shaped.size() >= kShapedWords)
+                shaped.clear();
+            shaped.emplace(h, std::make_pair(std::move(t), w));
+        }
+        return w;
+    }
+    static constexpr char16_t kSimple = 0x530;
+    mutable std::vector<qreal> wider = std::vector<qreal>(kSimple, -1);
+    static constexpr size_t kShapedWords = 1 << 16;
+    mutable std::unordered_map<size_t, std::pair<QString, qreal>> shaped;
+
+    // The same as measure() for UTF-8 text of Latin-1 characters, read in
+    // one pass where it lies; false, with nothing measured, for any other.
+    bool measureLatin1(QByteArrayView s, qreal *widestWord, qreal *widestLine, qreal *all, bool *words) const
+    {
+        qreal widest = 0, line = 0, longest = 0, total = 0, word = 0;
+        int letters = 0;
+        bool blank = false;
+        const uchar *p = reinterpret_cast<const uchar *>(s.data());
+        const qsizetype n = s.size();
+        for (qsizetype i = 0; i < n; ++i) {
+            uint u = p[i];
+            if (u >= 0x80) {
+                if ((u != 0xC2 && u != 0xC3) || i + 1 == n || !continuation(p[i + 1]))
+                    return false;
+                u = ((u & 0x1F) << 6) | (p[++i] & 0x3F);
+            }
+            letters += letter[u];
+            if (u == '\n') {
+                blank = true;
+                widest = std::max(widest, word);
+                longest = std::max(longest, line);
+                word = line = 0;
+                continue;
+            }
+            const qreal a = advance[u];
+            total += a;
+            line += a;
+            if (u == ' ') {
+                blank = true;
+                widest = std::max(widest, word);
+                word = 0;
+            } else {
+                word += a;
+            }
+        }
+        *widestWord = std::max(widest, word);
+        *widestLine = std::max(longest, line);
+        *all = total;
+        *words = letters > 2 && blank;
+        return true;
     }
 
     // The widest word, the widest line and the width of all the text; and
@@ -273,12 +443,57 @@ struct Metrics {
     }
 };
 
-QString lowerName(QStringView tag)
+// A tag's name as far as reading needs it: none when "<" starts no tag
+// (no letter, digit or "!" follows), else its letters in lower case; a
+// name the documents do not use (long, or not ASCII) matches none.
+struct TagName {
+    char name[8] = {};
+    int length = 0;
+    bool other = false;
+    bool isEmpty() const { return length == 0 && !other; }
+    bool is(const char *n) const { return !other && qstrcmp(name, n) == 0; }
+    // The tags of a table, told apart at once.
+    bool cellOrRow() const
+    {
+        return !other && length == 2 && name[0] == 't' && (name[1] == 'd' || name[1] == 'h' || name[1] == 'r');
+    }
+};
+
+TagName lowerName(QByteArrayView tag)
 {
+    TagName out;
+    const uchar *p = reinterpret_cast<const uchar *>(tag.data());
+    const qsizetype n = tag.size();
     qsizetype i = 0;
-    while (i < tag.size() && (tag.at(i).isLetterOrNumber() || tag.at(i) == QLatin1Char('!')))
-        ++i;
-    return tag.left(i).toString().toLower();
+    while (i < n) {
+        const uchar b = p[i];
+        if (b < 0x80) {
+            const bool letter = (b | 0x20) >= 'a' && (b | 0x20) <= 'z';
+            if (!(letter || (b >= '0' && b <= '9') || b == '!'))
+                break;
+            if (out.length < 7)
+                out.name[out.length++] = char(letter ? b | 0x20 : b);
+            else
+                out.other = true;
+            ++i;
+            continue;
+        }
+        // Letters and digits beyond ASCII go on the name as well.
+        char32_t cp = 0;
+        qsizetype len = 0;
+        if (b >= 0xC2 && b <= 0xDF && i + 1 < n && continuation(p[i + 1])) {
+            cp = char32_t(((b & 0x1F) << 6) | (p[i + 1] & 0x3F));
+            len = 2;
+        } else if (b >= 0xE0 && b <= 0xEF && i + 2 < n && continuation(p[i + 1]) && continuation(p[i + 2])) {
+            cp = char32_t(((b & 0x0F) << 12) | ((p[i + 1] & 0x3F) << 6) | (p[i + 2] & 0x3F));
+            len = cp >= 0x800 ? 3 : 0;
+        }
+        if (len == 0 || (cp >= 0xD800 && cp <= 0xDFFF) || !QChar(char16_t(cp)).isLetterOrNumber())
+            break;
+        out.other = true;
+        i += len;
+    }
+    return out;
 }
 
 // The value of a CSS property in a style text ("font-size: 22pt" -> "22pt").
@@ -397,10 +612,21 @@ void appendBreak(QString &out)
         out.chop(1);
     out += QLatin1Char('\n');
 }
+
+// Where an ASCII text starts in a document, in any case; -1 when nowhere.
+qsizetype indexOfNoCase(QByteArrayView doc, const char *needle, qsizetype from)
+{
+    const qsizetype k = qsizetype(qstrlen(needle));
+    for (qsizetype i = from; i + k <= doc.size(); ++i) {
+        if (qstrnicmp(doc.data() + i, needle, k) == 0)
+            return i;
+    }
+    return -1;
+}
 } // namespace
 
 struct PrintPages::Impl {
-    QString html;
+    QByteArray html; // UTF-8
     QString pool;
     std::vector<Cell> cells;
     std::vector<Row> rows;
@@ -441,7 +667,13 @@ struct PrintPages::Impl {
     } at;
     quint64 rowsPlaced = 0;
 
-    QStringView text(const Cell &c) const { return QStringView(c.pooled ? pool : html).mid(c.from, c.length); }
+    // A cell's text, decoded into scratch when it lies in the document.
+    QStringView text(const Cell &c, QString &scratch) const
+    {
+        if (c.pooled)
+            return QStringView(pool).mid(c.from, c.length);
+        return decodeUtf8(part(html, c.from, c.length), scratch);
+    }
     qreal css(qreal px) const { return px * dpi / kCssDpi; }
 
     void read();
@@ -468,6 +700,7 @@ struct PrintPages::Impl {
     // A cell's text may be broken into lines (it came with "<br>").
     bool mayBreak(const Cell &c) const { return c.pooled; }
     quint32 rowLines(const Table &t, quint32 r) const;
+    mutable QString rowScratch; // rowLines' decoded cells
     void setColumnWidths(Table &t, qreal width) const;
     // Lays out until page `page` is complete or stop() says so; false when stopped.
     bool advance(int page, const std::function<bool()> &stop);
@@ -478,7 +711,7 @@ struct PrintPages::Impl {
 
 void PrintPages::Impl::read()
 {
-    const QStringView doc(html);
+    const QByteArrayView doc(html);
     const qsizetype n = doc.size();
     std::vector<FontSpec> fonts{{QStringLiteral("Times New Roman"), 12}};
     std::vector<int> fontDepth; // the fonts opened by tags, to close them
@@ -517,19 +750,18 @@ void PrintPages::Impl::read()
         c.pooled = 0;
         if (cellPlain) {
             // The text lies in the document as it is shown: leave it there.
-            QStringView v = doc.mid(cellStart, end - cellStart);
-            bool plain = v.isEmpty() || (!isBlank(v.front()) && !isBlank(v.back()));
+            const QByteArrayView v = part(doc, cellStart, end - cellStart);
+            bool plain = v.isEmpty() || (!isBlankByte(v.front()) && !isBlankByte(v.back()));
             for (qsizetype i = 0; plain && i < v.size(); ++i) {
-                const QChar ch = v.at(i);
-                if (ch == QLatin1Char('&')
-                    || (isBlank(ch) && (ch != QLatin1Char(' ') || v.at(i + 1) == QLatin1Char(' '))))
+                const char ch = v.at(i);
+                if (ch == '&' || (isBlankByte(ch) && (ch != ' ' || v.at(i + 1) == ' ')))
                     plain = false;
             }
             if (plain) {
                 c.from = quint32(cellStart);
                 c.length = quint32(v.size());
             } else {
-                appendDecoded(cellText, v);
+                appendDecoded(cellText, QString::fromUtf8(v));
                 cellPlain = false;
             }
         }
@@ -569,42 +801,67 @@ void PrintPages::Impl::read()
         table = -1;
     };
 
+    // A list's cells take at least "<td></td>", its rows "<tr></tr>": room
+    // for them at once rather than copies as they grow (pages never
+    // written to take no memory).
+    cells.reserve(size_t(n / 9));
+    rows.reserve(size_t(n / 9));
+    const char *bytes = doc.data();
     qsizetype i = 0;
     while (i < n) {
-        if (doc.at(i) != QLatin1Char('<')) {
-            qsizetype j = doc.indexOf(QLatin1Char('<'), i);
-            if (j < 0)
-                j = n;
-            const QStringView run = doc.mid(i, j - i);
+        if (bytes[i] != '<') {
+            // Most text runs are a cell's few bytes.
+            qsizetype j = i + 1;
+            while (j < n && bytes[j] != '<')
+                ++j;
+            if (inCell && cellPlain) {
+                i = j;
+                continue;
+            }
+            const QByteArrayView run = part(doc, i, j - i);
             if (inCell) {
                 if (!cellPlain)
-                    appendDecoded(cellText, run);
+                    appendDecoded(cellText, QString::fromUtf8(run));
             } else {
                 if (para.isEmpty())
                     paraFont = fonts.back();
-                appendDecoded(para, run);
+                appendDecoded(para, QString::fromUtf8(run));
             }
             i = j;
             continue;
         }
         // A tag: its name and attributes up to ">".
-        if (doc.mid(i, 4) == QLatin1String("<!--")) {
-            const qsizetype end = doc.indexOf(QLatin1String("-->"), i + 4);
+        if (part(doc, i, 4) == QByteArrayView("<!--")) {
+            const qsizetype end = doc.indexOf(QByteArrayView("-->"), i + 4);
             i = end < 0 ? n : end + 3;
             continue;
         }
-        const qsizetype close = doc.indexOf(QLatin1Char('>'), i + 1);
-        const qsizetype tagEnd = close < 0 ? n : close + 1;
-        const bool ending = i + 1 < n && doc.at(i + 1) == QLatin1Char('/');
-        const QStringView tag = doc.mid(i + (ending ? 2 : 1), tagEnd - i - (ending ? 3 : 2));
-        const QString name = lowerName(tag);
+        const bool ending = i + 1 < n && bytes[i + 1] == '/';
+        const qsizetype at = i + (ending ? 2 : 1);
+        qsizetype tagEnd;
+        QByteArrayView tag;
+        TagName name;
+        if (at + 2 < n && bytes[at] == 't' && bytes[at + 2] == '>'
+            && (bytes[at + 1] == 'd' || bytes[at + 1] == 'r' || bytes[at + 1] == 'h')) {
+            // A list's own tags, the most of any document: "<td>", "</tr>"...
+            tagEnd = at + 3;
+            tag = QByteArrayView(bytes + at, 2);
+            name.name[0] = 't';
+            name.name[1] = bytes[at + 1];
+            name.length = 2;
+        } else {
+            const qsizetype close = doc.indexOf('>', i + 1);
+            tagEnd = close < 0 ? n : close + 1;
+            tag = part(doc, at, tagEnd - i - (ending ? 3 : 2));
+            name = lowerName(tag);
+        }
         const qsizetype tagStart = i;
         i = tagEnd;
         if (name.isEmpty()) {
             // Not a tag after all: "<" as text.
             if (inCell) {
                 if (cellPlain) {
-                    appendDecoded(cellText, doc.mid(cellStart, tagStart - cellStart));
+                    appendDecoded(cellText, QString::fromUtf8(part(doc, cellStart, tagStart - cellStart)));
                     cellPlain = false;
                 }
                 cellText += QLatin1Char('<');
@@ -614,20 +871,44 @@ void PrintPages::Impl::read()
             i = tagStart + 1;
             continue;
         }
-        if (inCell && name != QLatin1String("td") && name != QLatin1String("th") && name != QLatin1String("tr")
-            && name != QLatin1String("table")) {
+        if (inCell && !name.cellOrRow() && !name.is("table")) {
             // Any other tag inside a cell: its text goes on around it.
             if (cellPlain) {
-                appendDecoded(cellText, doc.mid(cellStart, tagStart - cellStart));
+                appendDecoded(cellText, QString::fromUtf8(part(doc, cellStart, tagStart - cellStart)));
                 cellPlain = false;
             }
-            if (name == QLatin1String("br"))
+            if (name.is("br"))
                 appendBreak(cellText);
             continue;
         }
-        if (name == QLatin1String("style") && !ending) {
-            const qsizetype end = doc.indexOf(QLatin1String("</style"), i, Qt::CaseInsensitive);
-            const QStringView sheet = doc.mid(i, end < 0 ? -1 : end - i);
+        if (name.cellOrRow()) {
+            if (table < 0)
+                continue;
+            if (name.name[1] == 'r') {
+                closeRow(tagStart);
+                if (!ending) {
+                    rows.push_back(Row{quint32(cells.size()), 0});
+                    inRow = true;
+                }
+                continue;
+            }
+            closeCell(tagStart);
+            if (!ending) {
+                if (!inRow) {
+                    rows.push_back(Row{quint32(cells.size()), 0});
+                    inRow = true;
+                }
+                inCell = true;
+                cellHeader = name.name[1] == 'h';
+                cellStart = i;
+                cellPlain = true;
+                cellText.clear();
+            }
+            continue;
+        }
+        if (name.is("style") && !ending) {
+            const qsizetype end = indexOfNoCase(doc, "</style", i);
+            const QString sheet = QString::fromUtf8(part(doc, i, end < 0 ? n - i : end - i));
             auto ruleSize = [&](QLatin1StringView selector, qreal fallback) {
                 static const QRegularExpression rule(QStringLiteral("(^|[\\s}])(th|td)\\s*\\{([^}]*)\\}"));
                 for (auto it = rule.globalMatch(sheet); it.hasNext();) {
@@ -645,10 +926,10 @@ void PrintPages::Impl::read()
             i = end < 0 ? n : end;
             continue;
         }
-        if (name == QLatin1String("font")) {
+        if (name.is("font")) {
             if (!ending) {
                 FontSpec f = fonts.back();
-                const QString style = attribute(tag, QLatin1StringView("style"));
+                const QString style = attribute(QString::fromUtf8(tag), QLatin1StringView("style"));
                 const QString family = cssValue(style, QLatin1StringView("font-family"));
                 if (!family.isEmpty())
                     f.family = family;
@@ -660,7 +941,7 @@ void PrintPages::Impl::read()
             }
             continue;
         }
-        if (name == QLatin1String("p")) {
+        if (name.is("p")) {
             // A stray end tag is an empty paragraph, as a browser reads it.
             gap(fonts.back().points);
             if (!ending)
@@ -669,11 +950,11 @@ void PrintPages::Impl::read()
                 --openParagraphs;
             continue;
         }
-        if (name == QLatin1String("br")) {
+        if (name.is("br")) {
             endPara();
             continue;
         }
-        if (name == QLatin1String("table")) {
+        if (name.is("table")) {
             if (ending) {
                 closeTable(tagStart);
             } else {
@@ -685,31 +966,6 @@ void PrintPages::Impl::read()
             }
             continue;
         }
-        if (table < 0)
-            continue;
-        if (name == QLatin1String("tr")) {
-            closeRow(tagStart);
-            if (!ending) {
-                rows.push_back(Row{quint32(cells.size()), 0});
-                inRow = true;
-            }
-            continue;
-        }
-        if (name == QLatin1String("td") || name == QLatin1String("th")) {
-            closeCell(tagStart);
-            if (!ending) {
-                if (!inRow) {
-                    rows.push_back(Row{quint32(cells.size()), 0});
-                    inRow = true;
-                }
-                inCell = true;
-                cellHeader = name == QLatin1String("th");
-                cellStart = i;
-                cellPlain = true;
-                cellText.clear();
-            }
-            continue;
-        }
     }
     closeTable(n);
     endPara();
@@ -717,10 +973,14 @@ void PrintPages::Impl::read()
         blocks.pop_back();
 }
 
-PrintPages::PrintPages(const QString &html) : d(std::make_unique<Impl>())
+PrintPages::PrintPages(const QByteArray &html) : d(std::make_unique<Impl>())
 {
     d->html = html;
     d->read();
+}
+
+PrintPages::PrintPages(const QString &html) : PrintPages(html.toUtf8())
+{
 }
 
 PrintPages::~PrintPages() = default;
@@ -738,6 +998,52 @@ constexpr qreal kLongWord = 16;
 constexpr qreal kHeavyCell = 400;
 // The lines an average long text is given where the page must shrink.
 constexpr qreal kAverageLines = 4;
+} // namespace
+
+namespace {
+// What the cells of a table tell of its columns' widths, gathered cell by cell.
+struct ColumnSizes {
+    std::vector<qreal> minWidth; // the widest word
+    std::vector<qreal> maxWidth; // the widest line
+    std::vector<qreal> headWord; // the widest word of its header cells
+    std::vector<qreal> dataLine; // the widest line of its data cells
+    std::vector<qreal> dataSum;  // all its data cells' text, on one line
+    std::vector<char> words;     // a data cell reads as words
+    qreal heavy = 0;             // the most a cell weighs in dataSum
+
+    ColumnSizes(size_t n, qreal heaviest)
+        : minWidth(n, 0), maxWidth(n, 0), headWord(n, 0), dataLine(n, 0), dataSum(n, 0), words(n, 0),
+          heavy(heaviest)
+    {
+    }
+    void add(size_t k, bool header, qreal word, qreal line, qreal all, bool readsAsWords)
+    {
+        minWidth[k] = std::max(minWidth[k], word);
+        maxWidth[k] = std::max(maxWidth[k], line);
+        if (header) {
+            headWord[k] = std::max(headWord[k], word);
+        } else {
+            dataLine[k] = std::max(dataLine[k], line);
+            words[k] = words[k] || readsAsWords;
+            // One huge text does not take the width from every other row.
+            dataSum[k] += std::min(all, heavy);
+        }
+    }
+    void merge(const ColumnSizes &o)
+    {
+        for (size_t k = 0; k < minWidth.size(); ++k) {
+            minWidth[k] = std::max(minWidth[k], o.minWidth[k]);
+            maxWidth[k] = std::max(maxWidth[k], o.maxWidth[k]);
+            headWord[k] = std::max(headWord[k], o.headWord[k]);
+            dataLine[k] = std::max(dataLine[k], o.dataLine[k]);
+            dataSum[k] += o.dataSum[k];
+            words[k] = words[k] || o.words[k];
+        }
+    }
+};
+
+// Rows from which a table's cells are measured on several threads.
+constexpr quint32 kManyRows = 20000;
 } // namespace
 
 void PrintPages::Impl::measure(const QPaintDevice &device, const Progress &progress, bool *stopped, quint32 maxRows)
@@ -759,40 +1065,78 @@ void PrintPages::Impl::measure(const QPaintDevice &device, const Progress &progr
     QElapsedTimer clock;
     clock.start();
     size_t done = 0;
+    QString scratch;
+    auto measureCell = [&](const Cell &c, ColumnSizes &sizes, size_t k) {
+        qreal word = 0, line = 0, all = 0;
+        bool words = false;
+        const Metrics &mt = metricsOf(c);
+        if (c.pooled || !mt.measureLatin1(part(html, c.from, c.length), &word, &line, &all, &words))
+            mt.measure(text(c, scratch), &word, &line, &all, &words);
+        sizes.add(k, c.header, word, line, all, words);
+    };
     for (Table &t : tables) {
         const size_t n = size_t(t.cols);
-        t.minWidth.assign(n, 0);
-        t.maxWidth.assign(n, 0);
-        t.headWord.assign(n, 0);
-        t.dataLine.assign(n, 0);
-        t.dataSum.assign(n, 0);
-        t.words.assign(n, 0);
-        for (quint32 r = t.firstRow; r < t.firstRow + std::min(t.rows, maxRows); ++r) {
-            const Row &row = rows[r];
-            for (quint32 k = 0; k < row.cells; ++k) {
-                const Cell &c = cells[row.firstCell + k];
-                qreal word = 0, line = 0, all = 0;
-                bool words = false;
-                metricsOf(c).measure(text(c), &word, &line, &all, &words);
-                t.minWidth[k] = std::max(t.minWidth[k], word);
-                t.maxWidth[k] = std::max(t.maxWidth[k], line);
-                if (c.header) {
-                    t.headWord[k] = std::max(t.headWord[k], word);
-                } else {
-                    t.dataLine[k] = std::max(t.dataLine[k], line);
-                    t.words[k] = t.words[k] || words;
-                    // One huge text does not take the width from every other row.
-                    t.dataSum[k] += std::min(all, kHeavyCell * td->advance['0']);
-                }
+        const quint32 rowsHere = std::min(t.rows, maxRows);
+        ColumnSizes sizes(n, kHeavyCell * td->advance['0']);
+        const unsigned threads = rowsHere < kManyRows ? 1 : std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+        if (threads > 1) {
+            // A long list: its Latin-1 cells, most of them, measured on
+            // several threads from the tables of advances; the others
+            // (shaped by the font, not to be shared between threads) after.
+            struct Part {
+                ColumnSizes sizes;
+                std::vector<std::pair<quint32, quint32>> later; // cell, column
+            };
+            std::vector<Part> parts(threads, Part{ColumnSizes(n, sizes.heavy), {}});
+            std::vector<std::thread> workers;
+            for (unsigned w = 0; w < threads; ++w) {
+                workers.emplace_back([this, &t, &parts, w, threads, rowsHere] {
+                    Part &part_ = parts[w];
+                    const quint32 from = t.firstRow + quint32(quint64(rowsHere) * w / threads);
+                    const quint32 to = t.firstRow + quint32(quint64(rowsHere) * (w + 1) / threads);
+                    for (quint32 r = from; r < to; ++r) {
+                        const Row &row = rows[r];
+                        for (quint32 k = 0; k < row.cells; ++k) {
+                            const Cell &c = cells[row.firstCell + k];
+                            qreal word = 0, line = 0, all = 0;
+                            bool words = false;
+                            if (!c.pooled
+                                && metricsOf(c).measureLatin1(part(html, c.from, c.length), &word, &line, &all,
+                                                              &words))
+                                part_.sizes.add(k, c.header, word, line, all, words);
+                            else
+                                part_.later.emplace_back(row.firstCell + k, k);
+                        }
+                    }
+                });
             }
-            if (progress && (++done & 1023) == 0 && clock.elapsed() > 30) {
-                clock.restart();
-                if (!progress(0.04 * double(r) / double(std::max<size_t>(1, rows.size())))) {
-                    *stopped = true;
-                    return;
+            for (std::thread &w : workers)
+                w.join();
+            for (Part &p : parts) {
+                sizes.merge(p.sizes);
+                for (const auto &[cell, k] : p.later)
+                    measureCell(cells[cell], sizes, k);
+            }
+        } else {
+            for (quint32 r = t.firstRow; r < t.firstRow + rowsHere; ++r) {
+                const Row &row = rows[r];
+                for (quint32 k = 0; k < row.cells; ++k)
+                    measureCell(cells[row.firstCell + k], sizes, k);
+                if (progress && (++done & 1023) == 0 && clock.elapsed() > 30) {
+                    clock.restart();
+                    if (!progress(0.04 * double(r) / double(std::max<size_t>(1, rows.size())))) {
+                        *stopped = true;
+                        return;
+                    }
                 }
             }
         }
+        t.minWidth = std::move(sizes.minWidth);
+        t.maxWidth = std::move(sizes.maxWidth);
+        t.headWord = std::move(sizes.headWord);
+        t.dataLine = std::move(sizes.dataLine);
+        t.dataSum = std::move(sizes.dataSum);
+        t.words = std::move(sizes.words);
     }
 }
 
@@ -914,7 +1258,7 @@ quint32 PrintPages::Impl::rowLines(const Table &t, quint32 r) const
     for (quint32 k = 0; k < row.cells; ++k) {
         const Cell &c = cells[row.firstCell + k];
         const Metrics &mt = metricsOf(c);
-        const QStringView s = text(c);
+        const QStringView s = text(c, rowScratch);
         if (!mt.fits(s, t.width[k], mayBreak(c)))
             lines = std::max<quint32>(lines, quint32(mt.wrap(s, t.width[k], [](qsizetype, qsizetype, qreal) {})));
     }
@@ -1100,6 +1444,7 @@ void PrintPages::Impl::paintTableRows(QPainter &p, size_t from, size_t to) const
             pen = c;
         }
     };
+    QString scratch;
     std::vector<qreal> tops; // the top of each row here, and the bottom of the last
     for (size_t i = from; i < to; ++i) {
         const Piece &pc = pieces[i];
@@ -1124,7 +1469,7 @@ void PrintPages::Impl::paintTableRows(QPainter &p, size_t from, size_t to) const
         for (quint32 k = 0; k < row.cells; ++k) {
             const Cell &c = cells[row.firstCell + k];
             const Metrics &mt = metricsOf(c);
-            const QStringView s = text(c);
+            const QStringView s = text(c, scratch);
             if (s.isEmpty())
                 continue;
             use(mt, c.header ? QColor(Qt::white) : QColor(Qt::black));
@@ -1247,8 +1592,9 @@ std::vector<PrintPages::Line> PrintPages::lines() const
             } else {
                 const Row &row = m.rows[pc.row];
                 QStringList texts;
+                QString scratch;
                 for (quint32 k = 0; k < row.cells; ++k)
-                    texts << m.text(m.cells[row.firstCell + k]).toString();
+                    texts << m.text(m.cells[row.firstCell + k], scratch).toString();
                 l.text = texts.join(QStringLiteral(" | "));
                 l.header = row.cells && m.cells[row.firstCell].header;
                 l.table = pc.index;

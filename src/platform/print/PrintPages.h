@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QFont>
 #include <QSizeF>
 #include <QString>
@@ -27,6 +28,8 @@ class QPainter;
 // lies.
 class PrintPages {
 public:
+    // The document as UTF-8, kept where it lies (shared, not copied).
+    explicit PrintPages(const QByteArray &html);
     explicit PrintPages(const QString &html);
     ~PrintPages();
     PrintPages(const PrintPages &) = delete;

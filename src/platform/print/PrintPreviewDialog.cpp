@@ -21,7 +21,7 @@
 #include <map>
 
 namespace detail {
-PreviewPrinter::PreviewPrinter(const QString &html) : m_pages(html)
+PreviewPrinter::PreviewPrinter(const QByteArray &html) : m_pages(html)
 {
     const qreal room = m_printer.pageLayout().paintRectPixels(m_printer.resolution()).width();
     if (m_pages.neededWidth(m_printer) > room)
@@ -182,6 +182,11 @@ QString preparingText()
 } // namespace
 
 PrintPreviewDialog::PrintPreviewDialog(const QString &html, QWidget *parent)
+    : PrintPreviewDialog(html.toUtf8(), parent)
+{
+}
+
+PrintPreviewDialog::PrintPreviewDialog(const QByteArray &html, QWidget *parent)
     : detail::PreviewPrinter(html), QDialog(parent), m_view(new detail::PageView(this)),
       m_scroll(new QScrollArea(this)), m_pageEdit(new QLineEdit(this)), m_pageTotal(new QLabel(this)),
       m_status(new QLabel(this)), m_background(new QTimer(this))

@@ -14,7 +14,7 @@ namespace detail {
 // The printer, turned to landscape when the document is too wide for a
 // portrait page, is ready before the dialog that is given it.
 struct PreviewPrinter {
-    explicit PreviewPrinter(const QString &html);
+    explicit PreviewPrinter(const QByteArray &html);
     QPrinter m_printer{QPrinter::HighResolution};
     PrintPages m_pages;
 };
@@ -30,6 +30,8 @@ class PageView;
 // the preparation is back where they were, without a preview.
 class PrintPreviewDialog : private detail::PreviewPrinter, public QDialog {
 public:
+    // The document as UTF-8 (shared, not copied), or as text.
+    explicit PrintPreviewDialog(const QByteArray &html, QWidget *parent = nullptr);
     explicit PrintPreviewDialog(const QString &html, QWidget *parent = nullptr);
     ~PrintPreviewDialog() override;
 

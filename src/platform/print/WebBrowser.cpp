@@ -25,7 +25,7 @@ void WebBrowser::Navigate(const QString &url)
     m_open = m_hasDocument;
 }
 
-void WebBrowser::write(const QString &text)
+void WebBrowser::opened()
 {
     if (!m_hasDocument)
         raiseError(91, QStringLiteral("Object variable or With block variable not set"));
@@ -36,7 +36,39 @@ void WebBrowser::write(const QString &text)
         m_open = true;
     }
     unpack();
-    m_text += text;
+}
+
+void WebBrowser::write(const QString &text)
+{
+    opened();
+    m_text += text.toUtf8();
+}
+
+void WebBrowser::writeUtf8(QByteArrayView text)
+{
+    opened();
+    m_text.append(text);
+}
+
+void WebBrowser::reserve(qsizetype more)
+{
+    if (m_open && m_packed.isEmpty() && more > 0)
+        m_text.reserve(m_text.size() + more);
+}
+
+char *WebBrowser::tail(qsizetype n)
+{
+    opened();
+    const qsizetype size = m_text.size();
+    if (m_text.capacity() < size + n)
+        m_text.reserve(std::max(size + n, m_text.capacity() + m_text.capacity() / 2));
+    m_text.resize(size + n);
+    return m_text.data() + size;
+}
+
+void WebBrowser::cutAt(const char *end)
+{
+    m_text.truncate(end - m_text.constData());
 }
 
 void WebBrowser::close()
@@ -59,35 +91,35 @@ void WebBrowser::ExecWB(int command, int)
 
 QString WebBrowser::documentText() const
 {
-    if (m_packed.isEmpty())
-        return m_text;
-    const QByteArray raw = qUncompress(m_packed);
-    return QString(reinterpret_cast<const QChar *>(raw.constData()), raw.size() / qsizetype(sizeof(QChar)));
+    return QString::fromUtf8(documentUtf8());
+}
+
+QByteArray WebBrowser::documentUtf8() const
+{
+    return m_packed.isEmpty() ? m_text : qUncompress(m_packed);
 }
 
 void WebBrowser::pack()
 {
-    // Short documents stay as they are; the text is packed as its UTF-16
-    // code units, so every one comes back, whatever the register held.
+    // Short documents stay as they are.
     constexpr qsizetype kLong = 1 << 20;
     if (m_text.size() < kLong)
         return;
-    m_packed = qCompress(reinterpret_cast<const uchar *>(m_text.constData()),
-                         qsizetype(m_text.size() * qsizetype(sizeof(QChar))), 1);
-    m_text = QString();
+    m_packed = qCompress(m_text, 1);
+    m_text = QByteArray();
 }
 
 void WebBrowser::unpack()
 {
     if (m_packed.isEmpty())
         return;
-    m_text = documentText();
+    m_text = qUncompress(m_packed);
     m_packed = QByteArray();
 }
 
 void showPrintPreview(WebBrowser &web)
 {
-    auto *dlg = new PrintPreviewDialog(web.documentText(), boxOwner());
+    auto *dlg = new PrintPreviewDialog(web.documentUtf8(), boxOwner());
     const QPointer<PrintPreviewDialog> guard(dlg);
     const bool ready = dlg->prepare();
     if (!guard)
