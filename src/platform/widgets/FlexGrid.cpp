@@ -651,13 +651,27 @@ public:
     // data rows. Only the rows' pointers move; their bytes stay where they are.
     void reorder(const quint32 *order)
     {
+        // Moved in place, one cycle of the permutation after the other: a
+        // fresh copy of a million pointers costs more in new pages than the
+        // moves themselves.
         const size_t n = m_rowAt.size() - 1;
-        Buffer<const uchar *> at;
-        const uchar **to = at.extend(n + 1);
-        to[0] = m_rowAt[0];
-        for (size_t i = 0; i < n; ++i)
-            to[i + 1] = m_rowAt[order[i]];
-        m_rowAt = std::move(at);
+        std::vector<bool> placed(n + 1, false);
+        for (size_t start = 1; start <= n; ++start) {
+            if (placed[start])
+                continue;
+            const uchar *first = m_rowAt[start];
+            size_t to = start;
+            for (;;) {
+                placed[to] = true;
+                const size_t from = order[to - 1];
+                if (from == start) {
+                    m_rowAt[to] = first;
+                    break;
+                }
+                m_rowAt[to] = m_rowAt[from];
+                to = from;
+            }
+        }
     }
 
 private:
