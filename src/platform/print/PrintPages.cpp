@@ -247,11 +247,39 @@ struct Metrics {
     static constexpr size_t kShapedWords = 1 << 16;
     mutable std::unordered_map<size_t, std::pair<QString, qreal>> shaped;
 
+    // The widths of one text summed character by character: its widest
+    // word, its widest line and all of it.
+    struct Widths {
+        qreal widest = 0, line = 0, longest = 0, total = 0, word = 0;
+        void add(uint u, qreal a)
+        {
+            if (u == '\n') {
+                widest = std::max(widest, word);
+                longest = std::max(longest, line);
+                word = line = 0;
+                return;
+            }
+            total += a;
+            line += a;
+            if (u == ' ') {
+                widest = std::max(widest, word);
+                word = 0;
+            } else {
+                word += a;
+            }
+        }
+        void end()
+        {
+            widest = std::max(widest, word);
+            longest = std::max(longest, line);
+        }
+    };
+
     // The same as measure() for UTF-8 text of Latin-1 characters, read in
     // one pass where it lies; false, with nothing measured, for any other.
     bool measureLatin1(QByteArrayView s, qreal *widestWord, qreal *widestLine, qreal *all, bool *words) const
     {
-        qreal widest = 0, line = 0, longest = 0, total = 0, word = 0;
+        Widths w;
         int letters = 0;
         bool blank = false;
         const uchar *p = reinterpret_cast<const uchar *>(s.data());
@@ -264,27 +292,13 @@ struct Metrics {
                 u = ((u & 0x1F) << 6) | (p[++i] & 0x3F);
             }
             letters += letter[u];
-            if (u == '\n') {
-                blank = true;
-                widest = std::max(widest, word);
-                longest = std::max(longest, line);
-                word = line = 0;
-                continue;
-            }
-            const qreal a = advance[u];
-            total += a;
-            line += a;
-            if (u == ' ') {
-                blank = true;
-                widest = std::max(widest, word);
-                word = 0;
-            } else {
-                word += a;
-            }
+            blank = blank || u == ' ' || u == '\n';
+            w.add(u, advance[u]);
         }
-        *widestWord = std::max(widest, word);
-        *widestLine = std::max(longest, line);
-        *all = total;
+        w.end();
+        *widestWord = w.widest;
+        *widestLine = w.longest;
+        *all = w.total;
         *words = letters > 2 && blank;
         return true;
     }
@@ -294,7 +308,7 @@ struct Metrics {
     // number, a code): more than two letters and a blank.
     void measure(QStringView s, qreal *widestWord, qreal *widestLine, qreal *all, bool *words) const
     {
-        qreal widest = 0, line = 0, longest = 0, total = 0, word = 0;
+        qreal widest = 0, longest = 0, total = 0;
         int letters = 0;
         bool blank = false;
         for (QChar c : s) {
@@ -304,26 +318,13 @@ struct Metrics {
         }
         *words = letters > 2 && blank;
         if (latin1(s)) {
-            for (QChar c : s) {
-                const char16_t u = c.unicode();
-                if (u == '\n') {
-                    widest = std::max(widest, word);
-                    longest = std::max(longest, line);
-                    word = line = 0;
-                    continue;
-                }
-                const qreal a = advance[u];
-                total += a;
-                line += a;
-                if (u == ' ') {
-                    widest = std::max(widest, word);
-                    word = 0;
-                } else {
-                    word += a;
-                }
-            }
-            widest = std::max(widest, word);
-            longest = std::max(longest, line);
+            Widths w;
+            for (QChar c : s)
+                w.add(c.unicode(), advance[c.unicode()]);
+            w.end();
+            widest = w.widest;
+            longest = w.longest;
+            total = w.total;
         } else {
             qsizetype start = 0, lineStart = 0;
             for (qsizetype i = 0; i <= s.size(); ++i) {

@@ -1698,6 +1698,12 @@ void FlexGrid::endRow()
     // The cells not given are empty: the row's record simply ends before them.
     m_model->cells().endRow();
     m_model->nextCell = 0;
+    rowAppended();
+}
+
+void FlexGrid::rowAppended()
+{
+    // A fill tells the view of its rows once, when it ends.
     if (m_model->filling) {
         ++m_model->rows;
         return;
@@ -1713,14 +1719,7 @@ void FlexGrid::appendRow(const QByteArrayView *cells, int n)
     if (m_model->nextCell != 0)
         endRow(); // a row begun cell by cell ends first
     m_model->appendRow(cells, std::min(n, Cols()));
-    if (m_model->filling) {
-        ++m_model->rows;
-        return;
-    }
-    const int rows = Rows();
-    m_model->beginInsertRows({}, rows - 1, rows - 1);
-    ++m_model->rows;
-    m_model->endInsertRows();
+    rowAppended();
 }
 
 void FlexGrid::beginFill()

@@ -111,6 +111,8 @@ protected:
 private:
     // Puts the first visible row and column whole at the top left edge.
     void alignToScrollValues();
+    // Counts the row just stored and tells the view of it.
+    void rowAppended();
     // Every column's rows 1.. in the order of the keys of rows 1..Rows-1.
     void putRowsInOrder(GridSort::Keys &keys, bool descending);
     FlexGridModel *m_model;
