@@ -172,9 +172,11 @@ bool writeCsv(const FlexGrid &grid, const std::function<bool(const QByteArray &)
     CsvCode code = CsvCode::Windows1252;
     bool valid = true;
     QByteArray probe;
+    std::vector<QByteArrayView> row(size_t(grid.Cols()));
     for (int r = 0; r < grid.Rows() && (code == CsvCode::Windows1252 || valid); ++r) {
+        grid.rowUtf8(r, row.data());
         for (int c : kept) {
-            const QByteArrayView cell = grid.cellUtf8(r, c);
+            const QByteArrayView cell = row[size_t(c)];
             if (ascii(cell))
                 continue;
             probe.resize(0);
@@ -192,10 +194,11 @@ bool writeCsv(const FlexGrid &grid, const std::function<bool(const QByteArray &)
     if (code == CsvCode::Utf8)
         piece += "\xEF\xBB\xBF";
     for (int r = 0; r < grid.Rows(); ++r) {
+        grid.rowUtf8(r, row.data());
         for (qsizetype k = 0; k < kept.size(); ++k) {
             if (k > 0)
                 piece += ';';
-            const QByteArrayView cell = grid.cellUtf8(r, kept.at(k));
+            const QByteArrayView cell = row[size_t(kept.at(k))];
             if (valid)
                 appendField(piece, cell, code);
             else

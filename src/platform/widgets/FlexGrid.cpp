@@ -496,6 +496,20 @@ public:
         }
     }
 
+    // Row r's first n cells, in one walk of its record.
+    void rowCells(size_t r, QByteArrayView *out, int n) const
+    {
+        const uchar *row = m_rowAt[r];
+        const int count = std::min(n, countOf(row));
+        const uchar *p = row + kCountBytes;
+        for (int i = 0; i < count; ++i) {
+            out[i] = cellAt(p);
+            p = skip(p);
+        }
+        for (int i = count; i < n; ++i)
+            out[i] = QByteArrayView(kNoText, 0);
+    }
+
     // A fill: the cells of one row in order, then endRow.
     void appendCell(QByteArrayView v)
     {
@@ -1514,6 +1528,13 @@ QByteArrayView FlexGrid::cellUtf8(int r, int c) const
     if (r < 0 || r >= Rows() || c < 0 || c >= Cols())
         subscript();
     return m_model->cells().at(size_t(r), c);
+}
+
+void FlexGrid::rowUtf8(int r, QByteArrayView *cells) const
+{
+    if (r < 0 || r >= Rows())
+        subscript();
+    m_model->cells().rowCells(size_t(r), cells, Cols());
 }
 
 void FlexGrid::eachCellOfColumn(int c, const std::function<void(int r, QByteArrayView utf8)> &visit) const

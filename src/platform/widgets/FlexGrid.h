@@ -51,6 +51,9 @@ public:
     void setTextMatrix(int r, int c, const QString &t);
     // The cell as the grid holds it, UTF-8; valid until the grid changes.
     QByteArrayView cellUtf8(int r, int c) const;
+    // The Cols() cells of row r, into cells: a pass over whole rows (an
+    // export) reads each row once this way. Valid until the grid changes.
+    void rowUtf8(int r, QByteArrayView *cells) const;
     // Column c's cells of rows 1..Rows()-1 in row order: a pass over a whole
     // column (a sort) reads far faster this way than cell by cell.
     void eachCellOfColumn(int c, const std::function<void(int r, QByteArrayView utf8)> &visit) const;
