@@ -112,19 +112,22 @@ struct Row {
     quint32 lines = 1; // set by the layout
 };
 
-struct Table {
-    quint32 firstRow = 0;
-    quint32 rows = 0;
-    int cols = 0;
-    bool headerRow = false; // its first row is all header cells
-    // Of each column, from its cells' texts:
+// Of each column of a table, from its cells' texts:
+struct ColumnWidths {
     std::vector<qreal> minWidth; // the widest word
     std::vector<qreal> maxWidth; // the widest line
     std::vector<qreal> headWord; // the widest word of its header cells
     std::vector<qreal> dataLine; // the widest line of its data cells
     std::vector<qreal> dataSum;  // all its data cells' text, on one line
     std::vector<char> words;     // a data cell reads as words
-    std::vector<qreal> width;    // content width of each column, once laid out
+};
+
+struct Table : ColumnWidths {
+    quint32 firstRow = 0;
+    quint32 rows = 0;
+    int cols = 0;
+    bool headerRow = false;   // its first row is all header cells
+    std::vector<qreal> width; // content width of each column, once laid out
 };
 
 struct FontSpec {
@@ -1003,17 +1006,12 @@ constexpr qreal kAverageLines = 4;
 
 namespace {
 // What the cells of a table tell of its columns' widths, gathered cell by cell.
-struct ColumnSizes {
-    std::vector<qreal> minWidth; // the widest word
-    std::vector<qreal> maxWidth; // the widest line
-    std::vector<qreal> headWord; // the widest word of its header cells
-    std::vector<qreal> dataLine; // the widest line of its data cells
-    std::vector<qreal> dataSum;  // all its data cells' text, on one line
-    std::vector<char> words;     // a data cell reads as words
-    qreal heavy = 0;             // the most a cell weighs in dataSum
+struct ColumnSizes : ColumnWidths {
+    qreal heavy = 0; // the most a cell weighs in dataSum
 
     ColumnSizes(size_t n, qreal heaviest)
-        : minWidth(n, 0), maxWidth(n, 0), headWord(n, 0), dataLine(n, 0), dataSum(n, 0), words(n, 0),
+        : ColumnWidths{std::vector<qreal>(n, 0), std::vector<qreal>(n, 0), std::vector<qreal>(n, 0),
+                       std::vector<qreal>(n, 0), std::vector<qreal>(n, 0), std::vector<char>(n, 0)},
           heavy(heaviest)
     {
     }
@@ -1132,12 +1130,7 @@ void PrintPages::Impl::measure(const QPaintDevice &device, const Progress &progr
                 }
             }
         }
-        t.minWidth = std::move(sizes.minWidth);
-        t.maxWidth = std::move(sizes.maxWidth);
-        t.headWord = std::move(sizes.headWord);
-        t.dataLine = std::move(sizes.dataLine);
-        t.dataSum = std::move(sizes.dataSum);
-        t.words = std::move(sizes.words);
+        static_cast<ColumnWidths &>(t) = std::move(static_cast<ColumnWidths &>(sizes));
     }
 }
 
