@@ -160,7 +160,7 @@ private slots:
         // differ from row to row.
         QList<QStringList> rows;
         QString text = QStringLiteral("\"Cognome\";\"Note\";\"Data\"\r\n");
-        for (int i = 0; i < 30000; ++i) {
+        for (int i = 0; i < 60000; ++i) {
             const QString surname = QStringLiteral("Caffè %1").arg(i);
             const QString note = i % 5 ? QString(i % 97, QLatin1Char('x')) + QStringLiteral(" \"€\"; fine")
                                        : QString();
@@ -176,8 +176,8 @@ private slots:
 
         // One character the code page lacks, in the last row only, and
         // the whole file is UTF-8.
-        g.setTextMatrix(g.Rows() - 1, 1, QStringLiteral("Caffè 29999\U0001F600"));
-        text.replace(QStringLiteral("Caffè 29999"), QStringLiteral("Caffè 29999\U0001F600"));
+        g.setTextMatrix(g.Rows() - 1, 1, QStringLiteral("Caffè 59999\U0001F600"));
+        text.replace(QStringLiteral("Caffè 59999"), QStringLiteral("Caffè 59999\U0001F600"));
         QCOMPARE(csvBytes(g), QByteArray("\xEF\xBB\xBF") + text.toUtf8());
     }
 
@@ -186,7 +186,7 @@ private slots:
         TestFolder folder(false);
         ScriptedPeople people;
         QList<QStringList> rows;
-        for (int i = 0; i < 30000; ++i)
+        for (int i = 0; i < 60000; ++i)
             rows.push_back({QStringLiteral("Rossi %1").arg(i), QString(60, QLatin1Char('n'))});
         FlexGrid g;
         fill(g, {"Cognome", "Note"}, rows);
