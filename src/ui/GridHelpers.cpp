@@ -11,9 +11,20 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QSaveFile>
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstring>
+#include <exception>
 #include <functional>
+#include <mutex>
+#include <thread>
 #include <vector>
+#if defined(__linux__)
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace {
 const QString kGeneral = QStringLiteral("basGeneral");
@@ -109,6 +120,27 @@ bool ascii(QByteArrayView bytes)
     return true;
 }
 
+// Whether text is valid UTF-8; runs of ASCII are passed over eight bytes at
+// a time, as most of a cell is.
+bool validUtf8(QByteArrayView text)
+{
+    const uchar *p = reinterpret_cast<const uchar *>(text.data());
+    const uchar *end = p + text.size();
+    while (p < end) {
+        if (end - p >= 8) {
+            quint64 w;
+            std::memcpy(&w, p, 8);
+            if (!(w & 0x8080808080808080ULL)) {
+                p += 8;
+                continue;
+            }
+        }
+        if (nextChar(p, end) < 0)
+            return false;
+    }
+    return true;
+}
+
 // Appends UTF-8 text in Windows-1252; false, with out as it was, where a
 // character does not fit.
 bool appendWindows1252(QByteArray &out, QByteArrayView utf8)
@@ -133,86 +165,390 @@ bool appendWindows1252(QByteArray &out, QByteArrayView utf8)
 // nothing is lost and a spreadsheet still reads it right.
 enum class CsvCode { Windows1252, Utf8 };
 
-// One field: the cell in double quotes, its own double quotes doubled. Most
-// cells are plain ASCII and go out as the grid holds them.
-void appendField(QByteArray &out, QByteArrayView cell, CsvCode code)
+// What the cells of a list ask of the file: the probe reads every cell once
+// ahead, on a few threads for a long list.
+struct CsvProbe {
+    bool utf8 = false; // a character Windows-1252 lacks
+    bool invalid = false; // text that is not UTF-8 (from the register)
+    qint64 bytes = 0; // the cells' bytes in the rows read
+    qint64 rows = 0; // the rows read
+};
+
+void probeRows(const FlexGrid &grid, const QList<int> &kept, int from, int to, CsvProbe &result,
+               std::atomic<bool> &anyUtf8, std::atomic<bool> &anyInvalid)
 {
-    out += '"';
-    const bool plain = ascii(cell);
-    if (cell.indexOf('"') < 0) {
-        if (plain || code == CsvCode::Utf8 || !appendWindows1252(out, cell))
-            out += cell;
-    } else {
-        QByteArray doubled;
-        doubled.reserve(cell.size() + 4);
-        for (char b : cell) {
-            if (b == '"')
-                doubled += '"';
-            doubled += b;
+    // Counted here and handed over at the end: the threads' results lie
+    // side by side.
+    CsvProbe probe;
+    QByteArray scratch;
+    std::vector<QByteArrayView> row(size_t(grid.Cols()));
+    for (int r = from; r < to; ++r) {
+        // Once some cell wants UTF-8 and some cell is invalid, nothing
+        // further can change the choice.
+        if ((r & 255) == 0 && anyUtf8.load(std::memory_order_relaxed) && anyInvalid.load(std::memory_order_relaxed))
+            break;
+        grid.rowUtf8(r, row.data());
+        ++probe.rows;
+        for (int c : kept) {
+            const QByteArrayView cell = row[size_t(c)];
+            probe.bytes += cell.size();
+            if (probe.invalid || ascii(cell))
+                continue;
+            if (!probe.utf8 && !anyUtf8.load(std::memory_order_relaxed)) {
+                scratch.resize(0);
+                if (appendWindows1252(scratch, cell))
+                    continue;
+            }
+            if (!probe.utf8) {
+                probe.utf8 = true;
+                anyUtf8.store(true, std::memory_order_relaxed);
+            }
+            probe.invalid = !validUtf8(cell);
+            if (probe.invalid)
+                anyInvalid.store(true, std::memory_order_relaxed);
         }
-        if (plain || code == CsvCode::Utf8 || !appendWindows1252(out, doubled))
-            out += doubled;
     }
-    out += '"';
+    result = probe;
+}
+
+// Copies bytes to p with every double quote doubled; returns the end.
+char *putDoubled(char *p, const char *from, qsizetype size)
+{
+    const char *end = from + size;
+    while (from < end) {
+        const void *quote = std::memchr(from, '"', size_t(end - from));
+        const char *stop = quote ? static_cast<const char *>(quote) + 1 : end;
+        std::memcpy(p, from, size_t(stop - from));
+        p += stop - from;
+        if (quote)
+            *p++ = '"';
+        from = stop;
+    }
+    return p;
+}
+
+// Puts UTF-8 text at p in Windows-1252, double quotes doubled; nullptr
+// where a character does not fit.
+char *putWindows1252(char *p, QByteArrayView utf8)
+{
+    const uchar *u = reinterpret_cast<const uchar *>(utf8.data());
+    const uchar *end = u + utf8.size();
+    while (u < end) {
+        const int32_t c = nextChar(u, end);
+        const int b = c < 0 ? -1 : windows1252Byte(char32_t(c));
+        if (b < 0)
+            return nullptr;
+        if (b == '"')
+            *p++ = '"';
+        *p++ = char(b);
+    }
+    return p;
+}
+
+// The rows from..to-1 as CSV lines appended to out: each field the cell in
+// double quotes, its own double quotes doubled, ";" between fields, CR LF
+// after the line. Most cells are plain ASCII and go out as the grid holds
+// them.
+void appendRows(const FlexGrid &grid, const QList<int> &kept, int from, int to, CsvCode code, bool valid,
+                QByteArray &out, std::vector<QByteArrayView> &row)
+{
+    QByteArray fixed;
+    for (int r = from; r < to; ++r) {
+        grid.rowUtf8(r, row.data());
+        // Room for the worst line: a field's text at most three times its
+        // bytes (an invalid byte made a three-byte character), two quotes
+        // and a separator a field, the line end.
+        qsizetype room = 2;
+        for (int c : kept)
+            room += 3 * row[size_t(c)].size() + 3;
+        const qsizetype at = out.size();
+        if (out.capacity() - at < room)
+            out.reserve(std::max(out.capacity() * 2, at + room));
+        out.resize(at + room);
+        char *const base = out.data();
+        char *p = base + at;
+        for (qsizetype k = 0; k < kept.size(); ++k) {
+            if (k > 0)
+                *p++ = ';';
+            *p++ = '"';
+            QByteArrayView cell = row[size_t(kept.at(k))];
+            // Valid UTF-8 goes out as it is, whatever it holds.
+            if ((code == CsvCode::Windows1252 || !valid) && !ascii(cell)) {
+                if (code == CsvCode::Windows1252) {
+                    if (char *end = putWindows1252(p, cell)) {
+                        p = end;
+                        *p++ = '"';
+                        continue;
+                    }
+                } else if (!valid) {
+                    fixed = QString::fromUtf8(cell).toUtf8();
+                    cell = fixed;
+                }
+            }
+            p = putDoubled(p, cell.data(), cell.size());
+            *p++ = '"';
+        }
+        *p++ = '\r';
+        *p++ = '\n';
+        out.resize(p - base);
+    }
 }
 
 // The CSV of a grid, handed on in pieces as it is encoded, so a list of a
 // million rows never stands in memory twice; false from the sink stops it.
+// A long list is encoded on a few threads, each a run of rows at a time into
+// one of a few buffers that the caller hands on in order.
 constexpr qsizetype kCsvPiece = 256 * 1024;
+constexpr int kRowsForThreads = 50000;
 
-bool writeCsv(const FlexGrid &grid, const std::function<bool(const QByteArray &)> &sink)
+int csvThreads(int rows)
+{
+    if (rows < kRowsForThreads)
+        return 1;
+    return int(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+}
+
+bool writeCsv(const FlexGrid &grid, const std::function<bool(QByteArrayView)> &sink)
 {
     QList<int> kept;
     for (int c = 0; c < grid.Cols(); ++c) {
         if (grid.cellUtf8(0, c) != QByteArrayView("IDFIELD"))
             kept << c;
     }
+    const int rows = grid.Rows();
+    const int threads = csvThreads(rows);
+    if (threads > 1) {
+        // The rows of a fill still on their way are stored here, before
+        // threads read them.
+        std::vector<QByteArrayView> first(size_t(grid.Cols()));
+        grid.rowUtf8(0, first.data());
+    }
+
     // Every cell is read once ahead to choose the code; the text a cell
     // cannot be written in (invalid UTF-8 from the register) is made valid.
-    CsvCode code = CsvCode::Windows1252;
-    bool valid = true;
-    QByteArray probe;
-    std::vector<QByteArrayView> row(size_t(grid.Cols()));
-    for (int r = 0; r < grid.Rows() && (code == CsvCode::Windows1252 || valid); ++r) {
-        grid.rowUtf8(r, row.data());
-        for (int c : kept) {
-            const QByteArrayView cell = row[size_t(c)];
-            if (ascii(cell))
-                continue;
-            probe.resize(0);
-            if (code == CsvCode::Windows1252 && appendWindows1252(probe, cell))
-                continue;
-            code = CsvCode::Utf8;
-            const uchar *p = reinterpret_cast<const uchar *>(cell.data());
-            const uchar *end = p + cell.size();
-            while (p < end && valid)
-                valid = nextChar(p, end) >= 0;
+    std::atomic<bool> anyUtf8{false}, anyInvalid{false};
+    std::vector<CsvProbe> probes(static_cast<size_t>(threads));
+    if (threads == 1) {
+        probeRows(grid, kept, 0, rows, probes[0], anyUtf8, anyInvalid);
+    } else {
+        std::vector<std::thread> workers;
+        for (int t = 0; t < threads; ++t) {
+            const int from = int(qint64(rows) * t / threads), to = int(qint64(rows) * (t + 1) / threads);
+            workers.emplace_back(
+                [&, t, from, to] { probeRows(grid, kept, from, to, probes[size_t(t)], anyUtf8, anyInvalid); });
         }
+        for (std::thread &w : workers)
+            w.join();
     }
-    QByteArray piece;
-    piece.reserve(kCsvPiece + 4096);
-    if (code == CsvCode::Utf8)
-        piece += "\xEF\xBB\xBF";
-    for (int r = 0; r < grid.Rows(); ++r) {
-        grid.rowUtf8(r, row.data());
-        for (qsizetype k = 0; k < kept.size(); ++k) {
-            if (k > 0)
-                piece += ';';
-            const QByteArrayView cell = row[size_t(kept.at(k))];
-            if (valid)
-                appendField(piece, cell, code);
-            else
-                appendField(piece, QString::fromUtf8(cell).toUtf8(), code);
-        }
-        piece += "\r\n";
-        if (piece.size() >= kCsvPiece) {
+    const CsvCode code = anyUtf8 ? CsvCode::Utf8 : CsvCode::Windows1252;
+    const bool valid = !anyInvalid;
+    qint64 bytes = 0, seen = 0;
+    for (const CsvProbe &p : probes) {
+        bytes += p.bytes;
+        seen += p.rows;
+    }
+
+    // Runs of rows of about a piece each.
+    const qint64 lineBytes = seen ? bytes / seen + 3 * kept.size() + 2 : 1;
+    const int runRows = int(std::clamp<qint64>(kCsvPiece / std::max<qint64>(lineBytes, 1), 1, 65536));
+    const int runs = (rows + runRows - 1) / runRows;
+    auto encodeRun = [&](int run, QByteArray &out, std::vector<QByteArrayView> &row) {
+        out.resize(0);
+        if (run == 0 && code == CsvCode::Utf8)
+            out += "\xEF\xBB\xBF";
+        appendRows(grid, kept, run * runRows, std::min(rows, (run + 1) * runRows), code, valid, out, row);
+    };
+
+    if (threads == 1) {
+        QByteArray piece;
+        piece.reserve(kCsvPiece + 4096);
+        std::vector<QByteArrayView> row(size_t(grid.Cols()));
+        for (int run = 0; run < runs; ++run) {
+            encodeRun(run, piece, row);
             if (!sink(piece))
                 return false;
-            piece.resize(0);
         }
+        return true;
     }
-    return piece.isEmpty() || sink(piece);
+
+    // Run n goes into buffer n % buffers once the caller has handed on run
+    // n - buffers from it; the caller hands the runs on in order.
+    struct Buffer {
+        QByteArray bytes;
+        int run = 0; // the run the buffer holds or waits for
+        bool ready = false;
+    };
+    const int buffers = 2 * threads;
+    std::vector<Buffer> ring(static_cast<size_t>(buffers));
+    for (int b = 0; b < buffers; ++b) {
+        ring[size_t(b)].run = b;
+        ring[size_t(b)].bytes.reserve(kCsvPiece + 4096);
+    }
+    std::mutex lock;
+    std::condition_variable encoded, handedOn;
+    bool stopped = false;
+    std::exception_ptr failure;
+    std::atomic<int> nextRun{0};
+    auto encoder = [&] {
+        std::vector<QByteArrayView> row(size_t(grid.Cols()));
+        for (int run = nextRun++; run < runs; run = nextRun++) {
+            Buffer &buffer = ring[size_t(run % buffers)];
+            {
+                std::unique_lock<std::mutex> hold(lock);
+                handedOn.wait(hold, [&] { return stopped || buffer.run == run; });
+                if (stopped)
+                    return;
+            }
+            try {
+                encodeRun(run, buffer.bytes, row);
+            } catch (...) {
+                const std::lock_guard<std::mutex> hold(lock);
+                if (!failure)
+                    failure = std::current_exception();
+                stopped = true;
+                encoded.notify_all();
+                handedOn.notify_all();
+                return;
+            }
+            const std::lock_guard<std::mutex> hold(lock);
+            buffer.ready = true;
+            encoded.notify_all();
+        }
+    };
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads; ++t)
+        workers.emplace_back(encoder);
+    bool ok = true;
+    for (int run = 0; run < runs && ok; ++run) {
+        Buffer &buffer = ring[size_t(run % buffers)];
+        {
+            std::unique_lock<std::mutex> hold(lock);
+            encoded.wait(hold, [&] { return stopped || buffer.ready; });
+            if (stopped)
+                break;
+        }
+        ok = sink(buffer.bytes);
+        const std::lock_guard<std::mutex> hold(lock);
+        buffer.ready = false;
+        buffer.run = run + buffers;
+        handedOn.notify_all();
+    }
+    {
+        const std::lock_guard<std::mutex> hold(lock);
+        stopped = true;
+        handedOn.notify_all();
+    }
+    for (std::thread &w : workers)
+        w.join();
+    if (failure)
+        std::rethrow_exception(failure);
+    return ok;
 }
+
+// A file being written reaches the disk stretch by stretch, synced on a
+// thread of its own while the rest is still being encoded, so the sync before
+// the rename waits for the last stretch only. A stretch that could not be
+// written fails the file: the disk reports such an error once, to whichever
+// sync of the open file comes first.
+class WriteBack {
+public:
+    explicit WriteBack(int fd)
+        : m_fd(fd)
+    {
+    }
+    WriteBack(const WriteBack &) = delete;
+    WriteBack &operator=(const WriteBack &) = delete;
+    ~WriteBack() { stop(); }
+
+    // After bytes more were written to file; false when it could not be
+    // flushed.
+    bool written(QFileDevice &file, qint64 bytes)
+    {
+        m_out += bytes;
+#if defined(__linux__)
+        if (m_fd < 0 || m_out - m_started < m_stretch)
+            return true;
+        if (!file.flush())
+            return false;
+        // The disk starts on the stretch now; the sync thread waits for it.
+        sync_file_range(m_fd, m_started, m_out - m_started, SYNC_FILE_RANGE_WRITE);
+        m_started = m_out;
+        m_stretch = std::min(2 * m_stretch, kLongestStretch);
+        if (!m_thread.joinable())
+            m_thread = std::thread([this] { run(); });
+        {
+            const std::lock_guard<std::mutex> hold(m_lock);
+            m_due = true;
+        }
+        m_wake.notify_one();
+#else
+        Q_UNUSED(file);
+#endif
+        return true;
+    }
+    // Syncs what is left; false when some of the file did not reach the disk.
+    bool finish()
+    {
+        stop();
+#if defined(__linux__)
+        if (m_fd >= 0 && !synced(m_fd))
+            m_failed = true;
+#endif
+        return !m_failed;
+    }
+
+private:
+    // Short stretches first, so even a small file is mostly on the disk
+    // when its last byte is written; then longer ones, each sync costing a
+    // little on its own.
+    static constexpr qint64 kLongestStretch = 16 * 1024 * 1024;
+
+#if defined(__linux__)
+    // A file system that cannot sync is not a failure of the file.
+    static bool synced(int fd)
+    {
+        if (fdatasync(fd) == 0)
+            return true;
+        return errno == EINVAL || errno == ENOSYS || errno == EROFS;
+    }
+#endif
+
+    void run()
+    {
+#if defined(__linux__)
+        std::unique_lock<std::mutex> hold(m_lock);
+        for (;;) {
+            m_wake.wait(hold, [&] { return m_due || m_done; });
+            if (m_done)
+                return;
+            m_due = false;
+            hold.unlock();
+            const bool ok = synced(m_fd);
+            hold.lock();
+            if (!ok)
+                m_failed = true;
+        }
+#endif
+    }
+    void stop()
+    {
+        if (!m_thread.joinable())
+            return;
+        {
+            const std::lock_guard<std::mutex> hold(m_lock);
+            m_done = true;
+        }
+        m_wake.notify_one();
+        m_thread.join();
+    }
+
+    const int m_fd;
+    qint64 m_out = 0, m_started = 0, m_stretch = 1024 * 1024;
+    std::thread m_thread;
+    std::mutex m_lock;
+    std::condition_variable m_wake;
+    bool m_due = false, m_done = false, m_failed = false;
+};
 
 Proc plainProc(const QString &name)
 {
@@ -340,7 +676,7 @@ std::optional<QByteArray> toWindows1252(QStringView text)
 QByteArray csvBytes(const FlexGrid &grid)
 {
     QByteArray out;
-    writeCsv(grid, [&](const QByteArray &piece) {
+    writeCsv(grid, [&](QByteArrayView piece) {
         out += piece;
         return true;
     });
@@ -358,8 +694,13 @@ bool xMSFlexGrid_Save(FlexGrid &grid, const QString &fileName)
                 raiseError(ErrNo::PathNotFound, QStringLiteral("Path not found"));
             raiseError(ErrNo::PermissionDenied, QStringLiteral("Permission denied"));
         }
-        const bool written = writeCsv(grid, [&](const QByteArray &piece) { return file.write(piece) == piece.size(); });
-        if (!written) {
+        WriteBack toDisk(file.handle());
+        const bool written = writeCsv(grid, [&](QByteArrayView piece) {
+            if (file.write(piece.data(), piece.size()) != piece.size())
+                return false;
+            return toDisk.written(file, piece.size());
+        });
+        if (!written || !toDisk.finish()) {
             file.cancelWriting();
             raiseError(57, QStringLiteral("Device I/O error"));
         }

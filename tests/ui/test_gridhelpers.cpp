@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 // A grid as the lists fill it: header row, then the data rows.
@@ -150,6 +152,63 @@ private slots:
                      QByteArray("\xEF\xBB\xBF\"Nome\";\"Cognome\"\r\n\"") + QStringLiteral("Caffè \"\"€\"\"").toUtf8()
                          + "\";\"" + text.toUtf8() + "\"\r\n");
         }
+    }
+
+    void aLongListIsWrittenWholeAndInOrder()
+    {
+        // Enough rows to be encoded on several threads, of lengths that
+        // differ from row to row.
+        QList<QStringList> rows;
+        QString text = QStringLiteral("\"Cognome\";\"Note\";\"Data\"\r\n");
+        for (int i = 0; i < 60000; ++i) {
+            const QString surname = QStringLiteral("Caffè %1").arg(i);
+            const QString note = i % 5 ? QString(i % 97, QLatin1Char('x')) + QStringLiteral(" \"€\"; fine")
+                                       : QString();
+            const QString date = i % 3 ? QStringLiteral("%1/02/2010").arg(1 + i % 28, 2, 10, QLatin1Char('0'))
+                                       : QString();
+            rows.push_back({QString::number(i), surname, note, date});
+            text += QLatin1Char('"') + surname + QStringLiteral("\";\"") + QString(note).replace(QStringLiteral("\""), QStringLiteral("\"\""))
+                + QStringLiteral("\";\"") + date + QStringLiteral("\"\r\n");
+        }
+        FlexGrid g;
+        fill(g, {"IDFIELD", "Cognome", "Note", "Data"}, rows);
+        QCOMPARE(csvBytes(g), *toWindows1252(text));
+
+        // One character the code page lacks, in the last row only, and
+        // the whole file is UTF-8.
+        g.setTextMatrix(g.Rows() - 1, 1, QStringLiteral("Caffè 59999\U0001F600"));
+        text.replace(QStringLiteral("Caffè 59999"), QStringLiteral("Caffè 59999\U0001F600"));
+        QCOMPARE(csvBytes(g), QByteArray("\xEF\xBB\xBF") + text.toUtf8());
+    }
+
+    void aWriteFailingPartWayKeepsTheOldFile()
+    {
+        TestFolder folder(false);
+        ScriptedPeople people;
+        QList<QStringList> rows;
+        for (int i = 0; i < 60000; ++i)
+            rows.push_back({QStringLiteral("Rossi %1").arg(i), QString(60, QLatin1Char('n'))});
+        FlexGrid g;
+        fill(g, {"Cognome", "Note"}, rows);
+        const QString name = folder.file(QStringLiteral("soci.csv"));
+        writeFile(name, "vecchio");
+
+        // The file may not grow past 512 KiB, as on a disk that fills up.
+        rlimit limit{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &limit), 0);
+        const rlimit before = limit;
+        limit.rlim_cur = 512 * 1024;
+        const auto signalBefore = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+        const bool saved = xMSFlexGrid_Save(g, name);
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, signalBefore);
+
+        QVERIFY(!saved);
+        QCOMPARE(people.messages(),
+                 QStringList("Error 57 (Device I/O error) in procedure xMSFlexGrid_Save of Modulo basGeneral"));
+        QCOMPARE(readFile(name), QByteArray("vecchio"));
+        QCOMPARE(folder.files(true), QStringList("soci.csv"));
     }
 
     void windows1252CoversItsOwnCharactersOnly()
