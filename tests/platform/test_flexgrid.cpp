@@ -215,7 +215,7 @@ private slots:
                 return "r" + QByteArray::number(r);
             }
         };
-        constexpr int kRows = 3000;
+        constexpr int kRows = 4000;
         auto fill = [&](FlexGrid &g, int rows) {
             g.beginFill();
             g.setRows(1);

@@ -943,11 +943,12 @@ private:
     // A column's dictionary: texts from its first long cells, which later
     // texts are written against. Each coded cell is its pieces in order:
     // a byte below kMatch, a run of that many plus one bytes that follow;
-    // from kMatch, the kMinMatch + (byte - kMatch) bytes of the dictionary
-    // at the two-byte place that follows. A cell reads out on its own, in
+    // from kMatch, kMinMatch + (byte - kMatch) % kLengths bytes of the
+    // dictionary at a place whose two high bits are (byte - kMatch) /
+    // kLengths, its low 16 bits in the two bytes that follow. A cell reads out on its own, in
     // any order, on any thread. The dictionary only grows, and only while
     // rows are appended.
-    static constexpr size_t kDictBytes = size_t(1) << 16;
+    static constexpr size_t kDictBytes = size_t(1) << 18;
     // Texts are read out 16 bytes at a time: the room they go to, and the
     // dictionary, have this many bytes to spare after them.
     static constexpr size_t kSlack = 16;
@@ -956,14 +957,17 @@ private:
         for (size_t k = 0; k < n; k += 16)
             std::memcpy(to + k, from + k, 16);
     }
-    static constexpr int kHashBits = 14;
+    static constexpr int kHashBits = 16;
     static constexpr uchar kMatch = 0x40;
     static constexpr size_t kMinMatch = 4;
-    static constexpr size_t kMaxMatch = kMinMatch + 0xFF - kMatch;
+    static constexpr size_t kLengths = (0x100 - kMatch) / 4;
+    static constexpr size_t kMaxMatch = kMinMatch + kLengths - 1;
     static constexpr int kSampleCells = 4096; // the cells a dictionary looks at
+    // A dictionary takes half a MiB: a short list keeps its texts as they are.
+    static constexpr size_t kRowsBeforeDict = 1000;
     struct Dict {
         uchar bytes[kDictBytes + kSlack];
-        quint16 last[size_t(1) << kHashBits]; // where a 4-byte string is
+        quint32 last[size_t(1) << kHashBits]; // where a 4-byte string is
         size_t size = 0;
         int sampled = 0;
     };
@@ -989,8 +993,8 @@ private:
                 p += n;
                 to += n;
             } else {
-                const size_t n = kMinMatch + (t - kMatch);
-                const size_t from = size_t(p[0]) | size_t(p[1]) << 8;
+                const size_t n = kMinMatch + (t - kMatch) % kLengths;
+                const size_t from = size_t(p[0]) | size_t(p[1]) << 8 | size_t((t - kMatch) / kLengths) << 16;
                 p += 2;
                 copy16s(to, dict + from, n);
                 to += n;
@@ -1025,7 +1029,7 @@ private:
             while (n < most && dict.bytes[at + n] == s[i + n])
                 ++n;
             putRun(i);
-            *to++ = uchar(kMatch + (n - kMinMatch));
+            *to++ = uchar(kMatch + (at >> 16) * kLengths + (n - kMinMatch));
             *to++ = uchar(at);
             *to++ = uchar(at >> 8);
             i += n;
@@ -1040,7 +1044,7 @@ private:
     {
         if (len >= 2 && packable(s, len))
             return pack(putHead(to, len, kPacked), s, len);
-        if (len >= kMinCoded) {
+        if (len >= kMinCoded && m_rowAt.size() >= kRowsBeforeDict) {
             if (m_dicts.size() <= size_t(c))
                 m_dicts.resize(size_t(c) + 1);
             std::unique_ptr<Dict> &dict = m_dicts[size_t(c)];
@@ -1061,9 +1065,9 @@ private:
                 // a run of one byte then matches whole.
                 for (size_t at = from; at + kMinMatch <= dict->size; ++at) {
                     const quint32 v = load32(dict->bytes + at);
-                    quint16 &last = dict->last[hashOf(v)];
+                    quint32 &last = dict->last[hashOf(v)];
                     if (last >= at || load32(dict->bytes + last) != v)
-                        last = quint16(at);
+                        last = quint32(at);
                 }
             }
             if (coded < len) {
