@@ -434,8 +434,10 @@ private:
 };
 
 // The cells, row 0 included, row by row. A row is one record, its number of
-// cells (two bytes) and then each cell as its length and its UTF-8 bytes;
-// cells past that number are empty. The store holds where each row's record
+// cells (two bytes) and then each cell, a head that says its length and the
+// form it is kept in and then its bytes; cells past that number are empty.
+// A text is kept as typed, or shorter: packed, written against a dictionary
+// of the column, or as a reference to the same text a few cells back. The store holds where each row's record
 // starts: a sort or a removal moves only those, and a fill writes each byte
 // once, one row after the other. A row with a cell written again is stored
 // anew at the end; the bytes nobody points to are dropped once they are the
@@ -623,13 +625,15 @@ public:
                 if (recent[k].len == written && inBlock(recent[k].at, cell) && sameBytes(recent[k].at, cell, written))
                     break;
             }
-            // (The shared cell's head is one byte.)
-            if (k < kRecent && size_t(cell + 1 - recent[k].at) < (size_t(1) << (8 * kRefBytes))) {
-                uchar *const ref = putHead(cell, 0, kShared);
-                const size_t back = size_t(ref - recent[k].at);
-                for (size_t b = 0; b < kRefBytes; ++b)
+            // The shared cell's head is one byte, and says in how many bytes
+            // the distance is written.
+            const size_t back = k < kRecent ? size_t(cell + 1 - recent[k].at) : 0;
+            if (k < kRecent && back < (size_t(1) << (8 * kRefBytes))) {
+                const size_t width = back < 0x100 ? 1 : back < 0x10000 ? 2 : 3;
+                uchar *const ref = putHead(cell, width, kShared);
+                for (size_t b = 0; b < width; ++b)
                     ref[b] = uchar(back >> (8 * b));
-                to = ref + kRefBytes;
+                to = ref + width;
                 const Recent hit = recent[k];
                 std::memmove(recent + 1, recent, size_t(k) * sizeof(Recent));
                 recent[0] = hit;
@@ -740,8 +744,8 @@ public:
 private:
     static constexpr size_t kCountBytes = 2;
     static constexpr size_t kMaxHead = 10;
-    static constexpr size_t kRefBytes = 3;  // how far back a shared text lies
-    static constexpr size_t kMinShared = 6; // shorter cells are written out
+    static constexpr size_t kRefBytes = 3;  // the most bytes that say how far back a shared text lies
+    static constexpr size_t kMinShared = 4; // shorter cells are written out
     static constexpr int kRecent = 4;       // the cells a column remembers
     // Texts from this long are written against the column's dictionary.
     static constexpr size_t kMinCoded = 16;
@@ -756,7 +760,7 @@ private:
     // How a cell is written, in the two low bits of its head.
     enum Kind : unsigned {
         kPlain = 0,  // the text's bytes follow
-        kShared = 1, // the same text is the cell whose head lies kRefBytes back
+        kShared = 1, // an earlier cell's text: the length's bytes that follow say how far back its head is
         kPacked = 2, // digits and the signs of dates and numbers, two a byte
         kCoded = 3,  // the text against the column's dictionary
     };
@@ -769,7 +773,7 @@ private:
     }
     // A cell's head is a length times four plus its kind, written 7 bits a
     // byte. The length is the text's for a plain or packed text, the bytes
-    // that follow for a coded one, none for a shared one.
+    // that follow for a coded or a shared one.
     static size_t headBytes(size_t len)
     {
         size_t n = 1;
@@ -777,26 +781,11 @@ private:
             ++n;
         return n;
     }
-    static uchar *putHead(uchar *to, size_t len, Kind kind)
-    {
-        size_t v = (len << 2) | kind;
-        while (v >= 0x80) {
-            *to++ = uchar((v & 0x7F) | 0x80);
-            v >>= 7;
-        }
-        *to++ = uchar(v);
-        return to;
-    }
+    static uchar *putHead(uchar *to, size_t len, Kind kind) { return putCount(to, (len << 2) | kind); }
     // The head at p: the length, the kind, and where the head ends.
     static const uchar *readHead(const uchar *p, size_t *len, Kind *kind)
     {
-        size_t v = 0;
-        int shift = 0;
-        while (*p & 0x80) {
-            v |= size_t(*p++ & 0x7F) << shift;
-            shift += 7;
-        }
-        v |= size_t(*p++) << shift;
+        const size_t v = readCount(&p);
         *len = v >> 2;
         *kind = Kind(v & 3);
         return p;
@@ -806,9 +795,8 @@ private:
         switch (kind) {
         case kPlain:
         case kCoded:
-            return len;
         case kShared:
-            return kRefBytes;
+            return len;
         case kPacked:
             break;
         }
@@ -816,13 +804,14 @@ private:
     }
     // The cell a shared cell's head (ending at p) stands for: a cell that
     // is not itself shared.
-    static const uchar *sharedCell(const uchar *p)
+    static const uchar *sharedCell(const uchar *p, size_t width)
     {
         size_t back = 0;
-        for (size_t b = 0; b < kRefBytes; ++b)
+        for (size_t b = 0; b < width; ++b)
             back |= size_t(p[b]) << (8 * b);
         return p - back;
     }
+    // A number written 7 bits a byte, the lowest first.
     static size_t readCount(const uchar **p)
     {
         size_t v = 0;
@@ -853,7 +842,7 @@ private:
         Kind kind;
         p = readHead(p, &len, &kind);
         if (kind == kShared)
-            p = readHead(sharedCell(p), &len, &kind);
+            p = readHead(sharedCell(p, len), &len, &kind);
         if (kind == kPlain)
             return QByteArrayView(reinterpret_cast<const char *>(p), qsizetype(len));
         if (kind == kPacked) {
@@ -875,7 +864,7 @@ private:
         Kind kind;
         p = readHead(p, &len, &kind);
         if (kind == kShared)
-            p = readHead(sharedCell(p), &len, &kind);
+            p = readHead(sharedCell(p, len), &len, &kind);
         if (kind == kPlain)
             return QByteArrayView(reinterpret_cast<const char *>(p), qsizetype(len));
         const size_t n = kind == kPacked ? len : readCount(&p);
