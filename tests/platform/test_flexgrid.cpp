@@ -4,6 +4,9 @@
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QtTest>
+#include <atomic>
+#include <thread>
+#include <vector>
 
 namespace {
 int errorOf(const std::function<void()> &f)
@@ -164,6 +167,141 @@ private slots:
         QCOMPARE(g.model()->rowCount(), 0);
         g.setRows(3);
         QCOMPARE(g.TextMatrix(2, 2), QString());
+    }
+
+    // Cells are kept in shorter forms (digits and date signs packed, long
+    // texts against what the column held first, repeats as references);
+    // every reader, on any thread, reads back the very bytes written.
+    void cellsReadBackByteForByteWhateverFormTheyAreKeptIn()
+    {
+        const QByteArray words[] = {"socio",  "pagamento", "ricevuta", "città",    "perché", "già",
+                                    "Ιωάννης", "Иванова",   "Dvořák",   "😀",       "d'Assisi", "&lt;b&gt;",
+                                    "z",      "quota",     "annuale",  "Nguyễn",   "tessera", "\t"};
+        // Texts that look as if they packed, and do not, or only just do.
+        const QByteArray shortOnes[] = {"",      "7",       "12",          "123",          "2024-01-15 10:23:45",
+                                        "12,50", "1e5",     "+39 02 1234567", "0123456789 -:+/.x", "١٢",
+                                        "12\n34", "-",       "..",          "2024-01-15 10:23:4",  "+39 02 12345ß",
+                                        "   ",   "0.5/-:+", "x1234567890123456"};
+        auto longText = [&](int r) -> QByteArray {
+            switch (r % 9) {
+            case 0:
+                return {};
+            case 1:
+                return QByteArray("quindici byte!!"); // one short of a long text
+            case 2:
+                return QByteArray("sedici byte!!!!!"); // just long enough
+            case 3:
+                return QByteArray(4000 + r % 7, char('a' + r % 3)); // one word
+            case 4:
+                return QByteArray("https://www.associazione-amici-del-museo.org/soci/") + QByteArray::number(r);
+            default: {
+                QByteArray t;
+                const int length = 16 + int((unsigned(r) * 2654435761U) % 300U);
+                for (unsigned w = unsigned(r); t.size() < length; w = w * 1103515245U + 12345U)
+                    t += words[(w >> 8) % 18] + ' ';
+                return t;
+            }
+            }
+        };
+        auto expected = [&](int r, int c) -> QByteArray {
+            if (r == 0)
+                return QByteArray("head ") + QByteArray::number(c);
+            switch (c) {
+            case 0:
+                return shortOnes[(r / 3) % 18]; // in runs: repeats as references
+            case 1: // now and then the text of the row before, kept as a reference
+                return r % 7 == 6 ? longText(r - 1) : longText(r);
+            default:
+                return "r" + QByteArray::number(r);
+            }
+        };
+        constexpr int kRows = 4000;
+        auto fill = [&](FlexGrid &g, int rows) {
+            g.beginFill();
+            g.setRows(1);
+            g.setCols(3);
+            for (int c = 0; c < 3; ++c)
+                g.setTextMatrix(0, c, QString::fromUtf8(expected(0, c)));
+            for (int r = 1; r <= rows; ++r) {
+                const QByteArray cells[] = {expected(r, 0), expected(r, 1), expected(r, 2)};
+                const QByteArrayView views[] = {cells[0], cells[1], cells[2]};
+                g.appendRow(views, 3);
+            }
+            g.endFill();
+        };
+        // Row r's cells as they should read, from the tag in column 2.
+        auto rowOf = [](QByteArrayView tag) { return tag.sliced(1).toInt(); };
+        auto mismatches = [&](const FlexGrid &g) {
+            int wrong = 0;
+            std::vector<QByteArrayView> row(3);
+            for (int r = 0; r < g.Rows(); ++r) {
+                g.rowUtf8(r, row.data());
+                const int was = r == 0 ? 0 : rowOf(row[2]);
+                for (int c = 0; c < 3; ++c) {
+                    wrong += row[size_t(c)] != expected(was, c);
+                    const QByteArrayView one = g.cellUtf8(r, c);
+                    const QByteArrayView other = g.cellUtf8(r, (c + 1) % 3);
+                    wrong += one != expected(was, c) || other != expected(was, (c + 1) % 3);
+                }
+            }
+            return wrong;
+        };
+
+        FlexGrid g;
+        fill(g, kRows);
+        QCOMPARE(g.Rows(), kRows + 1);
+        QCOMPARE(mismatches(g), 0);
+        QCOMPARE(g.TextMatrix(4, 1), QString::fromUtf8(expected(4, 1)));
+
+        // Many readers at once.
+        std::atomic<int> wrong{0};
+        std::vector<std::thread> readers;
+        for (int t = 0; t < 4; ++t) {
+            readers.emplace_back([&, t] {
+                if (t % 2)
+                    wrong += mismatches(g);
+                else
+                    g.eachCellOfColumn(1, [&](int r, QByteArrayView v) { wrong += v != expected(r, 1); });
+            });
+        }
+        for (std::thread &t : readers)
+            t.join();
+        QCOMPARE(wrong.load(), 0);
+
+        // A column pass's texts stay as long as the grid does not change,
+        // through a pass cut short and the passes after it.
+        try {
+            g.eachCellOfColumn(1, [&](int r, QByteArrayView) {
+                if (r == kRows / 2)
+                    throw 1;
+            });
+        } catch (int) {
+        }
+        std::vector<QByteArrayView> first, again;
+        g.eachCellOfColumn(1, [&](int, QByteArrayView v) { first.push_back(v); });
+        g.eachCellOfColumn(1, [&](int, QByteArrayView v) { again.push_back(v); });
+        g.eachCellOfColumn(0, [&](int r, QByteArrayView v) { QCOMPARE(v, expected(r, 0)); });
+        QCOMPARE(int(first.size()), kRows);
+        for (int r = 1; r <= kRows; ++r) {
+            QCOMPARE(first[size_t(r - 1)], expected(r, 1));
+            QCOMPARE(again[size_t(r - 1)], expected(r, 1));
+        }
+
+        // Sorted, rewritten cell by cell (the store written anew), emptied and
+        // filled again with other texts.
+        g.setCol(1);
+        g.setSort(FlexGrid::GenericAscending);
+        QCOMPARE(mismatches(g), 0);
+        g.setCol(0);
+        g.setSort(FlexGrid::GenericDescending);
+        QCOMPARE(mismatches(g), 0);
+        for (int round = 0; round < 3; ++round) {
+            for (int r = 1; r < g.Rows(); r += 2)
+                g.setTextMatrix(r, 2, g.TextMatrix(r, 2));
+        }
+        QCOMPARE(mismatches(g), 0);
+        fill(g, kRows / 2);
+        QCOMPARE(mismatches(g), 0);
     }
 
     void removeItemTakesOutOneDataRow()

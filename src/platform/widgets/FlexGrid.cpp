@@ -434,8 +434,10 @@ private:
 };
 
 // The cells, row 0 included, row by row. A row is one record, its number of
-// cells (two bytes) and then each cell as its length and its UTF-8 bytes;
-// cells past that number are empty. The store holds where each row's record
+// cells (two bytes) and then each cell, a head that says its length and the
+// form it is kept in and then its bytes; cells past that number are empty.
+// A text is kept as typed, or shorter: packed, written against a dictionary
+// of the column, or as a reference to the same text a few cells back. The store holds where each row's record
 // starts: a sort or a removal moves only those, and a fill writes each byte
 // once, one row after the other. A row with a cell written again is stored
 // anew at the end; the bytes nobody points to are dropped once they are the
@@ -465,18 +467,54 @@ public:
         for (; i < c; ++i)
             p = skip(p);
         place = ReadPlace{generation, row, c, p};
-        return cellAt(p);
+        // A text kept in a shorter form is read out into one of this
+        // thread's own rooms, in turn: a caller comparing two cells read
+        // one after the other sees both.
+        thread_local CellRooms rooms;
+        return textAt(p, c, [&](size_t n) { return rooms.take(n); });
     }
 
     // Column c of rows 1.. in row order, for a pass over a whole column (a
     // sort). After a sort on another column the rows lie scattered, so each
     // read would wait on memory: the rows a few places ahead are asked for
-    // while this one is read.
+    // while this one is read. The texts handed out stay valid until the
+    // store changes (a sort keeps the long ones as its keys): those kept in
+    // a shorter form are read out once into room the store keeps for the
+    // column, and a later pass over the same column finds them there. One
+    // pass at a time reads a store this way; visit must not start another.
     template <class Visit>
     void eachInColumn(int c, Visit &&visit) const
     {
         constexpr size_t kAhead = 8;
         constexpr size_t kLines = 8; // a realistic row's record fits in 8 cache lines
+        std::lock_guard<std::mutex> lock(m_textsMutex);
+        ColumnTexts *texts = nullptr;
+        for (const std::unique_ptr<ColumnTexts> &t : m_texts) {
+            if (t->col == c)
+                texts = t.get();
+        }
+        if (!texts) {
+            m_texts.push_back(std::make_unique<ColumnTexts>());
+            texts = m_texts.back().get();
+            texts->col = c;
+        }
+        // Where this pass finds the next text read out before; a pass cut
+        // short (a visit that threw) is taken up where it stopped.
+        size_t seen = 0, chunk = 0, at = 0;
+        auto found = [&](size_t len) -> char * {
+            if (at + len > texts->chunks[chunk].used) {
+                ++chunk;
+                at = 0;
+            }
+            ++seen;
+            char *text = texts->chunks[chunk].data.get() + at;
+            at += len;
+            return text;
+        };
+        auto room = [&](size_t len) {
+            ++seen;
+            return texts->take(len);
+        };
         const size_t n = m_rowAt.size();
         for (size_t r = 1; r < n; ++r) {
             if (r + kAhead < n) {
@@ -492,20 +530,32 @@ public:
             const uchar *p = row + kCountBytes;
             for (int i = 0; i < c; ++i)
                 p = skip(p);
-            visit(r, cellAt(p));
+            visit(r, seen < texts->count ? textFound(p, found) : textAt(p, c, room));
         }
     }
 
-    // Row r's first n cells, in one walk of its record.
+    // Row r's first n cells, in one walk of its record. Those kept in a
+    // shorter form are read out into this thread's room for a row, valid
+    // until the thread's next row.
     void rowCells(size_t r, QByteArrayView *out, int n) const
     {
+        thread_local RowRoom room;
+        room.size = 0;
+        room.placed.clear();
         const uchar *row = m_rowAt[r];
         const int count = std::min(n, countOf(row));
         const uchar *p = row + kCountBytes;
         for (int i = 0; i < count; ++i) {
-            out[i] = cellAt(p);
+            out[i] = textAt(p, i, [&](size_t len) {
+                room.placed.emplace_back(i, room.size);
+                return room.take(len);
+            });
             p = skip(p);
         }
+        // The room may have moved while it grew: the views into it are
+        // made once it is whole.
+        for (const auto &[i, from] : room.placed)
+            out[i] = QByteArrayView(room.data.get() + from, out[i].size());
         for (int i = count; i < n; ++i)
             out[i] = QByteArrayView(kNoText, 0);
     }
@@ -514,11 +564,12 @@ public:
     void appendCell(QByteArrayView v)
     {
         const size_t len = size_t(v.size());
+        forgetTexts();
         if (!m_rowStart)
             startRow();
         if (size_t(m_end - m_tail) < len + kMaxHead)
             moveRow(len + kMaxHead);
-        m_tail = putHead(m_tail, len, false);
+        m_tail = putHead(m_tail, len, kPlain);
         ++m_pending;
         if (len) {
             std::memcpy(m_tail, v.data(), len);
@@ -528,11 +579,17 @@ public:
         }
     }
 
-    void endRow() { m_rowAt.push_back(finishRow()); }
+    void endRow()
+    {
+        forgetTexts();
+        m_rowAt.push_back(finishRow());
+    }
 
-    // A whole row in one step: its size is known before a byte is written.
+    // A whole row in one step: its size is known before a byte is written,
+    // as no cell is written longer than its text.
     void appendRow(const QByteArrayView *cells, int n)
     {
+        forgetTexts();
         while (n > 0 && cells[n - 1].isEmpty())
             --n;
         if (n == 0) {
@@ -552,40 +609,38 @@ public:
         uchar *to = row + kCountBytes;
         for (int i = 0; i < n; ++i) {
             const size_t len = size_t(cells[i].size());
-            const char *data = cells[i].data();
+            const uchar *data = reinterpret_cast<const uchar *>(cells[i].data());
+            uchar *const cell = to;
+            to = putCell(to, i, data, len);
             // A text the column had a few cells ago, in this block, is
             // written as where it lies: a type, a town, a date shared by
-            // many members is kept once a block.
-            if (len >= kMinShared) {
-                Recent *recent = &m_recent[size_t(i) * kRecent];
-                int k = 0;
-                for (; k < kRecent; ++k) {
-                    if (recent[k].len == len && inBlock(recent[k].at, to) && sameBytes(recent[k].at, data, len))
-                        break;
-                }
-                if (k < kRecent) {
-                    to = putHead(to, len, true);
-                    const size_t back = size_t(to - recent[k].at);
-                    if (back < (size_t(1) << (8 * kRefBytes))) {
-                        for (size_t b = 0; b < kRefBytes; ++b)
-                            to[b] = uchar(back >> (8 * b));
-                        to += kRefBytes;
-                        const Recent hit = recent[k];
-                        std::memmove(recent + 1, recent, size_t(k) * sizeof(Recent));
-                        recent[0] = hit;
-                        continue;
-                    }
-                    to -= headBytes(len); // too far back: written out
-                }
-                to = putHead(to, len, false);
-                std::memmove(recent + 1, recent, (kRecent - 1) * sizeof(Recent));
-                recent[0] = Recent{to, len};
-            } else {
-                to = putHead(to, len, false);
+            // many members is kept once a block. The same text is written
+            // the same way, so the written forms are compared.
+            const size_t written = size_t(to - cell);
+            if (written < kMinShared)
+                continue;
+            Recent *recent = &m_recent[size_t(i) * kRecent];
+            int k = 0;
+            for (; k < kRecent; ++k) {
+                if (recent[k].len == written && inBlock(recent[k].at, cell) && sameBytes(recent[k].at, cell, written))
+                    break;
             }
-            if (len)
-                std::memcpy(to, data, len);
-            to += len;
+            // The shared cell's head is one byte, and says in how many bytes
+            // the distance is written.
+            const size_t back = k < kRecent ? size_t(cell + 1 - recent[k].at) : 0;
+            if (k < kRecent && back < (size_t(1) << (8 * kRefBytes))) {
+                const size_t width = back < 0x100 ? 1 : back < 0x10000 ? 2 : 3;
+                uchar *const ref = putHead(cell, width, kShared);
+                for (size_t b = 0; b < width; ++b)
+                    ref[b] = uchar(back >> (8 * b));
+                to = ref + width;
+                const Recent hit = recent[k];
+                std::memmove(recent + 1, recent, size_t(k) * sizeof(Recent));
+                recent[0] = hit;
+                continue;
+            }
+            std::memmove(recent + 1, recent, (kRecent - 1) * sizeof(Recent));
+            recent[0] = Recent{cell, written};
         }
         m_used += size_t(to - row);
         m_tail = to;
@@ -598,17 +653,11 @@ public:
         const int count = countOf(old);
         if (c >= count && v.isEmpty())
             return;
-        const uchar *p = old + kCountBytes;
         const int n = std::max(count, c + 1);
-        for (int i = 0; i < n; ++i) {
-            if (i < count) {
-                const QByteArrayView cell = cellAt(p);
-                p = skip(p);
-                appendCell(i == c ? v : cell);
-            } else {
-                appendCell(i == c ? v : QByteArrayView());
-            }
-        }
+        std::vector<QByteArrayView> cells(static_cast<size_t>(count));
+        rowCells(r, cells.data(), count);
+        for (int i = 0; i < n; ++i)
+            appendCell(i == c ? v : i < count ? cells[size_t(i)] : QByteArrayView());
         m_rowAt[r] = finishRow();
         m_dead += sizeOf(old);
         compactIfWasteful();
@@ -616,6 +665,7 @@ public:
 
     void resizeRows(size_t n)
     {
+        forgetTexts();
         // A list emptied for its next fill keeps its header only: copying
         // what stays beats reckoning every row that goes.
         if (n * 2 < rows()) {
@@ -632,6 +682,7 @@ public:
     {
         if (n > 0xFFFF)
             raiseError(7, QStringLiteral("Out of memory"));
+        forgetTexts();
         if (n < m_cols) {
             // Only rows of blocks have more cells than no cell at all.
             for (size_t r = 0; r < rows(); ++r) {
@@ -647,6 +698,7 @@ public:
 
     void remove(size_t r)
     {
+        forgetTexts();
         m_dead += sizeOf(m_rowAt[r]);
         m_rowAt.erase(r);
         compactIfWasteful();
@@ -668,6 +720,7 @@ public:
         // Moved in place, one cycle of the permutation after the other: a
         // fresh copy of a million pointers costs more in new pages than the
         // moves themselves.
+        forgetTexts();
         const size_t n = m_rowAt.size() - 1;
         std::vector<bool> placed(n + 1, false);
         for (size_t start = 1; start <= n; ++start) {
@@ -691,16 +744,26 @@ public:
 private:
     static constexpr size_t kCountBytes = 2;
     static constexpr size_t kMaxHead = 10;
-    static constexpr size_t kRefBytes = 3; // how far back a shared text lies
-    static constexpr size_t kMinShared = 6; // shorter texts are written out
-    static constexpr int kRecent = 4;       // the texts a column remembers
+    static constexpr size_t kRefBytes = 3;  // the most bytes that say how far back a shared text lies
+    static constexpr size_t kMinShared = 4; // shorter cells are written out
+    static constexpr int kRecent = 4;       // the cells a column remembers
+    // Texts from this long are written against the column's dictionary.
+    static constexpr size_t kMinCoded = 16;
     struct Recent {
-        const uchar *at = nullptr;
-        size_t len = 0;
+        const uchar *at = nullptr; // the cell's head
+        size_t len = 0;            // the bytes it takes, head included
     };
     static constexpr uchar kEmptyRecord[kCountBytes] = {0, 0};
     static constexpr char kNoText[1] = {0}; // where every empty cell lies
     static inline const uchar *const kEmptyRow = kEmptyRecord;
+
+    // How a cell is written, in the two low bits of its head.
+    enum Kind : unsigned {
+        kPlain = 0,  // the text's bytes follow
+        kShared = 1, // an earlier cell's text: the length's bytes that follow say how far back its head is
+        kPacked = 2, // digits and the signs of dates and numbers, two a byte
+        kCoded = 3,  // the text against the column's dictionary
+    };
 
     static int countOf(const uchar *row)
     {
@@ -708,19 +771,60 @@ private:
         std::memcpy(&count, row, kCountBytes);
         return count;
     }
-    // A cell's head is its length, doubled, plus one when the bytes are
-    // not there but that many bytes back from where the head ends (a text
-    // the same column had earlier in the block), written 7 bits a byte.
+    // A cell's head is a length times four plus its kind, written 7 bits a
+    // byte. The length is the text's for a plain or packed text, the bytes
+    // that follow for a coded or a shared one.
     static size_t headBytes(size_t len)
     {
         size_t n = 1;
-        for (size_t v = len << 1; v >= 0x80; v >>= 7)
+        for (size_t v = len << 2; v >= 0x80; v >>= 7)
             ++n;
         return n;
     }
-    static uchar *putHead(uchar *to, size_t len, bool shared)
+    static uchar *putHead(uchar *to, size_t len, Kind kind) { return putCount(to, (len << 2) | kind); }
+    // The head at p: the length, the kind, and where the head ends.
+    static const uchar *readHead(const uchar *p, size_t *len, Kind *kind)
     {
-        size_t v = (len << 1) | (shared ? 1 : 0);
+        const size_t v = readCount(&p);
+        *len = v >> 2;
+        *kind = Kind(v & 3);
+        return p;
+    }
+    static size_t bytesAfterHead(size_t len, Kind kind)
+    {
+        switch (kind) {
+        case kPlain:
+        case kCoded:
+        case kShared:
+            return len;
+        case kPacked:
+            break;
+        }
+        return (len + 1) / 2;
+    }
+    // The cell a shared cell's head (ending at p) stands for: a cell that
+    // is not itself shared.
+    static const uchar *sharedCell(const uchar *p, size_t width)
+    {
+        size_t back = 0;
+        for (size_t b = 0; b < width; ++b)
+            back |= size_t(p[b]) << (8 * b);
+        return p - back;
+    }
+    // A number written 7 bits a byte, the lowest first.
+    static size_t readCount(const uchar **p)
+    {
+        size_t v = 0;
+        int shift = 0;
+        while (**p & 0x80) {
+            v |= size_t(*(*p)++ & 0x7F) << shift;
+            shift += 7;
+        }
+        v |= size_t(*(*p)++) << shift;
+        return v;
+    }
+    static uchar *putCount(uchar *to, size_t v)
+    {
         while (v >= 0x80) {
             *to++ = uchar((v & 0x7F) | 0x80);
             v >>= 7;
@@ -728,42 +832,306 @@ private:
         *to++ = uchar(v);
         return to;
     }
-    // The head at p: the length, whether shared, and where the head ends.
-    static const uchar *readHead(const uchar *p, size_t *len, bool *shared)
-    {
-        size_t v = 0;
-        int shift = 0;
-        while (*p & 0x80) {
-            v |= size_t(*p++ & 0x7F) << shift;
-            shift += 7;
-        }
-        v |= size_t(*p++) << shift;
-        *len = v >> 1;
-        *shared = v & 1;
-        return p;
-    }
-    static QByteArrayView cellAt(const uchar *p)
+
+    // The text of the cell at p in column c: where it lies, or read out into
+    // room(n), which gives n bytes to write it to.
+    template <class Room>
+    QByteArrayView textAt(const uchar *p, int c, Room &&room) const
     {
         size_t len;
-        bool shared;
-        p = readHead(p, &len, &shared);
-        if (shared) {
-            size_t back = 0;
-            for (size_t b = 0; b < kRefBytes; ++b)
-                back |= size_t(p[b]) << (8 * b);
-            p -= back;
+        Kind kind;
+        p = readHead(p, &len, &kind);
+        if (kind == kShared)
+            p = readHead(sharedCell(p, len), &len, &kind);
+        if (kind == kPlain)
+            return QByteArrayView(reinterpret_cast<const char *>(p), qsizetype(len));
+        if (kind == kPacked) {
+            char *to = room(len);
+            unpack(p, len, to);
+            return QByteArrayView(to, qsizetype(len));
         }
-        return QByteArrayView(reinterpret_cast<const char *>(p), qsizetype(len));
+        const uchar *end = p + len;
+        const size_t n = readCount(&p);
+        char *to = room(n);
+        decode(p, end, m_dicts[size_t(c)]->bytes, to);
+        return QByteArrayView(to, qsizetype(n));
+    }
+    // The same text when it was read out before: room(n) says where.
+    template <class Room>
+    static QByteArrayView textFound(const uchar *p, Room &&room)
+    {
+        size_t len;
+        Kind kind;
+        p = readHead(p, &len, &kind);
+        if (kind == kShared)
+            p = readHead(sharedCell(p, len), &len, &kind);
+        if (kind == kPlain)
+            return QByteArrayView(reinterpret_cast<const char *>(p), qsizetype(len));
+        const size_t n = kind == kPacked ? len : readCount(&p);
+        return QByteArrayView(room(n), qsizetype(n));
     }
     static const uchar *skip(const uchar *p)
     {
         if (!(*p & 0x80))
-            return p + 1 + ((*p & 1) ? kRefBytes : size_t(*p >> 1));
+            return p + 1 + bytesAfterHead(size_t(*p >> 2), Kind(*p & 3));
         size_t len;
-        bool shared;
-        p = readHead(p, &len, &shared);
-        return p + (shared ? kRefBytes : len);
+        Kind kind;
+        p = readHead(p, &len, &kind);
+        return p + bytesAfterHead(len, kind);
     }
+
+    // Packed texts: a symbol a half byte, the first in the high half.
+    static constexpr char kPackSymbols[17] = "0123456789 -:+/.";
+    struct PackTables {
+        uchar code[256];    // a byte's symbol, or 0xFF
+        char pairs[256][2]; // a packed byte's two bytes of text
+        PackTables()
+        {
+            std::memset(code, 0xFF, sizeof code);
+            for (int i = 0; i < 16; ++i)
+                code[uchar(kPackSymbols[i])] = uchar(i);
+            for (int b = 0; b < 256; ++b) {
+                pairs[b][0] = kPackSymbols[b >> 4];
+                pairs[b][1] = kPackSymbols[b & 15];
+            }
+        }
+    };
+    static const PackTables &packTables()
+    {
+        static const PackTables tables;
+        return tables;
+    }
+    static bool packable(const uchar *s, size_t len)
+    {
+        const uchar *code = packTables().code;
+        uchar any = 0;
+        for (size_t i = 0; i < len; ++i)
+            any |= code[s[i]];
+        return !(any & 0xF0);
+    }
+    static uchar *pack(uchar *to, const uchar *s, size_t len)
+    {
+        const uchar *code = packTables().code;
+        size_t i = 0;
+        for (; i + 1 < len; i += 2)
+            *to++ = uchar(code[s[i]] << 4 | code[s[i + 1]]);
+        if (i < len)
+            *to++ = uchar(code[s[i]] << 4);
+        return to;
+    }
+    static void unpack(const uchar *p, size_t len, char *to)
+    {
+        const auto &pairs = packTables().pairs;
+        size_t i = 0;
+        for (; i + 1 < len; i += 2)
+            std::memcpy(to + i, pairs[*p++], 2);
+        if (i < len)
+            to[i] = pairs[*p][0];
+    }
+
+    // A column's dictionary: texts from its first long cells, which later
+    // texts are written against. Each coded cell is its pieces in order:
+    // a byte below kMatch, a run of that many plus one bytes that follow;
+    // from kMatch, kMinMatch + (byte - kMatch) % kLengths bytes of the
+    // dictionary at a place whose two high bits are (byte - kMatch) /
+    // kLengths, its low 16 bits in the two bytes that follow. A cell reads out on its own, in
+    // any order, on any thread. The dictionary only grows, and only while
+    // rows are appended.
+    static constexpr size_t kDictBytes = size_t(1) << 18;
+    // Texts are read out 16 bytes at a time: the room they go to, and the
+    // dictionary, have this many bytes to spare after them.
+    static constexpr size_t kSlack = 16;
+    static void copy16s(char *to, const uchar *from, size_t n)
+    {
+        for (size_t k = 0; k < n; k += 16)
+            std::memcpy(to + k, from + k, 16);
+    }
+    static constexpr int kHashBits = 16;
+    static constexpr uchar kMatch = 0x40;
+    static constexpr size_t kMinMatch = 4;
+    static constexpr size_t kLengths = (0x100 - kMatch) / 4;
+    static constexpr size_t kMaxMatch = kMinMatch + kLengths - 1;
+    static constexpr int kSampleCells = 4096; // the cells a dictionary looks at
+    // A dictionary takes half a MiB: a short list keeps its texts as they are.
+    static constexpr size_t kRowsBeforeDict = 1000;
+    struct Dict {
+        uchar bytes[kDictBytes + kSlack];
+        quint32 last[size_t(1) << kHashBits]; // where a 4-byte string is
+        size_t size = 0;
+        int sampled = 0;
+    };
+    static quint32 load32(const uchar *p)
+    {
+        quint32 v;
+        std::memcpy(&v, p, 4);
+        return v;
+    }
+    static size_t hashOf(quint32 v) { return (v * 2654435761U) >> (32 - kHashBits); }
+
+    static void decode(const uchar *p, const uchar *end, const uchar *dict, char *to)
+    {
+        while (p < end) {
+            const uchar t = *p++;
+            if (t < kMatch) {
+                const size_t n = size_t(t) + 1;
+                // A run at the end of a cell may end its block.
+                if (size_t(end - p) >= n + kSlack)
+                    copy16s(to, p, n);
+                else
+                    std::memcpy(to, p, n);
+                p += n;
+                to += n;
+            } else {
+                const size_t n = kMinMatch + (t - kMatch) % kLengths;
+                const size_t from = size_t(p[0]) | size_t(p[1]) << 8 | size_t((t - kMatch) / kLengths) << 16;
+                p += 2;
+                copy16s(to, dict + from, n);
+                to += n;
+            }
+        }
+    }
+    // The text written against dict into to (room for len + len / 64 + 12
+    // bytes): its length, then its pieces. Returns the end.
+    static uchar *code(const Dict &dict, const uchar *s, size_t len, uchar *to)
+    {
+        to = putCount(to, len);
+        size_t run = 0; // where the bytes not yet written start
+        auto putRun = [&](size_t end) {
+            while (run < end) {
+                const size_t n = std::min<size_t>(end - run, kMatch);
+                *to++ = uchar(n - 1);
+                std::memcpy(to, s + run, n);
+                to += n;
+                run += n;
+            }
+        };
+        size_t i = 0;
+        while (i + kMinMatch <= len) {
+            const quint32 v = load32(s + i);
+            const size_t at = dict.last[hashOf(v)];
+            if (at + kMinMatch > dict.size || load32(dict.bytes + at) != v) {
+                ++i;
+                continue;
+            }
+            size_t n = kMinMatch;
+            const size_t most = std::min({kMaxMatch, len - i, dict.size - at});
+            while (n < most && dict.bytes[at + n] == s[i + n])
+                ++n;
+            putRun(i);
+            *to++ = uchar(kMatch + (at >> 16) * kLengths + (n - kMinMatch));
+            *to++ = uchar(at);
+            *to++ = uchar(at >> 8);
+            i += n;
+            run = i;
+        }
+        putRun(len);
+        return to;
+    }
+    // The cell's text written at to in its shortest form, its head first;
+    // returns the end (never further than a plain text's).
+    uchar *putCell(uchar *to, int c, const uchar *s, size_t len)
+    {
+        if (len >= 2 && packable(s, len))
+            return pack(putHead(to, len, kPacked), s, len);
+        if (len >= kMinCoded && m_rowAt.size() >= kRowsBeforeDict) {
+            if (m_dicts.size() <= size_t(c))
+                m_dicts.resize(size_t(c) + 1);
+            std::unique_ptr<Dict> &dict = m_dicts[size_t(c)];
+            if (!dict)
+                dict = std::make_unique<Dict>();
+            if (m_scratch.size() < len + len / 64 + 12)
+                m_scratch.resize(len + len / 64 + 12);
+            const size_t coded = size_t(code(*dict, s, len, m_scratch.data()) - m_scratch.data());
+            // The first texts of a column that are not yet much like its
+            // dictionary go into it.
+            if (dict->sampled < kSampleCells && dict->size < kDictBytes && coded * 2 > len) {
+                ++dict->sampled;
+                const size_t add = std::min(len, kDictBytes - dict->size);
+                std::memcpy(dict->bytes + dict->size, s, add);
+                const size_t from = dict->size >= 3 ? dict->size - 3 : 0;
+                dict->size += add;
+                // A string the dictionary has is found where it was first:
+                // a run of one byte then matches whole.
+                for (size_t at = from; at + kMinMatch <= dict->size; ++at) {
+                    const quint32 v = load32(dict->bytes + at);
+                    quint32 &last = dict->last[hashOf(v)];
+                    if (last >= at || load32(dict->bytes + last) != v)
+                        last = quint32(at);
+                }
+            }
+            if (coded < len) {
+                to = putHead(to, coded, kCoded);
+                std::memcpy(to, m_scratch.data(), coded);
+                return to + coded;
+            }
+        }
+        to = putHead(to, len, kPlain);
+        if (len)
+            std::memcpy(to, s, len);
+        return to + len;
+    }
+
+    // Room for the texts read out by cell, a few in turn on each thread.
+    struct CellRooms {
+        std::string rooms[4];
+        int next = 0;
+        char *take(size_t n)
+        {
+            std::string &room = rooms[next];
+            next = (next + 1) % 4;
+            room.resize(n + kSlack);
+            return room.data();
+        }
+    };
+    // Room for the texts read out from one row, and which cells they are.
+    struct RowRoom {
+        std::unique_ptr<char[]> data;
+        size_t size = 0, cap = 0;
+        std::vector<std::pair<int, size_t>> placed;
+        char *take(size_t n)
+        {
+            if (size + n + kSlack > cap) {
+                const size_t grown = std::max(size + n + kSlack, 2 * cap + 256);
+                std::unique_ptr<char[]> more(new char[grown]);
+                if (size)
+                    std::memcpy(more.get(), data.get(), size);
+                data = std::move(more);
+                cap = grown;
+            }
+            char *at = data.get() + size;
+            size += n;
+            return at;
+        }
+    };
+    // The texts read out in passes over a column, kept until the store changes.
+    struct ColumnTexts {
+        struct Chunk {
+            std::unique_ptr<char[]> data;
+            size_t size = 0, used = 0;
+        };
+        static constexpr size_t kChunkBytes = size_t(1) << 20;
+        int col = 0;
+        std::vector<Chunk> chunks;
+        size_t count = 0; // texts
+        char *take(size_t n)
+        {
+            ++count;
+            if (chunks.empty() || chunks.back().used + n + kSlack > chunks.back().size) {
+                const size_t size = std::max(n + kSlack, kChunkBytes);
+                chunks.push_back(Chunk{std::unique_ptr<char[]>(new char[size]), size, 0});
+            }
+            Chunk &last = chunks.back();
+            char *at = last.data.get() + last.used;
+            last.used += n;
+            return at;
+        }
+    };
+    void forgetTexts()
+    {
+        if (!m_texts.empty())
+            m_texts.clear();
+    }
+
     // Bytes a row's record takes, its count included.
     static size_t sizeOf(const uchar *row)
     {
@@ -830,18 +1198,14 @@ private:
         fresh.m_rowAt.resize(0, kEmptyRow);
         std::vector<QByteArrayView> cells;
         for (size_t r = 0; r < n; ++r) {
-            const uchar *row = m_rowAt[r];
-            cells.resize(size_t(countOf(row)));
-            const uchar *p = row + kCountBytes;
-            for (QByteArrayView &cell : cells) {
-                cell = cellAt(p);
-                p = skip(p);
-            }
+            cells.resize(size_t(countOf(m_rowAt[r])));
+            rowCells(r, cells.data(), int(cells.size()));
             fresh.appendRow(cells.data(), int(cells.size()));
         }
         m_blocks.swap(fresh.m_blocks);
         m_rowAt = std::move(fresh.m_rowAt);
         m_recent = std::move(fresh.m_recent);
+        m_dicts.swap(fresh.m_dicts);
         m_blockStart = fresh.m_blockStart;
         m_tail = fresh.m_tail;
         m_end = fresh.m_end;
@@ -852,7 +1216,7 @@ private:
 
     // Whether the len bytes at a and b are the same, len >= 4: whole words
     // compared in line, the last one overlapping.
-    static bool sameBytes(const uchar *a, const char *b, size_t len)
+    static bool sameBytes(const uchar *a, const uchar *b, size_t len)
     {
         if (len < 8) {
             quint32 x, y, u, v;
@@ -887,6 +1251,10 @@ private:
 
     Blocks m_blocks;
     Buffer<const uchar *> m_rowAt;
+    std::vector<std::unique_ptr<Dict>> m_dicts; // by column, once it has a long text
+    std::vector<uchar> m_scratch;               // a text being coded
+    mutable std::mutex m_textsMutex;
+    mutable std::vector<std::unique_ptr<ColumnTexts>> m_texts;
     uchar *m_blockStart = nullptr; // the block being written
     std::vector<Recent> m_recent;  // kRecent a column, the last first
     uchar *m_rowStart = nullptr; // the row being written, if any

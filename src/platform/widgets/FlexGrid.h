@@ -19,9 +19,9 @@ class Keys;
 // cell with a whole-row selection, a first visible row and column, removal
 // of one row and a sort of the data rows on the current column. Widths and
 // heights are in twips (15 per pixel). The cells live in a model of our own,
-// each column as its UTF-8 bytes in one buffer, turned into text only for the
-// cells someone reads: a million rows fill, sort and scroll in a few hundred
-// bytes a row.
+// each row as one record of its cells' UTF-8 bytes, most of them kept in a
+// shorter form, turned into text only for the cells someone reads: a million
+// rows fill, sort and scroll in a couple of hundred bytes a row.
 class FlexGrid : public QTableView {
     Q_OBJECT
 public:
@@ -49,13 +49,19 @@ public:
     void setText(const QString &t);
     QString TextMatrix(int r, int c) const;
     void setTextMatrix(int r, int c, const QString &t);
-    // The cell as the grid holds it, UTF-8; valid until the grid changes.
+    // The cell, UTF-8. A cell the grid keeps in a shorter form is read out
+    // into room of the calling thread, which its next cellUtf8 calls reuse
+    // in turn: valid until the grid changes or the thread has read four
+    // more cells.
     QByteArrayView cellUtf8(int r, int c) const;
     // The Cols() cells of row r, into cells: a pass over whole rows (an
-    // export) reads each row once this way. Valid until the grid changes.
+    // export) reads each row once this way. Valid until the grid changes or
+    // the calling thread reads another row this way.
     void rowUtf8(int r, QByteArrayView *cells) const;
     // Column c's cells of rows 1..Rows()-1 in row order: a pass over a whole
-    // column (a sort) reads far faster this way than cell by cell.
+    // column (a sort) reads far faster this way than cell by cell. The texts
+    // stay valid until the grid changes, so a sort may keep them as its keys.
+    // Passes on several threads take turns; visit must not start another.
     void eachCellOfColumn(int c, const std::function<void(int r, QByteArrayView utf8)> &visit) const;
 
     int ColWidth(int c) const; // twips
