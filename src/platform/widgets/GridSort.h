@@ -48,9 +48,14 @@ private:
         quint32 size;    // numbers: 0
         quint32 row;
     };
+    quint64 hashOf(const Entry &e) const;
     static Entry entry(quint32 row, const char *key, size_t size);
-    int compare(const Entry &a, const Entry &b) const;
+    // from: how many of the keys' bytes the heads no longer hold.
+    int compare(const Entry &a, const Entry &b, size_t from = 0) const;
     bool byDistinctKeys(const Entry *entries, size_t n, bool backwards, bool descending, quint32 *to);
+    static int firstDifference(const Entry *entries, size_t n, int depth);
+    static constexpr size_t kFewEnough = 256;
+    void radixSort(Entry *data, Entry *other, size_t n, int depth, size_t from, bool descending, bool intoOther);
     // Writes the rows of the entries in their order to to.
     void sortEntries(Entry *begin, Entry *end, bool backwards, bool descending, quint32 *to);
 
