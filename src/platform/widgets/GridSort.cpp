@@ -8,6 +8,7 @@
 #include <cstring>
 #include <new>
 #include <numeric>
+#include <utility>
 #if defined(__linux__)
 #include <sys/mman.h>
 #endif
@@ -87,14 +88,39 @@ char32_t nextPoint(const uchar *&p, const uchar *end)
 
 constexpr size_t kHuge = size_t(2) << 20;
 
-// Room for the keys of a large sort: in huge pages where the system gives
+// A sort of a few thousand rows costs less than the system takes to hand
+// out fresh pages and take them back: the rooms of such sorts are all of
+// one size and a few are kept for the next sort, which finds their pages
+// still there.
+constexpr size_t kKeptRoom = size_t(512) << 10;
+constexpr size_t kSmallRoom = ~size_t(0); // as mapped: a room of kKeptRoom bytes
+struct KeptRooms {
+    void *rooms[3] = {};
+    ~KeptRooms()
+    {
+        for (void *p : rooms)
+            std::free(p);
+    }
+};
+thread_local KeptRooms tKept;
+
+// Room for the keys of a larger sort: in huge pages where the system gives
 // them (a few faults instead of one for every 4 KiB), else from the heap.
-// mapped: the bytes mapped for it, 0 when it came from the heap.
+// mapped: the bytes mapped for it, 0 when it came from the heap,
+// kSmallRoom when it is a small room to keep.
 void *takeRoom(size_t bytes, size_t *mapped)
 {
     *mapped = 0;
+    if (bytes <= kKeptRoom) {
+        *mapped = kSmallRoom;
+        for (void *&kept : tKept.rooms) {
+            if (kept)
+                return std::exchange(kept, nullptr);
+        }
+        bytes = kKeptRoom;
+    }
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
-    if (bytes >= kHuge) {
+    if (bytes > kKeptRoom) {
         const size_t size = (bytes + kHuge - 1) / kHuge * kHuge;
         void *p = mmap(nullptr, size + kHuge, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (p != MAP_FAILED) {
@@ -120,6 +146,16 @@ void *takeRoom(size_t bytes, size_t *mapped)
 
 void giveRoom(void *p, size_t mapped)
 {
+    if (mapped == kSmallRoom) {
+        for (void *&kept : tKept.rooms) {
+            if (!kept) {
+                kept = p;
+                return;
+            }
+        }
+        std::free(p);
+        return;
+    }
 #if defined(__linux__)
     if (mapped) {
         munmap(p, mapped);
