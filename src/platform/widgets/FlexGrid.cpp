@@ -471,18 +471,20 @@ public:
     // Column c of rows 1.. in row order, for a pass over a whole column (a
     // sort). After a sort on another column the rows lie scattered, so each
     // read would wait on memory: the rows a few places ahead are asked for
-    // while this one is read.
+    // while this one is read, as far into their records as the column lay
+    // in this one (asking for more only queues the requests that matter
+    // behind those that do not).
     template <class Visit>
     void eachInColumn(int c, Visit &&visit) const
     {
         constexpr size_t kAhead = 8;
-        constexpr size_t kLines = 8; // a realistic row's record fits in 8 cache lines
+        size_t reach = 8 * 64; // a realistic row's record fits in 8 cache lines
         const size_t n = m_rowAt.size();
         for (size_t r = 1; r < n; ++r) {
             if (r + kAhead < n) {
                 const uchar *next = m_rowAt[r + kAhead];
-                for (size_t l = 0; l < kLines; ++l)
-                    __builtin_prefetch(next + 64 * l);
+                for (size_t at = 0; at <= reach; at += 64)
+                    __builtin_prefetch(next + at);
             }
             const uchar *row = m_rowAt[r];
             if (c >= countOf(row)) {
@@ -492,6 +494,7 @@ public:
             const uchar *p = row + kCountBytes;
             for (int i = 0; i < c; ++i)
                 p = skip(p);
+            reach = size_t(skip(p) - row);
             visit(r, cellAt(p));
         }
     }
