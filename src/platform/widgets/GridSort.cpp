@@ -230,6 +230,24 @@ Keys::~Keys()
     giveRoom(m_entries, m_bytes);
     if (m_long)
         giveRoom(m_long, m_longBytes);
+    for (const auto &[start, mapped] : m_foldedBlocks)
+        giveRoom(start, mapped);
+}
+
+const char *Keys::keepFolded()
+{
+    const size_t size = m_fold.size();
+    if (size_t(m_foldedEnd - m_foldedAt) < size) {
+        size_t mapped = 0;
+        const size_t bytes = std::max(size, m_foldedBlocks.empty() ? kKeptRoom : kHuge);
+        m_foldedAt = static_cast<char *>(takeRoom(bytes, &mapped));
+        m_foldedEnd = m_foldedAt + bytes;
+        m_foldedBlocks.emplace_back(m_foldedAt, mapped);
+    }
+    std::memcpy(m_foldedAt, m_fold.data(), size);
+    const char *kept = m_foldedAt;
+    m_foldedAt += size;
+    return kept;
 }
 
 Keys::Entry Keys::entry(quint32 row, const char *key, size_t size)
@@ -280,12 +298,7 @@ void Keys::addText(quint32 row, QByteArrayView utf8)
     if (size > kHead) {
         if (!m_long)
             m_long = static_cast<const char **>(takeRoom((m_rows + 1) * sizeof(char *), &m_longBytes));
-        if (own) {
-            m_long[row] = key;
-        } else {
-            m_longFolded.emplace_back(row, m_folded.size()); // m_folded may still move
-            m_folded += m_fold;
-        }
+        m_long[row] = own ? key : keepFolded();
     }
     m_entries[m_rows - ++m_texts] = entry(row, key, size);
 }
@@ -503,8 +516,6 @@ void Keys::sortEntries(Entry *begin, Entry *end, bool backwards, bool descending
 
 const quint32 *Keys::order(bool descending)
 {
-    for (const auto &[row, at] : m_longFolded)
-        m_long[row] = m_folded.data() + at;
     // The texts were given from the back: their rows run backwards there.
     Entry *numbers = m_entries;
     Entry *texts = m_entries + (m_rows - m_texts);
