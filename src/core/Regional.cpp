@@ -245,12 +245,18 @@ std::optional<double> parseShownNumberUtf8(QByteArrayView utf8)
 {
     // Only blanks, a euro sign and the characters of a number can be read
     // off the ends or make one (the bytes of a character beyond ASCII are
-    // never ASCII): any other ASCII character means no number.
+    // never ASCII): any other ASCII character means no number. Beyond
+    // ASCII, a character that starts with any but five bytes is neither (a
+    // name in Greek or Cyrillic letters is told apart here, not through a
+    // QString).
     bool ascii = true;
     for (const char c : utf8) {
-        if (uchar(c) >= 0x80)
+        const uchar b = uchar(c);
+        if (b >= 0x80) {
+            if (b >= 0xC0 && b != 0xC2 && b != 0xE1 && b != 0xE2 && b != 0xE3 && b != 0xEF)
+                return std::nullopt;
             ascii = false;
-        else if (!digit(c) && !blank(c) && c != '.' && c != ',' && c != '+' && c != '-' && c != 'e' && c != 'E')
+        } else if (!digit(c) && !blank(c) && c != '.' && c != ',' && c != '+' && c != '-' && c != 'e' && c != 'E')
             return std::nullopt;
     }
     const char *p = utf8.data();

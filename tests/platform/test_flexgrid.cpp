@@ -383,13 +383,22 @@ private slots:
             *v = t.toDouble(&ok);
             return ok && !t.isEmpty();
         };
-        for (const bool fewKeys : {true, false}) {
+        // Few keys; many (200, each in three rows); many long ones whose
+        // first 30 bytes, folded, are all alike.
+        for (const int kind : {0, 1, 2}) {
             FlexGrid g;
             g.setCols(2);
             for (int i = 0; i < 600; ++i) {
-                // Many: 200 keys, each in three rows.
-                const int k = fewKeys ? i : i % 200;
-                g.appendCell(words.at(k % words.size()) + (fewKeys ? QByteArray() : QByteArray::number(k)));
+                const int k = kind == 0 ? i : i % 200;
+                QByteArray cell = words.at(k % words.size());
+                if (kind == 1)
+                    cell += QByteArray::number(k);
+                if (kind == 2)
+                    cell = (k % 2 ? "Amici Del Museo Civico Di Storia Naturale Della Citt\xC3\xA0 Di "
+                                  : "amici del museo civico di storia naturale della citt\xC3\x80 di ")
+                        + cell
+                        + QByteArray::number(k % 7);
+                g.appendCell(cell);
                 g.appendCell(QByteArray::number(i));
                 g.endRow();
             }

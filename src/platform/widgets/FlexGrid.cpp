@@ -477,7 +477,9 @@ public:
     // Column c of rows 1.. in row order, for a pass over a whole column (a
     // sort). After a sort on another column the rows lie scattered, so each
     // read would wait on memory: the rows a few places ahead are asked for
-    // while this one is read. The texts handed out stay valid until the
+    // while this one is read, as far into their records as the column lay
+    // in this one (asking for more only queues the requests that matter
+    // behind those that do not). The texts handed out stay valid until the
     // store changes (a sort keeps the long ones as its keys): those kept in
     // a shorter form are read out once into room the store keeps for the
     // column, and a later pass over the same column finds them there. One
@@ -486,7 +488,7 @@ public:
     void eachInColumn(int c, Visit &&visit) const
     {
         constexpr size_t kAhead = 8;
-        constexpr size_t kLines = 8; // a realistic row's record fits in 8 cache lines
+        size_t reach = 8 * 64; // a realistic row's record fits in 8 cache lines
         std::lock_guard<std::mutex> lock(m_textsMutex);
         ColumnTexts *texts = nullptr;
         for (const std::unique_ptr<ColumnTexts> &t : m_texts) {
@@ -519,8 +521,8 @@ public:
         for (size_t r = 1; r < n; ++r) {
             if (r + kAhead < n) {
                 const uchar *next = m_rowAt[r + kAhead];
-                for (size_t l = 0; l < kLines; ++l)
-                    __builtin_prefetch(next + 64 * l);
+                for (size_t line = 0; line <= reach; line += 64)
+                    __builtin_prefetch(next + line);
             }
             const uchar *row = m_rowAt[r];
             if (c >= countOf(row)) {
@@ -530,6 +532,7 @@ public:
             const uchar *p = row + kCountBytes;
             for (int i = 0; i < c; ++i)
                 p = skip(p);
+            reach = size_t(skip(p) - row);
             visit(r, seen < texts->count ? textFound(p, found) : textAt(p, c, room));
         }
     }

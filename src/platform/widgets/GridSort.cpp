@@ -8,6 +8,7 @@
 #include <cstring>
 #include <new>
 #include <numeric>
+#include <utility>
 #if defined(__linux__)
 #include <sys/mman.h>
 #endif
@@ -87,14 +88,39 @@ char32_t nextPoint(const uchar *&p, const uchar *end)
 
 constexpr size_t kHuge = size_t(2) << 20;
 
-// Room for the keys of a large sort: in huge pages where the system gives
+// A sort of a few thousand rows costs less than the system takes to hand
+// out fresh pages and take them back: the rooms of such sorts are all of
+// one size and a few are kept for the next sort, which finds their pages
+// still there.
+constexpr size_t kKeptRoom = size_t(512) << 10;
+constexpr size_t kSmallRoom = ~size_t(0); // as mapped: a room of kKeptRoom bytes
+struct KeptRooms {
+    void *rooms[3] = {};
+    ~KeptRooms()
+    {
+        for (void *p : rooms)
+            std::free(p);
+    }
+};
+thread_local KeptRooms tKept;
+
+// Room for the keys of a larger sort: in huge pages where the system gives
 // them (a few faults instead of one for every 4 KiB), else from the heap.
-// mapped: the bytes mapped for it, 0 when it came from the heap.
+// mapped: the bytes mapped for it, 0 when it came from the heap,
+// kSmallRoom when it is a small room to keep.
 void *takeRoom(size_t bytes, size_t *mapped)
 {
     *mapped = 0;
+    if (bytes <= kKeptRoom) {
+        *mapped = kSmallRoom;
+        for (void *&kept : tKept.rooms) {
+            if (kept)
+                return std::exchange(kept, nullptr);
+        }
+        bytes = kKeptRoom;
+    }
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
-    if (bytes >= kHuge) {
+    if (bytes > kKeptRoom) {
         const size_t size = (bytes + kHuge - 1) / kHuge * kHuge;
         void *p = mmap(nullptr, size + kHuge, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (p != MAP_FAILED) {
@@ -120,6 +146,16 @@ void *takeRoom(size_t bytes, size_t *mapped)
 
 void giveRoom(void *p, size_t mapped)
 {
+    if (mapped == kSmallRoom) {
+        for (void *&kept : tKept.rooms) {
+            if (!kept) {
+                kept = p;
+                return;
+            }
+        }
+        std::free(p);
+        return;
+    }
 #if defined(__linux__)
     if (mapped) {
         munmap(p, mapped);
@@ -194,6 +230,24 @@ Keys::~Keys()
     giveRoom(m_entries, m_bytes);
     if (m_long)
         giveRoom(m_long, m_longBytes);
+    for (const auto &[start, mapped] : m_foldedBlocks)
+        giveRoom(start, mapped);
+}
+
+const char *Keys::keepFolded()
+{
+    const size_t size = m_fold.size();
+    if (size_t(m_foldedEnd - m_foldedAt) < size) {
+        size_t mapped = 0;
+        const size_t bytes = std::max(size, m_foldedBlocks.empty() ? kKeptRoom : kHuge);
+        m_foldedAt = static_cast<char *>(takeRoom(bytes, &mapped));
+        m_foldedEnd = m_foldedAt + bytes;
+        m_foldedBlocks.emplace_back(m_foldedAt, mapped);
+    }
+    std::memcpy(m_foldedAt, m_fold.data(), size);
+    const char *kept = m_foldedAt;
+    m_foldedAt += size;
+    return kept;
 }
 
 Keys::Entry Keys::entry(quint32 row, const char *key, size_t size)
@@ -214,48 +268,83 @@ void Keys::addText(quint32 row, QByteArrayView utf8)
 {
     // Most cells fold to themselves (no capital, nothing beyond ASCII): they
     // are their own key where the grid holds them.
-    bool own = true;
+    // ASCII with capitals folds byte for byte.
+    bool own = true, ascii = true;
     for (const char ch : utf8) {
         const uchar b = uchar(ch);
-        if (b >= 0x80 || (b >= 'A' && b <= 'Z')) {
-            own = false;
+        if (b >= 0x80) {
+            own = ascii = false;
             break;
         }
+        if (b >= 'A' && b <= 'Z')
+            own = false;
     }
     const char *key = utf8.data();
     size_t size = size_t(utf8.size());
     if (!own) {
-        m_fold.clear();
-        if (!appendFoldedUtf8(m_fold, utf8))
-            appendFolded(m_fold, QString::fromUtf8(utf8));
+        if (ascii) {
+            m_fold.resize(size);
+            char *to = m_fold.data();
+            for (const char ch : utf8)
+                *to++ = ch >= 'A' && ch <= 'Z' ? char(ch + ('a' - 'A')) : ch;
+        } else {
+            m_fold.clear();
+            if (!appendFoldedUtf8(m_fold, utf8))
+                appendFolded(m_fold, QString::fromUtf8(utf8));
+        }
         key = m_fold.data();
         size = m_fold.size();
     }
     if (size > kHead) {
         if (!m_long)
             m_long = static_cast<const char **>(takeRoom((m_rows + 1) * sizeof(char *), &m_longBytes));
-        if (own) {
-            m_long[row] = key;
-        } else {
-            m_longFolded.emplace_back(row, m_folded.size()); // m_folded may still move
-            m_folded += m_fold;
-        }
+        m_long[row] = own ? key : keepFolded();
     }
     m_entries[m_rows - ++m_texts] = entry(row, key, size);
 }
 
-Q_ALWAYS_INLINE int Keys::compare(const Entry &a, const Entry &b) const
+Q_ALWAYS_INLINE int Keys::compare(const Entry &a, const Entry &b, size_t from) const
 {
     for (int i = 0; i < 3; ++i) {
         if (a.head[i] != b.head[i])
             return a.head[i] < b.head[i] ? -1 : 1;
     }
     if (a.size > kHead && b.size > kHead) {
-        const int c = std::memcmp(m_long[a.row] + kHead, m_long[b.row] + kHead, std::min(a.size, b.size) - kHead);
+        const int c = std::memcmp(m_long[a.row] + from + kHead, m_long[b.row] + from + kHead,
+                                  std::min(a.size, b.size) - kHead);
         if (c != 0)
             return c;
     }
     return a.size == b.size ? 0 : (a.size < b.size ? -1 : 1);
+}
+
+quint64 Keys::hashOf(const Entry &e) const
+{
+    // Each word mixed in whole before the next, the bytes past the head
+    // too: long keys that share their head (a name of 12 Greek letters and
+    // its number) must still land apart, or their probes run along one
+    // cluster.
+    quint64 h = e.size;
+    auto mix = [&h](quint64 w) {
+        h = (h ^ w) * 0xBF58476D1CE4E5B9ull;
+        h ^= h >> 31;
+    };
+    for (const quint64 w : e.head)
+        mix(w);
+    if (e.size > kHead) {
+        const char *p = m_long[e.row] + kHead;
+        const char *end = m_long[e.row] + e.size;
+        for (; end - p >= 8; p += 8) {
+            quint64 w;
+            std::memcpy(&w, p, 8);
+            mix(w);
+        }
+        quint64 w = 0;
+        std::memcpy(&w, p, size_t(end - p));
+        mix(w);
+    }
+    h *= 0x94D049BB133111EBull;
+    return h ^ (h >> 29);
 }
 
 bool Keys::byDistinctKeys(const Entry *entries, size_t n, bool backwards, bool descending, quint32 *to)
@@ -273,11 +362,7 @@ bool Keys::byDistinctKeys(const Entry *entries, size_t n, bool backwards, bool d
     auto at = [&](size_t i) -> const Entry & { return backwards ? entries[n - 1 - i] : entries[i]; };
     for (size_t i = 0; i < n; ++i) {
         const Entry &e = at(i);
-        quint64 h = e.head[0] * 0x9E3779B97F4A7C15ull ^ e.head[1] * 0xC2B2AE3D27D4EB4Full
-            ^ e.head[2] * 0x165667B19E3779F9ull ^ e.size;
-        h ^= h >> 31;
-        h *= 0xD6E8FEB86659FD93ull;
-        size_t slot = size_t(h >> 32) & (tableSize - 1);
+        size_t slot = size_t(hashOf(e)) & (tableSize - 1);
         for (;;) {
             const quint32 id = table[slot];
             if (id == 0) {
@@ -316,32 +401,121 @@ bool Keys::byDistinctKeys(const Entry *entries, size_t n, bool backwards, bool d
     return true;
 }
 
+int Keys::firstDifference(const Entry *entries, size_t n, int depth)
+{
+    // Where the heads of a range first differ at or after depth: found with
+    // one look at each, so a run of shared bytes ("rossi ", a date's
+    // century) costs one pass, not a pass a byte.
+    quint64 diff[3] = {0, 0, 0};
+    const Entry &first = entries[0];
+    for (size_t i = 1; i < n; ++i) {
+        for (int w = 0; w < 3; ++w)
+            diff[w] |= entries[i].head[w] ^ first.head[w];
+    }
+    for (int w = depth / 8; w < 3; ++w) {
+        quint64 d = diff[w];
+        if (w == depth / 8 && depth % 8)
+            d &= ~quint64(0) >> (8 * (depth % 8));
+        if (d)
+            return 8 * w + qCountLeadingZeroBits(d) / 8;
+    }
+    return int(kHead);
+}
+
+void Keys::radixSort(Entry *data, Entry *other, size_t n, int depth, size_t from, bool descending, bool intoOther)
+{
+    // Byte by byte from the most significant, each pass dealing the range
+    // to its buckets in their order, which keeps equal heads in the order
+    // they came in. The result lands in data or, intoOther, in other. The
+    // heads hold the keys' bytes from byte from on. Only buckets of at most
+    // half the range are sorted by a call of their own, the largest by this
+    // one, so no text a member typed runs the stack deep.
+    for (;;) {
+        if (n >= kFewEnough)
+            depth = firstDifference(data, n, depth);
+        if (n >= kFewEnough && depth == int(kHead)
+            && std::all_of(data, data + n, [](const Entry &e) { return e.size > kHead; })) {
+            // Many long keys, their heads all alike (addresses of one site):
+            // their next bytes become their heads.
+            for (Entry *e = data; e != data + n; ++e) {
+                const Entry next = entry(e->row, m_long[e->row] + from + kHead, e->size - kHead);
+                *e = next;
+            }
+            depth = 0;
+            from += kHead;
+            continue;
+        }
+        if (n < kFewEnough || depth == int(kHead)) {
+            // Few, or heads all equal: compared whole. The entries came in
+            // row order, so the row decides between equal keys as the order
+            // would.
+            if (descending) {
+                std::sort(data, data + n, [&](const Entry &a, const Entry &b) {
+                    const int c = compare(a, b, from);
+                    return c != 0 ? c > 0 : a.row < b.row;
+                });
+            } else {
+                std::sort(data, data + n, [&](const Entry &a, const Entry &b) {
+                    const int c = compare(a, b, from);
+                    return c != 0 ? c < 0 : a.row < b.row;
+                });
+            }
+            if (intoOther)
+                std::memcpy(static_cast<void *>(other), data, n * sizeof(Entry));
+            return;
+        }
+        const int word = depth / 8;
+        const int shift = 56 - 8 * (depth % 8);
+        size_t count[256] = {};
+        for (size_t i = 0; i < n; ++i)
+            ++count[(data[i].head[word] >> shift) & 0xFF];
+        size_t at[256];
+        size_t next = 0;
+        int largest = 0;
+        for (int k = 0; k < 256; ++k) {
+            const int b = descending ? 255 - k : k;
+            at[b] = next;
+            next += count[b];
+            if (count[b] > count[largest])
+                largest = b;
+        }
+        for (size_t i = 0; i < n; ++i)
+            other[at[(data[i].head[word] >> shift) & 0xFF]++] = data[i];
+        // The range now lies in other, each bucket to go on from the next
+        // byte, where the range came from the room to deal into.
+        for (int b = 0; b < 256; ++b) {
+            const size_t size = count[b];
+            if (size != 0 && b != largest)
+                radixSort(other + (at[b] - size), data + (at[b] - size), size, depth + 1, from, descending, !intoOther);
+        }
+        const size_t start = at[largest] - count[largest];
+        Entry *const was = data;
+        data = other + start;
+        other = was + start;
+        n = count[largest];
+        ++depth;
+        intoOther = !intoOther;
+    }
+}
+
 void Keys::sortEntries(Entry *begin, Entry *end, bool backwards, bool descending, quint32 *to)
 {
     const size_t n = size_t(end - begin);
     if (byDistinctKeys(begin, n, backwards, descending, to))
         return;
-    // The row number decides between equal keys, which keeps them in their
-    // order without a stable sort's buffer.
-    if (descending) {
-        std::sort(begin, end, [&](const Entry &a, const Entry &b) {
-            const int c = compare(a, b);
-            return c != 0 ? c > 0 : a.row < b.row;
-        });
-    } else {
-        std::sort(begin, end, [&](const Entry &a, const Entry &b) {
-            const int c = compare(a, b);
-            return c != 0 ? c < 0 : a.row < b.row;
-        });
-    }
+    if (backwards)
+        std::reverse(begin, end);
+    // Room as large as the entries, for the passes to deal into.
+    size_t mapped = 0;
+    auto *other = static_cast<Entry *>(takeRoom(std::max<size_t>(n, 1) * sizeof(Entry), &mapped));
+    radixSort(begin, other, n, 0, 0, descending, false);
+    giveRoom(other, mapped);
     for (const Entry *e = begin; e != end; ++e)
         *to++ = e->row;
 }
 
 const quint32 *Keys::order(bool descending)
 {
-    for (const auto &[row, at] : m_longFolded)
-        m_long[row] = m_folded.data() + at;
     // The texts were given from the back: their rows run backwards there.
     Entry *numbers = m_entries;
     Entry *texts = m_entries + (m_rows - m_texts);

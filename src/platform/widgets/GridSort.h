@@ -48,9 +48,14 @@ private:
         quint32 size;    // numbers: 0
         quint32 row;
     };
+    quint64 hashOf(const Entry &e) const;
     static Entry entry(quint32 row, const char *key, size_t size);
-    int compare(const Entry &a, const Entry &b) const;
+    // from: how many of the keys' bytes the heads no longer hold.
+    int compare(const Entry &a, const Entry &b, size_t from = 0) const;
     bool byDistinctKeys(const Entry *entries, size_t n, bool backwards, bool descending, quint32 *to);
+    static int firstDifference(const Entry *entries, size_t n, int depth);
+    static constexpr size_t kFewEnough = 256;
+    void radixSort(Entry *data, Entry *other, size_t n, int depth, size_t from, bool descending, bool intoOther);
     // Writes the rows of the entries in their order to to.
     void sortEntries(Entry *begin, Entry *end, bool backwards, bool descending, quint32 *to);
 
@@ -64,11 +69,15 @@ private:
     size_t m_numbers = 0, m_texts = 0;
     // Where the keys longer than their head are: a cell that folds to itself
     // is its own key, read where the grid holds it; the others are folded
-    // here. Shorter keys are whole in their entries.
-    std::string m_folded, m_fold;
+    // and kept in blocks that never move (a column of notes folds to tens
+    // of megabytes, too many to copy as a string grows). Shorter keys are
+    // whole in their entries.
+    const char *keepFolded();
+    std::string m_fold;
+    std::vector<std::pair<char *, size_t>> m_foldedBlocks; // start, bytes mapped
+    char *m_foldedAt = nullptr, *m_foldedEnd = nullptr;
     const char **m_long = nullptr; // by row, once a key is long
     size_t m_longBytes = 0;
-    std::vector<std::pair<quint32, size_t>> m_longFolded; // row, offset in m_folded
 };
 
 } // namespace GridSort
