@@ -513,10 +513,17 @@ public:
             at += len;
             return text;
         };
+        // A text no longer than a sort key's head is never kept past its
+        // visit, so it needs no room of the column's own.
+        static_assert(kPassShortText <= GridSort::Keys::kHead);
+        thread_local char passing[kPassShortText + kSlack];
         auto room = [&](size_t len) {
+            if (len <= kPassShortText)
+                return passing;
             ++seen;
             return texts->take(len);
         };
+        auto shortRoom = [&](size_t) { return passing; };
         const size_t n = m_rowAt.size();
         for (size_t r = 1; r < n; ++r) {
             if (r + kAhead < n) {
@@ -533,7 +540,7 @@ public:
             for (int i = 0; i < c; ++i)
                 p = skip(p);
             reach = size_t(skip(p) - row);
-            visit(r, seen < texts->count ? textFound(p, found) : textAt(p, c, room));
+            visit(r, seen < texts->count ? textFound(p, c, found, shortRoom) : textAt(p, c, room));
         }
     }
 
@@ -836,6 +843,16 @@ private:
         return to;
     }
 
+    // The head of the cell at p, or of the earlier cell a shared one stands
+    // for: the length and form of the bytes that follow it.
+    static const uchar *ownHead(const uchar *p, size_t *len, Kind *kind)
+    {
+        p = readHead(p, len, kind);
+        if (*kind == kShared)
+            p = readHead(sharedCell(p, *len), len, kind);
+        return p;
+    }
+
     // The text of the cell at p in column c: where it lies, or read out into
     // room(n), which gives n bytes to write it to.
     template <class Room>
@@ -843,9 +860,7 @@ private:
     {
         size_t len;
         Kind kind;
-        p = readHead(p, &len, &kind);
-        if (kind == kShared)
-            p = readHead(sharedCell(p, len), &len, &kind);
+        p = ownHead(p, &len, &kind);
         if (kind == kPlain)
             return QByteArrayView(reinterpret_cast<const char *>(p), qsizetype(len));
         if (kind == kPacked) {
@@ -859,18 +874,19 @@ private:
         decode(p, end, m_dicts[size_t(c)]->bytes, to);
         return QByteArrayView(to, qsizetype(n));
     }
-    // The same text when it was read out before: room(n) says where.
-    template <class Room>
-    static QByteArrayView textFound(const uchar *p, Room &&room)
+    // The same text when it was read out before: room(n) says where. A
+    // short one was not kept, and is read out again into shortRoom.
+    template <class Room, class ShortRoom>
+    QByteArrayView textFound(const uchar *cell, int c, Room &&room, ShortRoom &&shortRoom) const
     {
         size_t len;
         Kind kind;
-        p = readHead(p, &len, &kind);
-        if (kind == kShared)
-            p = readHead(sharedCell(p, len), &len, &kind);
+        const uchar *p = ownHead(cell, &len, &kind);
         if (kind == kPlain)
             return QByteArrayView(reinterpret_cast<const char *>(p), qsizetype(len));
         const size_t n = kind == kPacked ? len : readCount(&p);
+        if (n <= kPassShortText)
+            return textAt(cell, c, shortRoom);
         return QByteArrayView(room(n), qsizetype(n));
     }
     static const uchar *skip(const uchar *p)
@@ -944,6 +960,8 @@ private:
     // Texts are read out 16 bytes at a time: the room they go to, and the
     // dictionary, have this many bytes to spare after them.
     static constexpr size_t kSlack = 16;
+    // Texts a column pass reads out into passing room, valid for one visit.
+    static constexpr size_t kPassShortText = 24;
     static void copy16s(char *to, const uchar *from, size_t n)
     {
         for (size_t k = 0; k < n; k += 16)

@@ -59,8 +59,9 @@ public:
     // the calling thread reads another row this way.
     void rowUtf8(int r, QByteArrayView *cells) const;
     // Column c's cells of rows 1..Rows()-1 in row order: a pass over a whole
-    // column (a sort) reads far faster this way than cell by cell. The texts
-    // stay valid until the grid changes, so a sort may keep them as its keys.
+    // column (a sort) reads far faster this way than cell by cell. Texts of
+    // more than 24 bytes stay valid until the grid changes, so a sort may
+    // keep them as its keys; shorter ones only for the visit.
     // Passes on several threads take turns; visit must not start another.
     void eachCellOfColumn(int c, const std::function<void(int r, QByteArrayView utf8)> &visit) const;
 

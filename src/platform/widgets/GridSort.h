@@ -41,8 +41,11 @@ public:
     const quint32 *order(bool descending);
     size_t rows() const { return m_rows; }
 
-private:
+    // Keys of up to this many bytes are whole in their head: the text they
+    // came from is not needed after addText.
     static constexpr size_t kHead = 24;
+
+private:
     struct Entry {
         quint64 head[3]; // the key's first 24 bytes, big-endian, zero-padded
         quint32 size;    // numbers: 0
