@@ -168,10 +168,10 @@ enum class CsvCode { Windows1252, Utf8 };
 // What the cells of a list ask of the file: the probe reads every cell once
 // ahead, on a few threads for a long list.
 struct CsvProbe {
-    bool utf8 = false; // a character Windows-1252 lacks
+    bool utf8 = false;    // a character Windows-1252 lacks
     bool invalid = false; // text that is not UTF-8 (from the register)
-    qint64 bytes = 0; // the cells' bytes in the rows read
-    qint64 rows = 0; // the rows read
+    qint64 bytes = 0;     // the cells' bytes in the rows read
+    qint64 rows = 0;      // the rows read
 };
 
 void probeRows(const FlexGrid &grid, const QList<int> &kept, int from, int to, CsvProbe &result,
@@ -452,10 +452,7 @@ bool writeCsv(const FlexGrid &grid, const std::function<bool(QByteArrayView)> &s
 // sync of the open file comes first.
 class WriteBack {
 public:
-    explicit WriteBack(int fd)
-        : m_fd(fd)
-    {
-    }
+    explicit WriteBack(int fd) : m_fd(fd) {}
     WriteBack(const WriteBack &) = delete;
     WriteBack &operator=(const WriteBack &) = delete;
     ~WriteBack() { stop(); }
@@ -632,30 +629,31 @@ QDate shownDateOf(QByteArrayView b)
 void sortGridByDate(FlexGrid &grid, int column, int mode)
 {
     moduleProc(kGeneralCustom, QStringLiteral("sortGridByDate"), [&] {
-        // The day numbers are the keys, each read once; a cell that is not a
-        // date stops the sort before any row has moved.
-        std::vector<double> keys;
-        keys.reserve(size_t(std::max(0, grid.Rows() - 1)));
-        grid.eachCellOfColumn(column, [&](int, QByteArrayView bytes) {
+        // The day numbers are the keys, each read once (on several threads
+        // for a long list); a cell that is not a date stops the sort before
+        // any row has moved.
+        std::vector<double> keys(size_t(std::max(0, grid.Rows() - 1)));
+        grid.eachCellOfColumn(column, [&](int r, QByteArrayView bytes) {
+            double &key = keys[size_t(r - 1)];
             // The dates as the lists hold them read off their bytes; any
             // other text as a person may have typed it.
             if (bytes.isEmpty()) {
-                keys.push_back(0);
+                key = 0;
                 return;
             }
             if (const QDate shown = shownDateOf(bytes); shown.isValid()) {
-                keys.push_back(double(Regional::dayNumber(shown)));
+                key = double(Regional::dayNumber(shown));
                 return;
             }
             const QString cell = QString::fromUtf8(bytes).trimmed();
             if (cell.isEmpty()) {
-                keys.push_back(0);
+                key = 0;
                 return;
             }
             const auto date = Regional::parseDate(cell);
             if (!date)
                 raiseError(ErrNo::TypeMismatch, QStringLiteral("Type mismatch"));
-            keys.push_back(double(Regional::dayNumber(*date)));
+            key = double(Regional::dayNumber(*date));
         });
         grid.sortByKeys(keys, mode == FlexGrid::NumericDescending);
         // Where the sort on a hidden key column after the last one leaves

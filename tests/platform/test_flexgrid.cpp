@@ -174,14 +174,28 @@ private slots:
     // every reader, on any thread, reads back the very bytes written.
     void cellsReadBackByteForByteWhateverFormTheyAreKeptIn()
     {
-        const QByteArray words[] = {"socio",  "pagamento", "ricevuta", "città",    "perché", "già",
-                                    "Ιωάννης", "Иванова",   "Dvořák",   "😀",       "d'Assisi", "&lt;b&gt;",
-                                    "z",      "quota",     "annuale",  "Nguyễn",   "tessera", "\t"};
+        const QByteArray words[] = {"socio",   "pagamento", "ricevuta", "città",  "perché",   "già",
+                                    "Ιωάννης", "Иванова",   "Dvořák",   "😀",      "d'Assisi", "&lt;b&gt;",
+                                    "z",       "quota",     "annuale",  "Nguyễn", "tessera",  "\t"};
         // Texts that look as if they packed, and do not, or only just do.
-        const QByteArray shortOnes[] = {"",      "7",       "12",          "123",          "2024-01-15 10:23:45",
-                                        "12,50", "1e5",     "+39 02 1234567", "0123456789 -:+/.x", "١٢",
-                                        "12\n34", "-",       "..",          "2024-01-15 10:23:4",  "+39 02 12345ß",
-                                        "   ",   "0.5/-:+", "x1234567890123456"};
+        const QByteArray shortOnes[] = {"",
+                                        "7",
+                                        "12",
+                                        "123",
+                                        "2024-01-15 10:23:45",
+                                        "12,50",
+                                        "1e5",
+                                        "+39 02 1234567",
+                                        "0123456789 -:+/.x",
+                                        "١٢",
+                                        "12\n34",
+                                        "-",
+                                        "..",
+                                        "2024-01-15 10:23:4",
+                                        "+39 02 12345ß",
+                                        "   ",
+                                        "0.5/-:+",
+                                        "x1234567890123456"};
         auto longText = [&](int r) -> QByteArray {
             switch (r % 9) {
             case 0:
@@ -209,7 +223,7 @@ private slots:
             switch (c) {
             case 0:
                 return shortOnes[(r / 3) % 18]; // in runs: repeats as references
-            case 1: // now and then the text of the row before, kept as a reference
+            case 1:                             // now and then the text of the row before, kept as a reference
                 return r % 7 == 6 ? longText(r - 1) : longText(r);
             default:
                 return "r" + QByteArray::number(r);
@@ -268,29 +282,34 @@ private slots:
             t.join();
         QCOMPARE(wrong.load(), 0);
 
-        // A column pass's long texts stay as long as the grid does not
-        // change, through a pass cut short and the passes after it; the short
-        // ones only for their visit.
-        try {
-            g.eachCellOfColumn(1, [&](int r, QByteArrayView) {
-                if (r == kRows / 2)
-                    throw 1;
-            });
-        } catch (int) {
-        }
-        std::vector<QByteArray> first, again;
-        auto keep = [](std::vector<QByteArray> &into) {
-            return [&into](int, QByteArrayView v) {
-                into.push_back(v.size() > 24 ? QByteArray::fromRawData(v.data(), v.size()) : v.toByteArray());
-            };
-        };
-        g.eachCellOfColumn(1, keep(first));
-        g.eachCellOfColumn(1, keep(again));
-        g.eachCellOfColumn(0, [&](int r, QByteArrayView v) { QCOMPARE(v, expected(r, 0)); });
-        QCOMPARE(int(first.size()), kRows);
-        for (int r = 1; r <= kRows; ++r) {
-            QCOMPARE(first[size_t(r - 1)], expected(r, 1));
-            QCOMPARE(again[size_t(r - 1)], expected(r, 1));
+        // A column pass over a list long enough to be read on several
+        // threads visits each row once with its text, and a visit that
+        // throws ends the pass with its exception, after a pass cut short
+        // as before it.
+        {
+            FlexGrid big;
+            fill(big, 10 * kRows);
+            for (const int stop : {0, 3 * kRows, 10 * kRows}) {
+                std::vector<std::atomic<int>> seen(size_t(10 * kRows) + 1);
+                std::atomic<int> bad{0};
+                bool thrown = false;
+                try {
+                    big.eachCellOfColumn(1, [&](int r, QByteArrayView v) {
+                        if (r == stop)
+                            throw 1;
+                        bad += v != expected(r, 1);
+                        ++seen[size_t(r)];
+                    });
+                } catch (int) {
+                    thrown = true;
+                }
+                QCOMPARE(thrown, stop != 0);
+                QCOMPARE(bad.load(), 0);
+                if (stop == 0) {
+                    for (int r = 1; r <= 10 * kRows; ++r)
+                        QCOMPARE(seen[size_t(r)].load(), 1);
+                }
+            }
         }
 
         // Sorted, rewritten cell by cell (the store written anew), emptied and
@@ -390,48 +409,53 @@ private slots:
             return ok && !t.isEmpty();
         };
         // Few keys; many (200, each in three rows); many long ones whose
-        // first 30 bytes, folded, are all alike.
-        for (const int kind : {0, 1, 2}) {
-            FlexGrid g;
-            g.setCols(2);
-            for (int i = 0; i < 600; ++i) {
-                const int k = kind == 0 ? i : i % 200;
-                QByteArray cell = words.at(k % words.size());
-                if (kind == 1)
-                    cell += QByteArray::number(k);
-                if (kind == 2)
-                    cell = (k % 2 ? "Amici Del Museo Civico Di Storia Naturale Della Citt\xC3\xA0 Di "
-                                  : "amici del museo civico di storia naturale della citt\xC3\x80 di ")
-                        + cell
-                        + QByteArray::number(k % 7);
-                g.appendCell(cell);
-                g.appendCell(QByteArray::number(i));
-                g.endRow();
-            }
-            g.setCol(0);
-            for (const int mode : {1, 2}) {
-                QList<QPair<QString, QString>> rows;
-                for (int r = 1; r < g.Rows(); ++r)
-                    rows.append({g.TextMatrix(r, 0), g.TextMatrix(r, 1)});
-                auto less = [&](const QPair<QString, QString> &a, const QPair<QString, QString> &b) {
-                    double x = 0, y = 0;
-                    const bool nx = number(a.first, &x), ny = number(b.first, &y);
-                    if (nx != ny)
-                        return nx;
-                    return nx ? x < y : QString::compare(a.first, b.first, Qt::CaseInsensitive) < 0;
-                };
-                if (mode == 1)
-                    std::stable_sort(rows.begin(), rows.end(), less);
-                else
-                    std::stable_sort(rows.begin(), rows.end(),
-                                     [&](const auto &a, const auto &b) { return less(b, a); });
-                g.setSort(mode);
-                for (int r = 1; r < g.Rows(); ++r) {
-                    QCOMPARE(g.TextMatrix(r, 0), rows.at(r - 1).first);
-                    QCOMPARE(g.TextMatrix(r, 1), rows.at(r - 1).second);
+        // first 30 bytes, folded, are all alike. A long list is read on
+        // several threads and kept in shorter forms.
+        for (const int kind : {0, 1, 2})
+            for (const int count : {600, 20000}) {
+                FlexGrid g;
+                g.setCols(2);
+                g.beginFill();
+                for (int i = 0; i < count; ++i) {
+                    const int k = kind == 0 ? i : i % 200;
+                    QByteArray cell = words.at(k % words.size());
+                    if (kind == 1)
+                        cell += QByteArray::number(k);
+                    if (kind == 2)
+                        cell = QByteArray(
+                                   k % 3 == 0       ? "Amici Del Museo Civico Di Storia Naturale Della Citt\xC3\xA0 Di "
+                                       : k % 3 == 1 ? "amici del museo civico di storia naturale della citt\xC3\x80 di "
+                                                    : "amici del museo civico di storia naturale della citta di ")
+                            + cell + QByteArray::number(k % 7);
+                    const QByteArray number = QByteArray::number(i);
+                    const QByteArrayView views[] = {cell, number};
+                    g.appendRow(views, 2);
+                }
+                g.endFill();
+                g.setCol(0);
+                for (const int mode : {1, 2}) {
+                    QList<QPair<QString, QString>> rows;
+                    for (int r = 1; r < g.Rows(); ++r)
+                        rows.append({g.TextMatrix(r, 0), g.TextMatrix(r, 1)});
+                    auto less = [&](const QPair<QString, QString> &a, const QPair<QString, QString> &b) {
+                        double x = 0, y = 0;
+                        const bool nx = number(a.first, &x), ny = number(b.first, &y);
+                        if (nx != ny)
+                            return nx;
+                        return nx ? x < y : QString::compare(a.first, b.first, Qt::CaseInsensitive) < 0;
+                    };
+                    if (mode == 1)
+                        std::stable_sort(rows.begin(), rows.end(), less);
+                    else
+                        std::stable_sort(rows.begin(), rows.end(),
+                                         [&](const auto &a, const auto &b) { return less(b, a); });
+                    g.setSort(mode);
+                    for (int r = 1; r < g.Rows(); ++r) {
+                        QCOMPARE(g.TextMatrix(r, 0), rows.at(r - 1).first);
+                        QCOMPARE(g.TextMatrix(r, 1), rows.at(r - 1).second);
+                    }
                 }
             }
-        }
     }
 
     void sortKeepsTheCurrentRowSelected()
@@ -529,10 +553,10 @@ private slots:
         QCOMPARE(g.Rows(), 100001);
         QVERIFY(g.RowIsVisible(100000));
         for (int r : {1, 2, 1999, 2000, 2001, 2002, 50000, 99999, 100000}) {
-            const QStringList row{QString::number(r),        QStringLiteral("Cognome %1").arg(r),
-                                  QStringLiteral("Nome"),    QStringLiteral("01/02/2010"),
+            const QStringList row{QString::number(r),           QStringLiteral("Cognome %1").arg(r),
+                                  QStringLiteral("Nome"),       QStringLiteral("01/02/2010"),
                                   QStringLiteral("1.234,50 €"), QStringLiteral("Via Roma 1"),
-                                  QStringLiteral("True"),    QString()};
+                                  QStringLiteral("True"),       QString()};
             for (int c = 0; c < 8; ++c)
                 QCOMPARE(g.TextMatrix(r, c), row.at(c));
         }

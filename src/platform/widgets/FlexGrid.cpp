@@ -12,17 +12,17 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
-#include <condition_variable>
 #include <deque>
 #include <exception>
 #include <future>
+#include <limits>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <system_error>
-#include <limits>
+#include <thread>
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -228,7 +228,10 @@ private:
         Q_UNUSED(bytes);
 #endif
     }
-    [[noreturn]] static void outOfMemory() { raiseError(7, QStringLiteral("Out of memory")); }
+    [[noreturn]] static void outOfMemory()
+    {
+        raiseError(7, QStringLiteral("Out of memory"));
+    }
 
     void reserve(size_t need)
     {
@@ -264,6 +267,112 @@ private:
     T *m_data = nullptr;
     size_t m_size = 0, m_cap = 0;
     bool m_mapped = false;
+};
+
+// A few threads kept for passes over a long column, asleep between them:
+// starting threads for each sort would cost a fair part of a sort of
+// ten thousand rows.
+class PassThreads {
+public:
+    static PassThreads &get()
+    {
+        // Never destroyed: its threads sleep until the process ends.
+        static PassThreads *const pool = new PassThreads;
+        return *pool;
+    }
+    static int workers()
+    {
+        static const int n = int(std::min(std::max(1u, std::thread::hardware_concurrency()), 4u)) - 1;
+        return n;
+    }
+
+    // job(i) for i in 0..count - 1, taken in turn by the calling thread and
+    // the pool's threads; returns once every one has ended. job must not
+    // throw. A second pass while one runs (another thread's, or one a job
+    // started) is run by its caller alone.
+    void run(int count, const std::function<void(int)> &job)
+    {
+        std::unique_lock<std::mutex> busy(m_busy, std::try_to_lock);
+        if (!busy.owns_lock() || !start()) {
+            for (int i = 0; i < count; ++i)
+                job(i);
+            return;
+        }
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_job = &job;
+            m_count = count;
+            m_next.store(0);
+            ++m_round;
+        }
+        m_wake.notify_all();
+        work();
+        // Every job is taken; those still running are on threads that have
+        // not yet left work(). The job is cleared before the lock goes, so
+        // a thread woken late finds none.
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_done.wait(lock, [&] { return m_active == 0; });
+        m_job = nullptr;
+    }
+
+private:
+    bool start()
+    {
+        if (m_started)
+            return m_threads > 0;
+        m_started = true;
+        for (int i = 0; i < workers(); ++i) {
+            try {
+                std::thread([this] { loop(); }).detach();
+                ++m_threads;
+            } catch (const std::system_error &) {
+                break; // no thread to spare: the passes take fewer
+            }
+        }
+        return m_threads > 0;
+    }
+    void loop()
+    {
+        quint64 seen = 0;
+        for (;;) {
+            {
+                std::unique_lock<std::mutex> lock(m_mutex);
+                m_wake.wait(lock, [&] { return m_round != seen; });
+                seen = m_round;
+            }
+            work();
+        }
+    }
+    // Takes jobs until none is left.
+    void work()
+    {
+        const std::function<void(int)> *job = nullptr;
+        int count = 0;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (!m_job)
+                return;
+            job = m_job;
+            count = m_count;
+            ++m_active;
+        }
+        for (int i = m_next.fetch_add(1); i < count; i = m_next.fetch_add(1))
+            (*job)(i);
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (--m_active == 0)
+            m_done.notify_all();
+    }
+
+    std::mutex m_busy;
+    std::mutex m_mutex;
+    std::condition_variable m_wake, m_done;
+    const std::function<void(int)> *m_job = nullptr;
+    int m_count = 0;
+    int m_active = 0; // threads inside work()
+    std::atomic<int> m_next{0};
+    quint64 m_round = 0;
+    bool m_started = false;
+    int m_threads = 0;
 };
 
 // Where cells were last read, per thread: reading the cells of a row left to
@@ -405,7 +514,10 @@ private:
     static constexpr size_t kFirst = size_t(16) << 10;
     static constexpr size_t kLarge = size_t(2) << 20; // a large page
     static constexpr size_t kFull = kLarge;           // the most blocks grow to
-    [[noreturn]] static void outOfMemory() { raiseError(7, QStringLiteral("Out of memory")); }
+    [[noreturn]] static void outOfMemory()
+    {
+        raiseError(7, QStringLiteral("Out of memory"));
+    }
 
 #if defined(__linux__)
     // size bytes (a multiple of kLarge) starting on a large page's edge, on
@@ -474,73 +586,49 @@ public:
         return textAt(p, c, [&](size_t n) { return rooms.take(n); });
     }
 
-    // Column c of rows 1.. in row order, for a pass over a whole column (a
-    // sort). After a sort on another column the rows lie scattered, so each
-    // read would wait on memory: the rows a few places ahead are asked for
-    // while this one is read, as far into their records as the column lay
-    // in this one (asking for more only queues the requests that matter
-    // behind those that do not). The texts handed out stay valid until the
-    // store changes (a sort keeps the long ones as its keys): those kept in
-    // a shorter form are read out once into room the store keeps for the
-    // column, and a later pass over the same column finds them there. One
-    // pass at a time reads a store this way; visit must not start another.
+    // Column c of rows from..to - 1 in row order, one stretch of a pass
+    // made on several threads at once. Each text is valid for its visit
+    // only, unless lasting says it lies in the store itself, where it stays
+    // until the store changes.
     template <class Visit>
-    void eachInColumn(int c, Visit &&visit) const
+    void eachInStretch(int c, size_t from, size_t to, Visit &&visit) const
     {
-        constexpr size_t kAhead = 8;
-        size_t reach = 8 * 64; // a realistic row's record fits in 8 cache lines
-        std::lock_guard<std::mutex> lock(m_textsMutex);
-        ColumnTexts *texts = nullptr;
-        for (const std::unique_ptr<ColumnTexts> &t : m_texts) {
-            if (t->col == c)
-                texts = t.get();
-        }
-        if (!texts) {
-            m_texts.push_back(std::make_unique<ColumnTexts>());
-            texts = m_texts.back().get();
-            texts->col = c;
-        }
-        // Where this pass finds the next text read out before; a pass cut
-        // short (a visit that threw) is taken up where it stopped.
-        size_t seen = 0, chunk = 0, at = 0;
-        auto found = [&](size_t len) -> char * {
-            if (at + len > texts->chunks[chunk].used) {
-                ++chunk;
-                at = 0;
+        thread_local PassRoom passing;
+        walkColumn(c, from, to, [&](size_t r, const uchar *cell) {
+            if (!cell) {
+                visit(r, QByteArrayView(kNoText, 0), true);
+                return;
             }
-            ++seen;
-            char *text = texts->chunks[chunk].data.get() + at;
-            at += len;
-            return text;
+            bool lasting = true;
+            const QByteArrayView text = textAt(cell, c, [&](size_t len) {
+                lasting = false;
+                return passing.take(len);
+            });
+            visit(r, text, lasting);
+        });
+    }
+
+    // Column c of rows 1.. in stretches, read by the calling thread and the
+    // pass threads together: a pass over a long list waits on memory row
+    // after row, and each thread keeps its own rows coming. visit(i, row, text, lasting) is
+    // called as by eachInStretch, on several threads at once. The exception
+    // of the earliest stretch that threw is thrown here once all are done.
+    template <class Visit>
+    void eachInColumnAtOnce(int c, int stretches, const std::function<size_t(int)> &startOf, Visit &&visit) const
+    {
+        std::vector<std::exception_ptr> failed(static_cast<size_t>(stretches));
+        const std::function<void(int)> run = [&](int i) {
+            try {
+                eachInStretch(c, startOf(i), startOf(i + 1),
+                              [&](size_t r, QByteArrayView text, bool lasting) { visit(i, r, text, lasting); });
+            } catch (...) {
+                failed[size_t(i)] = std::current_exception();
+            }
         };
-        // A text no longer than a sort key's head is never kept past its
-        // visit, so it needs no room of the column's own.
-        static_assert(kPassShortText <= GridSort::Keys::kHead);
-        thread_local char passing[kPassShortText + kSlack];
-        auto room = [&](size_t len) {
-            if (len <= kPassShortText)
-                return passing;
-            ++seen;
-            return texts->take(len);
-        };
-        auto shortRoom = [&](size_t) { return passing; };
-        const size_t n = m_rowAt.size();
-        for (size_t r = 1; r < n; ++r) {
-            if (r + kAhead < n) {
-                const uchar *next = m_rowAt[r + kAhead];
-                for (size_t line = 0; line <= reach; line += 64)
-                    __builtin_prefetch(next + line);
-            }
-            const uchar *row = m_rowAt[r];
-            if (c >= countOf(row)) {
-                visit(r, QByteArrayView(kNoText, 0));
-                continue;
-            }
-            const uchar *p = row + kCountBytes;
-            for (int i = 0; i < c; ++i)
-                p = skip(p);
-            reach = size_t(skip(p) - row);
-            visit(r, seen < texts->count ? textFound(p, c, found, shortRoom) : textAt(p, c, room));
+        PassThreads::get().run(stretches, run);
+        for (const std::exception_ptr &e : failed) {
+            if (e)
+                std::rethrow_exception(e);
         }
     }
 
@@ -574,7 +662,6 @@ public:
     void appendCell(QByteArrayView v)
     {
         const size_t len = size_t(v.size());
-        forgetTexts();
         if (!m_rowStart)
             startRow();
         if (size_t(m_end - m_tail) < len + kMaxHead)
@@ -589,17 +676,12 @@ public:
         }
     }
 
-    void endRow()
-    {
-        forgetTexts();
-        m_rowAt.push_back(finishRow());
-    }
+    void endRow() { m_rowAt.push_back(finishRow()); }
 
     // A whole row in one step: its size is known before a byte is written,
     // as no cell is written longer than its text.
     void appendRow(const QByteArrayView *cells, int n)
     {
-        forgetTexts();
         while (n > 0 && cells[n - 1].isEmpty())
             --n;
         if (n == 0) {
@@ -675,7 +757,6 @@ public:
 
     void resizeRows(size_t n)
     {
-        forgetTexts();
         // A list emptied for its next fill keeps its header only: copying
         // what stays beats reckoning every row that goes.
         if (n * 2 < rows()) {
@@ -692,7 +773,6 @@ public:
     {
         if (n > 0xFFFF)
             raiseError(7, QStringLiteral("Out of memory"));
-        forgetTexts();
         if (n < m_cols) {
             // Only rows of blocks have more cells than no cell at all.
             for (size_t r = 0; r < rows(); ++r) {
@@ -708,7 +788,6 @@ public:
 
     void remove(size_t r)
     {
-        forgetTexts();
         m_dead += sizeOf(m_rowAt[r]);
         m_rowAt.erase(r);
         compactIfWasteful();
@@ -730,7 +809,6 @@ public:
         // Moved in place, one cycle of the permutation after the other: a
         // fresh copy of a million pointers costs more in new pages than the
         // moves themselves.
-        forgetTexts();
         const size_t n = m_rowAt.size() - 1;
         std::vector<bool> placed(n + 1, false);
         for (size_t start = 1; start <= n; ++start) {
@@ -853,6 +931,36 @@ private:
         return p;
     }
 
+    // Visits the cells of column c in rows from..to - 1, each as where its
+    // head lies (null for a row without it). After a sort on another column
+    // the rows lie scattered, so each read would wait on memory: the rows a
+    // few places ahead are asked for while this one is read, as far into
+    // their records as the column lay in this one (asking for more only
+    // queues the requests that matter behind those that do not).
+    template <class Read>
+    void walkColumn(int c, size_t from, size_t to, Read &&read) const
+    {
+        constexpr size_t kAhead = 8;
+        size_t reach = 8 * 64; // a realistic row's record fits in 8 cache lines
+        for (size_t r = from; r < to; ++r) {
+            if (r + kAhead < to) {
+                const uchar *next = m_rowAt[r + kAhead];
+                for (size_t line = 0; line <= reach; line += 64)
+                    __builtin_prefetch(next + line);
+            }
+            const uchar *row = m_rowAt[r];
+            if (c >= countOf(row)) {
+                read(r, nullptr);
+                continue;
+            }
+            const uchar *p = row + kCountBytes;
+            for (int i = 0; i < c; ++i)
+                p = skip(p);
+            reach = size_t(skip(p) - row);
+            read(r, p);
+        }
+    }
+
     // The text of the cell at p in column c: where it lies, or read out into
     // room(n), which gives n bytes to write it to.
     template <class Room>
@@ -873,21 +981,6 @@ private:
         char *to = room(n);
         decode(p, end, m_dicts[size_t(c)]->bytes, to);
         return QByteArrayView(to, qsizetype(n));
-    }
-    // The same text when it was read out before: room(n) says where. A
-    // short one was not kept, and is read out again into shortRoom.
-    template <class Room, class ShortRoom>
-    QByteArrayView textFound(const uchar *cell, int c, Room &&room, ShortRoom &&shortRoom) const
-    {
-        size_t len;
-        Kind kind;
-        const uchar *p = ownHead(cell, &len, &kind);
-        if (kind == kPlain)
-            return QByteArrayView(reinterpret_cast<const char *>(p), qsizetype(len));
-        const size_t n = kind == kPacked ? len : readCount(&p);
-        if (n <= kPassShortText)
-            return textAt(cell, c, shortRoom);
-        return QByteArrayView(room(n), qsizetype(n));
     }
     static const uchar *skip(const uchar *p)
     {
@@ -960,8 +1053,6 @@ private:
     // Texts are read out 16 bytes at a time: the room they go to, and the
     // dictionary, have this many bytes to spare after them.
     static constexpr size_t kSlack = 16;
-    // Texts a column pass reads out into passing room, valid for one visit.
-    static constexpr size_t kPassShortText = 24;
     static void copy16s(char *to, const uchar *from, size_t n)
     {
         for (size_t k = 0; k < n; k += 16)
@@ -1092,6 +1183,19 @@ private:
         return to + len;
     }
 
+    // Room for one text read out at a time, grown to the longest.
+    struct PassRoom {
+        std::unique_ptr<char[]> data;
+        size_t cap = 0;
+        char *take(size_t n)
+        {
+            if (n + kSlack > cap) {
+                cap = std::max(n + kSlack, 2 * cap + 256);
+                data.reset(new char[cap]);
+            }
+            return data.get();
+        }
+    };
     // Room for the texts read out by cell, a few in turn on each thread.
     struct CellRooms {
         std::string rooms[4];
@@ -1124,35 +1228,6 @@ private:
             return at;
         }
     };
-    // The texts read out in passes over a column, kept until the store changes.
-    struct ColumnTexts {
-        struct Chunk {
-            std::unique_ptr<char[]> data;
-            size_t size = 0, used = 0;
-        };
-        static constexpr size_t kChunkBytes = size_t(1) << 20;
-        int col = 0;
-        std::vector<Chunk> chunks;
-        size_t count = 0; // texts
-        char *take(size_t n)
-        {
-            ++count;
-            if (chunks.empty() || chunks.back().used + n + kSlack > chunks.back().size) {
-                const size_t size = std::max(n + kSlack, kChunkBytes);
-                chunks.push_back(Chunk{std::unique_ptr<char[]>(new char[size]), size, 0});
-            }
-            Chunk &last = chunks.back();
-            char *at = last.data.get() + last.used;
-            last.used += n;
-            return at;
-        }
-    };
-    void forgetTexts()
-    {
-        if (!m_texts.empty())
-            m_texts.clear();
-    }
-
     // Bytes a row's record takes, its count included.
     static size_t sizeOf(const uchar *row)
     {
@@ -1274,16 +1349,14 @@ private:
     Buffer<const uchar *> m_rowAt;
     std::vector<std::unique_ptr<Dict>> m_dicts; // by column, once it has a long text
     std::vector<uchar> m_scratch;               // a text being coded
-    mutable std::mutex m_textsMutex;
-    mutable std::vector<std::unique_ptr<ColumnTexts>> m_texts;
-    uchar *m_blockStart = nullptr; // the block being written
-    std::vector<Recent> m_recent;  // kRecent a column, the last first
-    uchar *m_rowStart = nullptr; // the row being written, if any
-    uchar *m_tail = nullptr;     // where the next byte goes
-    uchar *m_end = nullptr;      // the end of the block being written
-    int m_pending = 0;           // cells of the row being written
-    int m_kept = 0;              // of those, up to the last one not empty
-    uchar *m_keptTail = nullptr; // where that one ends
+    uchar *m_blockStart = nullptr;              // the block being written
+    std::vector<Recent> m_recent;               // kRecent a column, the last first
+    uchar *m_rowStart = nullptr;                // the row being written, if any
+    uchar *m_tail = nullptr;                    // where the next byte goes
+    uchar *m_end = nullptr;                     // the end of the block being written
+    int m_pending = 0;                          // cells of the row being written
+    int m_kept = 0;                             // of those, up to the last one not empty
+    uchar *m_keptTail = nullptr;                // where that one ends
     int m_cols = 0;
     size_t m_used = 0, m_dead = 0;
 };
@@ -1548,10 +1621,7 @@ public:
         cells().resizeRows(size_t(n));
         rows = n;
     }
-    void resizeCols(int n)
-    {
-        cells().setCols(n);
-    }
+    void resizeCols(int n) { cells().setCols(n); }
     void reorder(const quint32 *order)
     {
         resetAll([&] { cells().reorder(order); });
@@ -1926,11 +1996,27 @@ void FlexGrid::rowUtf8(int r, QByteArrayView *cells) const
     m_model->cells().rowCells(size_t(r), cells, Cols());
 }
 
+namespace {
+// How many stretches a pass over a column of this many rows is read in,
+// each by whichever of the pass threads is free.
+int columnStretches(size_t rows)
+{
+    constexpr size_t kRowsEach = 2048;
+    if (PassThreads::workers() == 0)
+        return 1;
+    return int(std::clamp<size_t>(rows / kRowsEach, 1, 16));
+}
+} // namespace
+
 void FlexGrid::eachCellOfColumn(int c, const std::function<void(int r, QByteArrayView utf8)> &visit) const
 {
     if (c < 0 || c >= Cols())
         subscript();
-    m_model->cells().eachInColumn(c, [&](size_t r, QByteArrayView cell) { visit(int(r), cell); });
+    const size_t n = size_t(Rows() - 1);
+    const int threads = columnStretches(n);
+    m_model->cells().eachInColumnAtOnce(
+        c, threads, [&](int i) { return 1 + n * size_t(i) / size_t(threads); },
+        [&](int, size_t r, QByteArrayView cell, bool) { visit(int(r), cell); });
 }
 
 void FlexGrid::setTextMatrix(int r, int c, const QString &t)
@@ -1998,8 +2084,9 @@ void FlexGrid::setSort(int mode)
     // Each cell is read once, as a number or else as its folded text, not
     // at every comparison.
     const quint32 n = quint32(Rows() - 1);
-    GridSort::Keys keys(n);
-    m_model->cells().eachInColumn(m_col, [&](size_t at, QByteArrayView cell) {
+    const int threads = columnStretches(n);
+    GridSort::Keys keys(n, threads);
+    auto give = [&](GridSort::Keys::Stretch &to, size_t at, QByteArrayView cell, bool lasting) {
         const quint32 r = quint32(at);
         std::optional<double> number;
         if (m_numberReader) {
@@ -2008,12 +2095,15 @@ void FlexGrid::setSort(int mode)
             number = x;
         }
         if (number)
-            keys.addNumber(r, *number);
+            to.addNumber(r, *number);
         else if (generic)
-            keys.addText(r, cell);
+            to.addText(r, cell, lasting);
         else
-            keys.addNumber(r, 0); // a numeric sort counts a text as zero
-    });
+            to.addNumber(r, 0); // a numeric sort counts a text as zero
+    };
+    m_model->cells().eachInColumnAtOnce(
+        m_col, threads, [&](int i) { return size_t(keys.stretchStart(i)); },
+        [&](int i, size_t at, QByteArrayView cell, bool lasting) { give(keys.stretch(i), at, cell, lasting); });
     putRowsInOrder(keys, mode == GenericDescending || mode == NumericDescending);
 }
 

@@ -58,11 +58,13 @@ public:
     // export) reads each row once this way. Valid until the grid changes or
     // the calling thread reads another row this way.
     void rowUtf8(int r, QByteArrayView *cells) const;
-    // Column c's cells of rows 1..Rows()-1 in row order: a pass over a whole
-    // column (a sort) reads far faster this way than cell by cell. Texts of
-    // more than 24 bytes stay valid until the grid changes, so a sort may
-    // keep them as its keys; shorter ones only for the visit.
-    // Passes on several threads take turns; visit must not start another.
+    // Column c's cells of rows 1..Rows()-1: a pass over a whole column (a
+    // sort) reads far faster this way than cell by cell. A long list is read
+    // on several threads at once, a stretch of rows each, so visit is called
+    // from several threads together (in row order within each) and must be
+    // safe to call so. A text is valid for its visit only. The exception of
+    // the earliest stretch that threw is thrown here once every stretch
+    // has ended.
     void eachCellOfColumn(int c, const std::function<void(int r, QByteArrayView utf8)> &visit) const;
 
     int ColWidth(int c) const; // twips

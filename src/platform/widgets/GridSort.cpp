@@ -216,25 +216,57 @@ bool appendFoldedUtf8(std::string &out, QByteArrayView utf8)
     return true;
 }
 
-Keys::Keys(size_t rows) : m_rows(rows)
+Keys::Keys(size_t rows, int stretches) : m_rows(rows)
 {
     static_assert(sizeof(Entry) % alignof(quint32) == 0);
     char *room = static_cast<char *>(takeRoom(rows * sizeof(Entry) + (2 * rows + 1) * sizeof(quint32), &m_bytes));
     m_entries = reinterpret_cast<Entry *>(room);
     m_order = reinterpret_cast<quint32 *>(room + rows * sizeof(Entry));
     m_scratch = m_order + rows;
+    stretches = int(std::clamp<size_t>(size_t(std::max(stretches, 1)), 1, std::max<size_t>(rows, 1)));
+    m_stretches.resize(size_t(stretches));
+    Entry *base = m_entries;
+    if (stretches > 1) {
+        // Each stretch has its rows' place here; the long keys' table is
+        // made before any thread could want it.
+        m_staged = static_cast<Entry *>(takeRoom(rows * sizeof(Entry), &m_stagedBytes));
+        base = m_staged;
+        longKeys();
+    }
+    for (int i = 0; i < stretches; ++i) {
+        Stretch &s = m_stretches[size_t(i)];
+        s.m_keys = this;
+        s.m_begin = base + (stretchStart(i) - 1);
+        s.m_end = base + (stretchStart(i + 1) - 1);
+    }
 }
 
 Keys::~Keys()
 {
     giveRoom(m_entries, m_bytes);
+    if (m_staged)
+        giveRoom(m_staged, m_stagedBytes);
     if (m_long)
         giveRoom(m_long, m_longBytes);
-    for (const auto &[start, mapped] : m_foldedBlocks)
-        giveRoom(start, mapped);
+    for (const Stretch &s : m_stretches) {
+        for (const auto &[start, mapped] : s.m_foldedBlocks)
+            giveRoom(start, mapped);
+    }
 }
 
-const char *Keys::keepFolded()
+quint32 Keys::stretchStart(int i) const
+{
+    return quint32(1 + m_rows * size_t(i) / m_stretches.size());
+}
+
+const char **Keys::longKeys()
+{
+    if (!m_long)
+        m_long = static_cast<const char **>(takeRoom((m_rows + 1) * sizeof(char *), &m_longBytes));
+    return m_long;
+}
+
+const char *Keys::Stretch::keepFolded()
 {
     const size_t size = m_fold.size();
     if (size_t(m_foldedEnd - m_foldedAt) < size) {
@@ -259,12 +291,12 @@ Keys::Entry Keys::entry(quint32 row, const char *key, size_t size)
                  row};
 }
 
-void Keys::addNumber(quint32 row, double value)
+void Keys::Stretch::addNumber(quint32 row, double value)
 {
-    m_entries[m_numbers++] = Entry{{numberBits(value), 0, 0}, 0, row};
+    m_begin[m_numbers++] = Entry{{numberBits(value), 0, 0}, 0, row};
 }
 
-void Keys::addText(quint32 row, QByteArrayView utf8)
+void Keys::Stretch::addText(quint32 row, QByteArrayView utf8, bool lasting)
 {
     // Most cells fold to themselves (no capital, nothing beyond ASCII): they
     // are their own key where the grid holds them.
@@ -296,11 +328,30 @@ void Keys::addText(quint32 row, QByteArrayView utf8)
         size = m_fold.size();
     }
     if (size > kHead) {
-        if (!m_long)
-            m_long = static_cast<const char **>(takeRoom((m_rows + 1) * sizeof(char *), &m_longBytes));
-        m_long[row] = own ? key : keepFolded();
+        if (own && !lasting)
+            m_fold.assign(key, size);
+        m_keys->longKeys()[row] = own && lasting ? key : keepFolded();
     }
-    m_entries[m_rows - ++m_texts] = entry(row, key, size);
+    *(m_end - ++m_texts) = entry(row, key, size);
+}
+
+void Keys::join()
+{
+    // The stretches' numbers go to the front in row order, their texts to
+    // the back as one stretch gives them (the last row first).
+    if (std::exchange(m_joined, true))
+        return;
+    for (const Stretch &s : m_stretches) {
+        if (m_staged) {
+            std::memcpy(static_cast<void *>(m_entries + m_numbers), s.m_begin, s.m_numbers * sizeof(Entry));
+            m_texts += s.m_texts;
+            std::memcpy(static_cast<void *>(m_entries + (m_rows - m_texts)), s.m_end - s.m_texts,
+                        s.m_texts * sizeof(Entry));
+        } else {
+            m_texts += s.m_texts;
+        }
+        m_numbers += s.m_numbers;
+    }
 }
 
 Q_ALWAYS_INLINE int Keys::compare(const Entry &a, const Entry &b, size_t from) const
@@ -347,12 +398,45 @@ quint64 Keys::hashOf(const Entry &e) const
     return h ^ (h >> 29);
 }
 
+bool Keys::fewKeysLikely(const Entry *entries, size_t n, size_t most) const
+{
+    // Keys spread over the range, looked at before the rows are: a sample
+    // of a column with at most `most` distinct keys repeats some, about
+    // sample * sample / (2 * most) times; a column of names and numbers
+    // ("Rossi 123") repeats none, and trying every row on it would cost as
+    // much as a fifth of its sort. Whichever way this guesses, the order
+    // is the same.
+    constexpr size_t kSample = 2048;
+    if (n < 8 * kSample)
+        return true;
+    std::vector<quint32> table(2 * kSample, 0);
+    size_t repeats = 0;
+    for (size_t k = 0; k < kSample; ++k) {
+        const size_t i = k * (n / kSample);
+        size_t slot = size_t(hashOf(entries[i])) & (table.size() - 1);
+        for (;;) {
+            if (table[slot] == 0) {
+                table[slot] = quint32(i + 1);
+                break;
+            }
+            if (compare(entries[table[slot] - 1], entries[i]) == 0) {
+                ++repeats;
+                break;
+            }
+            slot = (slot + 1) & (table.size() - 1);
+        }
+    }
+    return repeats * 4 * most >= kSample * kSample;
+}
+
 bool Keys::byDistinctKeys(const Entry *entries, size_t n, bool backwards, bool descending, quint32 *to)
 {
     // A column of names, dates, amounts or types holds few distinct keys:
     // those are sorted, and the rows dealt to them in row order, which keeps
     // equal keys in their order. Given up once the keys are many.
     const size_t most = std::max<size_t>(n / 8, 64);
+    if (!fewKeysLikely(entries, n, most))
+        return false;
     size_t tableSize = 64;
     while (tableSize < 2 * most)
         tableSize *= 2;
@@ -505,17 +589,20 @@ void Keys::sortEntries(Entry *begin, Entry *end, bool backwards, bool descending
         return;
     if (backwards)
         std::reverse(begin, end);
-    // Room as large as the entries, for the passes to deal into.
+    // Room as large as the entries, for the passes to deal into: the
+    // stretches' room once their keys are joined.
     size_t mapped = 0;
-    auto *other = static_cast<Entry *>(takeRoom(std::max<size_t>(n, 1) * sizeof(Entry), &mapped));
+    auto *other = m_staged ? m_staged : static_cast<Entry *>(takeRoom(std::max<size_t>(n, 1) * sizeof(Entry), &mapped));
     radixSort(begin, other, n, 0, 0, descending, false);
-    giveRoom(other, mapped);
+    if (!m_staged)
+        giveRoom(other, mapped);
     for (const Entry *e = begin; e != end; ++e)
         *to++ = e->row;
 }
 
 const quint32 *Keys::order(bool descending)
 {
+    join();
     // The texts were given from the back: their rows run backwards there.
     Entry *numbers = m_entries;
     Entry *texts = m_entries + (m_rows - m_texts);

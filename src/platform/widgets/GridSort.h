@@ -26,16 +26,54 @@ bool appendFoldedUtf8(std::string &out, QByteArrayView utf8);
 // The keys of rows 1..rows of one column, each given once, then their order.
 // Numbers come before texts; equal keys keep the order of their rows; a
 // descending order is the mirror of the ascending one with equal keys still
-// in their order.
+// in their order. A long column's keys may be given on several threads at
+// once, a stretch of rows each.
 class Keys {
+    struct Entry {
+        quint64 head[3]; // the key's first 24 bytes, big-endian, zero-padded
+        quint32 size;    // numbers: 0
+        quint32 row;
+    };
+
 public:
-    explicit Keys(size_t rows);
+    // The keys of one stretch of rows, given on one thread in row order.
+    class Stretch {
+    public:
+        Stretch() = default;
+        void addNumber(quint32 row, double value);
+        // A cell read as text: its key is its case fold. lasting: the text
+        // stays where it lies as long as the keys, so a key that is the text
+        // itself need not be copied.
+        void addText(quint32 row, QByteArrayView utf8, bool lasting = true);
+
+    private:
+        friend class Keys;
+        const char *keepFolded();
+        Keys *m_keys = nullptr;
+        // Numbers from the front, texts from the back.
+        Entry *m_begin = nullptr, *m_end = nullptr;
+        size_t m_numbers = 0, m_texts = 0;
+        // Where the keys longer than their head are: a cell that folds to
+        // itself is its own key, read where the grid holds it; the others
+        // are folded and kept in blocks that never move (a column of notes
+        // folds to tens of megabytes, too many to copy as a string grows).
+        // Shorter keys are whole in their entries.
+        std::string m_fold;
+        std::vector<std::pair<char *, size_t>> m_foldedBlocks; // start, bytes mapped
+        char *m_foldedAt = nullptr, *m_foldedEnd = nullptr;
+    };
+
+    // stretches: how many stretches the rows are given in.
+    explicit Keys(size_t rows, int stretches = 1);
     ~Keys();
     Keys(const Keys &) = delete;
     Keys &operator=(const Keys &) = delete;
-    void addNumber(quint32 row, double value);
-    // A cell read as text: its key is its case fold.
-    void addText(quint32 row, QByteArrayView utf8);
+    int stretches() const { return int(m_stretches.size()); }
+    // Stretch i holds rows stretchStart(i) to stretchStart(i + 1) - 1.
+    quint32 stretchStart(int i) const;
+    Stretch &stretch(int i) { return m_stretches[size_t(i)]; }
+    void addNumber(quint32 row, double value) { m_stretches.front().addNumber(row, value); }
+    void addText(quint32 row, QByteArrayView utf8) { m_stretches.front().addText(row, utf8); }
     // The rows in their new order, rows() of them: element i is the row
     // that goes to i + 1. Valid as long as the keys.
     const quint32 *order(bool descending);
@@ -46,21 +84,21 @@ public:
     static constexpr size_t kHead = 24;
 
 private:
-    struct Entry {
-        quint64 head[3]; // the key's first 24 bytes, big-endian, zero-padded
-        quint32 size;    // numbers: 0
-        quint32 row;
-    };
     quint64 hashOf(const Entry &e) const;
     static Entry entry(quint32 row, const char *key, size_t size);
     // from: how many of the keys' bytes the heads no longer hold.
     int compare(const Entry &a, const Entry &b, size_t from = 0) const;
+    bool fewKeysLikely(const Entry *entries, size_t n, size_t most) const;
     bool byDistinctKeys(const Entry *entries, size_t n, bool backwards, bool descending, quint32 *to);
     static int firstDifference(const Entry *entries, size_t n, int depth);
     static constexpr size_t kFewEnough = 256;
     void radixSort(Entry *data, Entry *other, size_t n, int depth, size_t from, bool descending, bool intoOther);
     // Writes the rows of the entries in their order to to.
     void sortEntries(Entry *begin, Entry *end, bool backwards, bool descending, quint32 *to);
+    // The stretches' keys side by side in the entries, as one stretch
+    // would have given them.
+    void join();
+    const char **longKeys();
 
     // One entry a row: the numbers from the front, the texts from the back.
     // Fresh pages cost more than the sort here, so they are asked for in as
@@ -70,15 +108,12 @@ private:
     quint32 *m_order, *m_scratch; // in the same room, after the entries
     size_t m_bytes;
     size_t m_numbers = 0, m_texts = 0;
-    // Where the keys longer than their head are: a cell that folds to itself
-    // is its own key, read where the grid holds it; the others are folded
-    // and kept in blocks that never move (a column of notes folds to tens
-    // of megabytes, too many to copy as a string grows). Shorter keys are
-    // whole in their entries.
-    const char *keepFolded();
-    std::string m_fold;
-    std::vector<std::pair<char *, size_t>> m_foldedBlocks; // start, bytes mapped
-    char *m_foldedAt = nullptr, *m_foldedEnd = nullptr;
+    bool m_joined = false;
+    // Several stretches give their keys here, each in its own rows' place;
+    // the sort then deals into it.
+    Entry *m_staged = nullptr;
+    size_t m_stagedBytes = 0;
+    std::vector<Stretch> m_stretches;
     const char **m_long = nullptr; // by row, once a key is long
     size_t m_longBytes = 0;
 };
