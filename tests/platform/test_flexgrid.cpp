@@ -368,6 +368,29 @@ private slots:
         QCOMPARE(column(g, 0).mid(3), QStringList({"1,5", "2", "2", "10"}));
         g.setSort(4);
         QCOMPARE(column(g, 0).mid(0, 4), QStringList({"10", "2", "2", "1,5"}));
+
+        // A list long enough to have its rows moved by the pass threads:
+        // every row lands once, in its place, its cells with it.
+        FlexGrid big;
+        big.setCols(2);
+        big.beginFill();
+        constexpr int kBig = 300000;
+        for (int i = 0; i < kBig; ++i) {
+            const QByteArray key = QByteArray::number(qint64(i) * 7919 % kBig), row = QByteArray::number(i);
+            const QByteArrayView cells[] = {key, row};
+            big.appendRow(cells, 2);
+        }
+        big.endFill();
+        big.setCol(0);
+        big.setSort(FlexGrid::NumericDescending);
+        int wrong = 0;
+        for (int r = 1; r <= kBig; ++r) {
+            const int key = kBig - r;
+            wrong += big.cellUtf8(r, 0) != QByteArray::number(key);
+            // 7919 is prime to 300000: the row that held key k is k / 7919 modulo 300000.
+            wrong += big.cellUtf8(r, 1).toInt() * 7919LL % kBig != key;
+        }
+        QCOMPARE(wrong, 0);
     }
 
     // Each cell's key is made once: the order stays the one of
