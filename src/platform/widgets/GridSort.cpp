@@ -298,6 +298,26 @@ void Keys::Stretch::addNumber(quint32 row, double value)
 
 void Keys::Stretch::addText(quint32 row, QByteArrayView utf8, bool lasting)
 {
+    // A short ASCII text (a name, a date, a code) is folded straight into
+    // its head, in one look at each byte.
+    if (size_t(utf8.size()) <= kHead) {
+        uchar head[kHead] = {};
+        const qsizetype n = utf8.size();
+        qsizetype i = 0;
+        for (; i < n; ++i) {
+            const uchar b = uchar(utf8[i]);
+            if (b >= 0x80)
+                break;
+            head[i] = b >= 'A' && b <= 'Z' ? uchar(b + ('a' - 'A')) : b;
+        }
+        if (i == n) {
+            *(m_end - ++m_texts) = Entry{{qFromBigEndian<quint64>(head), qFromBigEndian<quint64>(head + 8),
+                                          qFromBigEndian<quint64>(head + 16)},
+                                         quint32(n),
+                                         row};
+            return;
+        }
+    }
     // Most cells fold to themselves (no capital, nothing beyond ASCII): they
     // are their own key where the grid holds them.
     // ASCII with capitals folds byte for byte.
