@@ -32,11 +32,13 @@ int fullYear(int y, int digits)
     return y;
 }
 
+// The patterns below are one per thread: a sort reads its cells on several
+// threads at once, and one pattern is not to be matched from two together.
 std::optional<QTime> parseTime(const QString &t)
 {
     if (t.isEmpty())
         return QTime(0, 0);
-    static const QRegularExpression re(QStringLiteral("^(\\d{1,2})[:.](\\d{1,2})(?:[:.](\\d{1,2}))?$"));
+    thread_local const QRegularExpression re(QStringLiteral("^(\\d{1,2})[:.](\\d{1,2})(?:[:.](\\d{1,2}))?$"));
     const auto m = re.match(t);
     if (!m.hasMatch())
         return std::nullopt;
@@ -52,8 +54,8 @@ std::optional<QDateTime> parseDateTime(const QString &text)
     const QString s = text.trimmed();
     if (s.isEmpty())
         return std::nullopt;
-    static const QRegularExpression iso(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})(?:[ T](.*))?$"));
-    static const QRegularExpression dayFirst(
+    thread_local const QRegularExpression iso(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})(?:[ T](.*))?$"));
+    thread_local const QRegularExpression dayFirst(
         QStringLiteral("^(\\d{1,2})([/.-])(\\d{1,2})\\2(\\d{4}|\\d{2})(?:\\s+(.*))?$"));
     QDate date;
     QString timeText;
@@ -106,8 +108,8 @@ std::optional<double> parseNumber(const QString &text)
             return std::nullopt;
     }
     // Thousands points are allowed only in their places: "1.234,56".
-    static const QRegularExpression grouped(QStringLiteral("^[+-]?\\d{1,3}(\\.\\d{3})+(,\\d+)?$"));
-    static const QRegularExpression plain(QStringLiteral("^[+-]?(\\d+([.,]\\d*)?|[.,]\\d+)([eE][+-]?\\d+)?$"));
+    thread_local const QRegularExpression grouped(QStringLiteral("^[+-]?\\d{1,3}(\\.\\d{3})+(,\\d+)?$"));
+    thread_local const QRegularExpression plain(QStringLiteral("^[+-]?(\\d+([.,]\\d*)?|[.,]\\d+)([eE][+-]?\\d+)?$"));
     if (grouped.match(s).hasMatch()) {
         s.remove(QLatin1Char('.'));
         s.replace(QLatin1Char(','), QLatin1Char('.'));
@@ -125,7 +127,7 @@ std::optional<double> parseNumber(const QString &text)
 
 QString amountSql(const QString &text)
 {
-    static const QRegularExpression amount(QStringLiteral("^([+-]?)(\\d{1,3}(?:\\.\\d{3})+|\\d+)(?:,(\\d+))?$"));
+    thread_local const QRegularExpression amount(QStringLiteral("^([+-]?)(\\d{1,3}(?:\\.\\d{3})+|\\d+)(?:,(\\d+))?$"));
     const auto m = amount.match(text.trimmed());
     if (!m.hasMatch())
         return QString();
