@@ -594,6 +594,11 @@ public:
     void eachInStretch(int c, size_t from, size_t to, Visit &&visit) const
     {
         thread_local PassRoom passing;
+        // A member's very long text does not keep its room on the thread.
+        struct Trim {
+            PassRoom &room;
+            ~Trim() { room.trim(); }
+        } trim{passing};
         walkColumn(c, from, to, [&](size_t r, const uchar *cell) {
             if (!cell) {
                 visit(r, QByteArrayView(kNoText, 0), true);
@@ -1214,6 +1219,14 @@ private:
             }
             return data.get();
         }
+        void trim()
+        {
+            if (cap > kKeptPassRoom) {
+                data.reset();
+                cap = 0;
+            }
+        }
+        static constexpr size_t kKeptPassRoom = size_t(64) << 10;
     };
     // Room for the texts read out by cell, a few in turn on each thread.
     struct CellRooms {
