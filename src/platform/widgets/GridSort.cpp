@@ -91,11 +91,13 @@ constexpr size_t kHuge = size_t(2) << 20;
 // A sort of a few thousand rows costs less than the system takes to hand
 // out fresh pages and take them back: the rooms of such sorts are all of
 // one size and a few are kept for the next sort, which finds their pages
-// still there.
+// still there: as many as one sort holds at once (its keys, the room it
+// deals into, the stretches' room, the table and first block of its long
+// keys).
 constexpr size_t kKeptRoom = size_t(512) << 10;
 constexpr size_t kSmallRoom = ~size_t(0); // as mapped: a room of kKeptRoom bytes
 struct KeptRooms {
-    void *rooms[3] = {};
+    void *rooms[5] = {};
     ~KeptRooms()
     {
         for (void *p : rooms)
