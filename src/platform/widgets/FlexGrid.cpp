@@ -615,9 +615,10 @@ public:
 
     // Column c of rows 1.. in stretches, read by the calling thread and the
     // pass threads together: a pass over a long list waits on memory row
-    // after row, and each thread keeps its own rows coming. visit(i, row, text, lasting) is
-    // called as by eachInStretch, on several threads at once. The exception
-    // of the earliest stretch that threw is thrown here once all are done.
+    // after row, and each thread keeps its own rows coming. visit(i, row,
+    // text, lasting) is called as by eachInStretch, on several threads at
+    // once. The exception of the earliest stretch that threw is thrown here
+    // once all are done.
     template <class Visit>
     void eachInColumnAtOnce(int c, int stretches, const std::function<size_t(int)> &startOf, Visit &&visit) const
     {
