@@ -845,9 +845,8 @@ public:
         to[0] = m_rowAt[0];
         const int parts = int(std::clamp<size_t>(n / 16384, 1, 16));
         PassThreads::get().run(parts, [&](int part) {
-            const size_t from = 1 + n * size_t(part) / size_t(parts);
-            const size_t end = 1 + n * size_t(part + 1) / size_t(parts);
-            for (size_t i = from; i < end; ++i)
+            const size_t end = GridSort::stretchStart(n, parts, part + 1);
+            for (size_t i = GridSort::stretchStart(n, parts, part); i < end; ++i)
                 to[i] = m_rowAt[order[i - 1]];
         });
         m_rowAt = std::move(moved);
@@ -2048,7 +2047,7 @@ void FlexGrid::eachCellOfColumn(int c, const std::function<void(int r, QByteArra
     const size_t n = size_t(Rows() - 1);
     const int threads = columnStretches(n);
     m_model->cells().eachInColumnAtOnce(
-        c, threads, [&](int i) { return 1 + n * size_t(i) / size_t(threads); },
+        c, threads, [&](int i) { return GridSort::stretchStart(n, threads, i); },
         [&](int, size_t r, QByteArrayView cell, bool) { visit(int(r), cell); });
 }
 

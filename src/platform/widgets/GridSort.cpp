@@ -258,7 +258,7 @@ Keys::~Keys()
 
 quint32 Keys::stretchStart(int i) const
 {
-    return quint32(1 + m_rows * size_t(i) / m_stretches.size());
+    return quint32(GridSort::stretchStart(m_rows, int(m_stretches.size()), i));
 }
 
 const char **Keys::longKeys()

@@ -23,6 +23,13 @@ void appendFolded(std::string &out, const QString &text);
 // then goes through QString, which decides what such bytes read as).
 bool appendFoldedUtf8(std::string &out, QByteArrayView utf8);
 
+// The first of rows 1..rows that stretch i of a pass in `stretches` equal
+// stretches reads; stretch i ends where i + 1 starts.
+inline size_t stretchStart(size_t rows, int stretches, int i)
+{
+    return 1 + rows * size_t(i) / size_t(stretches);
+}
+
 // The keys of rows 1..rows of one column, each given once, then their order.
 // Numbers come before texts; equal keys keep the order of their rows; a
 // descending order is the mirror of the ascending one with equal keys still
