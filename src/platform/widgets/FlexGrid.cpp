@@ -617,16 +617,20 @@ public:
     // pass threads together: a pass over a long list waits on memory row
     // after row, and each thread keeps its own rows coming. visit(i, row,
     // text, lasting) is called as by eachInStretch, on several threads at
-    // once. The exception of the earliest stretch that threw is thrown here
-    // once all are done.
+    // once. ended(i), where given, is called on stretch i's thread after
+    // its last visit. The exception of the earliest stretch that threw is
+    // thrown here once all are done.
     template <class Visit>
-    void eachInColumnAtOnce(int c, int stretches, const std::function<size_t(int)> &startOf, Visit &&visit) const
+    void eachInColumnAtOnce(int c, int stretches, const std::function<size_t(int)> &startOf, Visit &&visit,
+                            const std::function<void(int)> &ended = {}) const
     {
         std::vector<std::exception_ptr> failed(static_cast<size_t>(stretches));
         const std::function<void(int)> run = [&](int i) {
             try {
                 eachInStretch(c, startOf(i), startOf(i + 1),
                               [&](size_t r, QByteArrayView text, bool lasting) { visit(i, r, text, lasting); });
+                if (ended)
+                    ended(i);
             } catch (...) {
                 failed[size_t(i)] = std::current_exception();
             }
@@ -964,25 +968,59 @@ private:
     template <class Read>
     void walkColumn(int c, size_t from, size_t to, Read &&read) const
     {
-        constexpr size_t kAhead = 8;
+        constexpr size_t kAhead = 16;
         size_t reach = 8 * 64; // a realistic row's record fits in 8 cache lines
-        for (size_t r = from; r < to; ++r) {
+        auto ask = [&](size_t r) {
             if (r + kAhead < to) {
-                const uchar *next = m_rowAt[r + kAhead];
-                for (size_t line = 0; line <= reach; line += 64)
-                    __builtin_prefetch(next + line);
+                // Every line the bytes touch: a record seldom starts on a
+                // line of its own.
+                const quintptr next = quintptr(m_rowAt[r + kAhead]);
+                for (quintptr line = next & ~quintptr(63); line <= next + reach; line += 64)
+                    __builtin_prefetch(reinterpret_cast<const void *>(line));
             }
-            const uchar *row = m_rowAt[r];
-            if (c >= countOf(row)) {
-                read(r, nullptr);
+        };
+        size_t r = from;
+        // Each step to the next cell waits on the one before; four rows are
+        // walked side by side, so four such chains are under way at once.
+        for (; r + 4 <= to; r += 4) {
+            for (size_t k = 0; k < 4; ++k)
+                ask(r + k);
+            const uchar *row[4] = {m_rowAt[r], m_rowAt[r + 1], m_rowAt[r + 2], m_rowAt[r + 3]};
+            if (c >= countOf(row[0]) || c >= countOf(row[1]) || c >= countOf(row[2]) || c >= countOf(row[3])) {
+                for (size_t k = 0; k < 4; ++k)
+                    readOne(c, r + k, read, &reach);
                 continue;
             }
-            const uchar *p = row + kCountBytes;
-            for (int i = 0; i < c; ++i)
-                p = skip(p);
-            reach = size_t(skip(p) - row);
-            read(r, p);
+            const uchar *p[4] = {row[0] + kCountBytes, row[1] + kCountBytes, row[2] + kCountBytes,
+                                 row[3] + kCountBytes};
+            for (int i = 0; i < c; ++i) {
+                p[0] = skipWithin(p[0]);
+                p[1] = skipWithin(p[1]);
+                p[2] = skipWithin(p[2]);
+                p[3] = skipWithin(p[3]);
+            }
+            reach = size_t(skip(p[3]) - row[3]);
+            for (size_t k = 0; k < 4; ++k)
+                read(r + k, p[k]);
         }
+        for (; r < to; ++r) {
+            ask(r);
+            readOne(c, r, read, &reach);
+        }
+    }
+    template <class Read>
+    void readOne(int c, size_t r, Read &read, size_t *reach) const
+    {
+        const uchar *row = m_rowAt[r];
+        if (c >= countOf(row)) {
+            read(r, nullptr);
+            return;
+        }
+        const uchar *p = row + kCountBytes;
+        for (int i = 0; i < c; ++i)
+            p = skipWithin(p);
+        *reach = size_t(skip(p) - row);
+        read(r, p);
     }
 
     // The text of the cell at p in column c: where it lies, or read out into
@@ -1005,6 +1043,21 @@ private:
         char *to = room(n);
         decode(p, end, m_dicts[size_t(c)]->bytes, to);
         return QByteArrayView(to, qsizetype(n));
+    }
+    // The cell after the one at p, where another cell is known to follow
+    // in the record (so the byte after a one-byte head can be read): heads
+    // of one or two bytes (every text under 4 KiB) without a branch, as a
+    // row's cells alternate between the two at random.
+    static Q_ALWAYS_INLINE const uchar *skipWithin(const uchar *p)
+    {
+        const size_t b0 = p[0], b1 = p[1];
+        if (Q_UNLIKELY(b0 & b1 & 0x80))
+            return skip(p);
+        const size_t two = b0 >> 7;
+        const size_t v = (b0 & 0x7F) | ((b1 << 7) & (size_t(0) - two));
+        const size_t len = v >> 2;
+        const size_t after = (v & 3) == kPacked ? (len + 1) / 2 : len;
+        return p + 1 + two + after;
     }
     static const uchar *skip(const uchar *p)
     {
@@ -2113,6 +2166,7 @@ void FlexGrid::setSort(int mode)
     if (Rows() <= 2 || mode < GenericAscending || mode > NumericDescending)
         return;
     const bool generic = mode <= GenericDescending;
+    const bool descending = mode == GenericDescending || mode == NumericDescending;
     // Each cell is read once, as a number or else as its folded text, not
     // at every comparison.
     const quint32 n = quint32(Rows() - 1);
@@ -2133,10 +2187,14 @@ void FlexGrid::setSort(int mode)
         else
             to.addNumber(r, 0); // a numeric sort counts a text as zero
     };
+    // A short list's stretches are ordered where they were read.
+    std::function<void(int)> ended;
+    if (keys.orderEachStretch(descending))
+        ended = [&](int i) { keys.stretchGiven(i); };
     m_model->cells().eachInColumnAtOnce(
         m_col, threads, [&](int i) { return size_t(keys.stretchStart(i)); },
-        [&](int i, size_t at, QByteArrayView cell, bool lasting) { give(keys.stretch(i), at, cell, lasting); });
-    putRowsInOrder(keys, mode == GenericDescending || mode == NumericDescending);
+        [&](int i, size_t at, QByteArrayView cell, bool lasting) { give(keys.stretch(i), at, cell, lasting); }, ended);
+    putRowsInOrder(keys, descending);
 }
 
 void FlexGrid::sortByKeys(const std::vector<double> &keys, bool descending)

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <numeric>
 #include <utility>
@@ -18,29 +19,47 @@ namespace GridSort {
 namespace {
 // One UTF-16 unit as UTF-8 would write a code point of that value (a
 // surrogate on its own as three bytes): byte order is then unit order.
-void appendUnit(std::string &out, char16_t u)
+char *putUnit(char *to, char16_t u)
 {
     if (u < 0x80) {
-        out += char(u);
+        *to++ = char(u);
     } else if (u < 0x800) {
-        out += char(0xC0 | (u >> 6));
-        out += char(0x80 | (u & 0x3F));
+        *to++ = char(0xC0 | (u >> 6));
+        *to++ = char(0x80 | (u & 0x3F));
     } else {
-        out += char(0xE0 | (u >> 12));
-        out += char(0x80 | ((u >> 6) & 0x3F));
-        out += char(0x80 | (u & 0x3F));
+        *to++ = char(0xE0 | (u >> 12));
+        *to++ = char(0x80 | ((u >> 6) & 0x3F));
+        *to++ = char(0x80 | (u & 0x3F));
     }
+    return to;
 }
 
-void appendFoldedPoint(std::string &out, char32_t c)
-{
-    const char32_t f = QChar::toCaseFolded(c);
-    if (QChar::requiresSurrogates(f)) {
-        appendUnit(out, QChar::highSurrogate(f));
-        appendUnit(out, QChar::lowSurrogate(f));
-    } else {
-        appendUnit(out, char16_t(f));
+// The folds of the code points UTF-8 writes in two bytes (Latin letters with
+// marks, Greek, Cyrillic, Hebrew), looked up rather than asked of Qt for
+// every letter of every name.
+struct ShortFolds {
+    char32_t to[0x800];
+    ShortFolds()
+    {
+        for (char32_t c = 0; c < 0x800; ++c)
+            to[c] = QChar::toCaseFolded(c);
     }
+};
+const ShortFolds &shortFolds()
+{
+    static const ShortFolds folds;
+    return folds;
+}
+
+// Writes at most six bytes.
+char *putFoldedPoint(char *to, char32_t c)
+{
+    const char32_t f = c < 0x800 ? shortFolds().to[c] : QChar::toCaseFolded(c);
+    if (QChar::requiresSurrogates(f)) {
+        to = putUnit(to, QChar::highSurrogate(f));
+        return putUnit(to, QChar::lowSurrogate(f));
+    }
+    return putUnit(to, char16_t(f));
 }
 
 bool continuation(uchar b)
@@ -92,19 +111,22 @@ constexpr size_t kHuge = size_t(2) << 20;
 // out fresh pages and take them back: the rooms of such sorts are all of
 // one size and a few are kept for the next sort, which finds their pages
 // still there: as many as one sort holds at once (its keys, the room it
-// deals into, the stretches' room, the table and first block of its long
-// keys).
+// deals into, the stretches' room, the table of its long keys, and the
+// first block of long keys of each of its stretches). They are kept for
+// every thread alike: a pass thread takes a block that the sorting thread
+// gives back when the keys go.
 constexpr size_t kKeptRoom = size_t(512) << 10;
 constexpr size_t kSmallRoom = ~size_t(0); // as mapped: a room of kKeptRoom bytes
 struct KeptRooms {
-    void *rooms[5] = {};
-    ~KeptRooms()
-    {
-        for (void *p : rooms)
-            std::free(p);
-    }
+    std::mutex mutex;
+    void *rooms[9] = {};
 };
-thread_local KeptRooms tKept;
+KeptRooms &keptRooms()
+{
+    // Never destroyed: a pass thread may still give a room back at exit.
+    static KeptRooms *const kept = new KeptRooms;
+    return *kept;
+}
 
 // Room for the keys of a larger sort: in huge pages where the system gives
 // them (a few faults instead of one for every 4 KiB), else from the heap.
@@ -115,9 +137,13 @@ void *takeRoom(size_t bytes, size_t *mapped)
     *mapped = 0;
     if (bytes <= kKeptRoom) {
         *mapped = kSmallRoom;
-        for (void *&kept : tKept.rooms) {
-            if (kept)
-                return std::exchange(kept, nullptr);
+        KeptRooms &k = keptRooms();
+        {
+            std::lock_guard<std::mutex> lock(k.mutex);
+            for (void *&kept : k.rooms) {
+                if (kept)
+                    return std::exchange(kept, nullptr);
+            }
         }
         bytes = kKeptRoom;
     }
@@ -149,10 +175,14 @@ void *takeRoom(size_t bytes, size_t *mapped)
 void giveRoom(void *p, size_t mapped)
 {
     if (mapped == kSmallRoom) {
-        for (void *&kept : tKept.rooms) {
-            if (!kept) {
-                kept = p;
-                return;
+        KeptRooms &k = keptRooms();
+        {
+            std::lock_guard<std::mutex> lock(k.mutex);
+            for (void *&kept : k.rooms) {
+                if (!kept) {
+                    kept = p;
+                    return;
+                }
             }
         }
         std::free(p);
@@ -183,39 +213,57 @@ void appendFolded(std::string &out, const QString &text)
 {
     const char16_t *p = reinterpret_cast<const char16_t *>(text.utf16());
     const qsizetype n = text.size();
+    // A unit writes at most three bytes, a pair of them at most six.
+    const size_t start = out.size();
+    out.resize(start + 3 * size_t(n));
+    char *to = out.data() + start;
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t u = p[i];
         if (u < 0x80) {
-            out += char(u >= 'A' && u <= 'Z' ? u + ('a' - 'A') : u);
+            *to++ = char(u >= 'A' && u <= 'Z' ? u + ('a' - 'A') : u);
             continue;
         }
         char32_t c = u;
         if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(p[i + 1]))
             c = QChar::surrogateToUcs4(u, p[++i]);
-        appendFoldedPoint(out, c);
+        to = putFoldedPoint(to, c);
     }
+    out.resize(size_t(to - out.data()));
 }
 
-bool appendFoldedUtf8(std::string &out, QByteArrayView utf8)
+namespace {
+// The fold of well-formed UTF-8 written to out, which has room for twice
+// its bytes (one byte becomes at most two); its size, or npos for bytes
+// appendFoldedUtf8 turns down.
+constexpr size_t kNotFolded = ~size_t(0);
+size_t foldUtf8(char *out, QByteArrayView utf8)
 {
-    const size_t start = out.size();
+    char *to = out;
     const uchar *p = reinterpret_cast<const uchar *>(utf8.data());
     const uchar *end = p + utf8.size();
     while (p < end) {
         const uchar b = *p;
         if (b < 0x80) {
-            out += char(b >= 'A' && b <= 'Z' ? b + ('a' - 'A') : b);
+            *to++ = char(b >= 'A' && b <= 'Z' ? b + ('a' - 'A') : b);
             ++p;
             continue;
         }
         const char32_t c = nextPoint(p, end);
-        if (c == 0) {
-            out.resize(start);
-            return false;
-        }
-        appendFoldedPoint(out, c);
+        if (c == 0)
+            return kNotFolded;
+        to = putFoldedPoint(to, c);
     }
-    return true;
+    return size_t(to - out);
+}
+} // namespace
+
+bool appendFoldedUtf8(std::string &out, QByteArrayView utf8)
+{
+    const size_t start = out.size();
+    out.resize(start + 2 * size_t(utf8.size()));
+    const size_t n = foldUtf8(out.data() + start, utf8);
+    out.resize(n == kNotFolded ? start : start + n);
+    return n != kNotFolded;
 }
 
 Keys::Keys(size_t rows, int stretches) : m_rows(rows)
@@ -317,6 +365,13 @@ void Keys::Stretch::addText(quint32 row, QByteArrayView utf8, bool lasting)
                                           qFromBigEndian<quint64>(head + 16)},
                                          quint32(n),
                                          row};
+            return;
+        }
+        // A short name in other letters, folded in passing.
+        char folded[2 * kHead];
+        const size_t size = foldUtf8(folded, utf8);
+        if (size <= kHead) {
+            *(m_end - ++m_texts) = entry(row, folded, size);
             return;
         }
     }
@@ -451,7 +506,8 @@ bool Keys::fewKeysLikely(const Entry *entries, size_t n, size_t most) const
     return repeats * 4 * most >= kSample * kSample;
 }
 
-bool Keys::byDistinctKeys(const Entry *entries, size_t n, bool backwards, bool descending, quint32 *to)
+template <class Deal>
+bool Keys::byDistinctKeys(const Entry *entries, size_t n, bool backwards, bool descending, quint32 *idOf, Deal &&deal)
 {
     // A column of names, dates, amounts or types holds few distinct keys:
     // those are sorted, and the rows dealt to them in row order, which keeps
@@ -464,7 +520,6 @@ bool Keys::byDistinctKeys(const Entry *entries, size_t n, bool backwards, bool d
         tableSize *= 2;
     std::vector<quint32> table(tableSize, 0);
     std::vector<quint32> firsts; // the entry of each distinct key, by id
-    quint32 *idOf = m_scratch;   // by position in row order; free until the rows move
     auto at = [&](size_t i) -> const Entry & { return backwards ? entries[n - 1 - i] : entries[i]; };
     for (size_t i = 0; i < n; ++i) {
         const Entry &e = at(i);
@@ -503,7 +558,7 @@ bool Keys::byDistinctKeys(const Entry *entries, size_t n, bool backwards, bool d
         next += start[id + 1];
     }
     for (size_t i = 0; i < n; ++i)
-        to[place[idOf[i]]++] = at(i).row;
+        deal(place[idOf[i]]++, at(i));
     return true;
 }
 
@@ -539,7 +594,9 @@ void Keys::radixSort(Entry *data, Entry *other, size_t n, int depth, size_t from
     for (;;) {
         if (n >= kFewEnough)
             depth = firstDifference(data, n, depth);
-        if (n >= kFewEnough && depth == int(kHead)
+        // (Not where stretches are merged, which compare the heads they
+        // came with.)
+        if (n >= kFewEnough && depth == int(kHead) && !m_eachStretch
             && std::all_of(data, data + n, [](const Entry &e) { return e.size > kHead; })) {
             // Many long keys, their heads all alike (addresses of one site):
             // their next bytes become their heads.
@@ -607,7 +664,9 @@ void Keys::radixSort(Entry *data, Entry *other, size_t n, int depth, size_t from
 void Keys::sortEntries(Entry *begin, Entry *end, bool backwards, bool descending, quint32 *to)
 {
     const size_t n = size_t(end - begin);
-    if (byDistinctKeys(begin, n, backwards, descending, to))
+    // The positions' ids go where the order will be read from; it is free
+    // until the rows move.
+    if (byDistinctKeys(begin, n, backwards, descending, m_scratch, [to](size_t at, const Entry &e) { to[at] = e.row; }))
         return;
     if (backwards)
         std::reverse(begin, end);
@@ -622,8 +681,98 @@ void Keys::sortEntries(Entry *begin, Entry *end, bool backwards, bool descending
         *to++ = e->row;
 }
 
+void Keys::sortRun(Entry *begin, size_t n, bool backwards, bool descending, Entry *other, quint32 *idOf)
+{
+    if (n == 0)
+        return;
+    if (byDistinctKeys(begin, n, backwards, descending, idOf, [other](size_t at, const Entry &e) { other[at] = e; })) {
+        std::memcpy(static_cast<void *>(begin), other, n * sizeof(Entry));
+        return;
+    }
+    if (backwards)
+        std::reverse(begin, begin + n);
+    radixSort(begin, other, n, 0, 0, descending, false);
+}
+
+bool Keys::orderEachStretch(bool descending)
+{
+    // The merge looks at every stretch's next key for every row: worth it
+    // only for a few stretches, where the sort would otherwise wait alone
+    // after a pass that took all the threads.
+    if (m_stretches.size() < 2 || m_stretches.size() > size_t(kMostMerged))
+        return false;
+    m_eachStretch = true;
+    m_eachDescending = descending;
+    return true;
+}
+
+void Keys::stretchGiven(int i)
+{
+    if (!m_eachStretch)
+        return;
+    // The stretch's own part of the keys' room and of the ids' room is
+    // free until the merge.
+    Stretch &s = m_stretches[size_t(i)];
+    const size_t at = stretchStart(i) - 1;
+    sortRun(s.m_begin, s.m_numbers, false, m_eachDescending, m_entries + at, m_scratch + at);
+    sortRun(s.m_end - s.m_texts, s.m_texts, true, m_eachDescending, m_entries + at, m_scratch + at);
+}
+
+void Keys::mergeRuns(std::pair<const Entry *, size_t> *runs, int count, bool descending, quint32 *to) const
+{
+    int left = 0;
+    for (int i = 0; i < count; ++i) {
+        if (runs[i].second != 0)
+            runs[left++] = runs[i];
+    }
+    while (left > 1) {
+        // The first of the runs whose next key comes first: a tie keeps
+        // the earlier stretch's row first.
+        int best = 0;
+        for (int j = 1; j < left; ++j) {
+            const int c = compare(*runs[j].first, *runs[best].first);
+            if (descending ? c > 0 : c < 0)
+                best = j;
+        }
+        // The rest of its rows of that key follow, ahead of any other
+        // stretch's (names, types and dates come in long runs of one key).
+        auto &[at, size] = runs[best];
+        const Entry &key = *at;
+        do {
+            *to++ = at->row;
+            ++at;
+            --size;
+        } while (size != 0 && compare(*at, key) == 0);
+        if (size == 0) {
+            std::move(runs + best + 1, runs + left, runs + best);
+            --left;
+        }
+    }
+    if (left == 1) {
+        for (size_t i = 0; i < runs[0].second; ++i)
+            *to++ = runs[0].first[i].row;
+    }
+}
+
 const quint32 *Keys::order(bool descending)
 {
+    if (m_eachStretch) {
+        Q_ASSERT(descending == m_eachDescending);
+        descending = m_eachDescending;
+        std::pair<const Entry *, size_t> numbers[kMostMerged], texts[kMostMerged];
+        const int count = int(m_stretches.size());
+        size_t allNumbers = 0, allTexts = 0;
+        for (int i = 0; i < count; ++i) {
+            const Stretch &s = m_stretches[size_t(i)];
+            numbers[i] = {s.m_begin, s.m_numbers};
+            texts[i] = {s.m_end - s.m_texts, s.m_texts};
+            allNumbers += s.m_numbers;
+            allTexts += s.m_texts;
+        }
+        mergeRuns(numbers, count, descending, m_order + (descending ? allTexts : 0));
+        mergeRuns(texts, count, descending, m_order + (descending ? 0 : allNumbers));
+        return m_order;
+    }
     join();
     // The texts were given from the back: their rows run backwards there.
     Entry *numbers = m_entries;

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QtGlobal>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The order of a grid's sort, from keys read once per cell. A click on a
@@ -44,7 +45,7 @@ class Keys {
 
 public:
     // The keys of one stretch of rows, given on one thread in row order.
-    class Stretch {
+    class alignas(64) Stretch {
     public:
         Stretch() = default;
         void addNumber(quint32 row, double value);
@@ -81,8 +82,16 @@ public:
     Stretch &stretch(int i) { return m_stretches[size_t(i)]; }
     void addNumber(quint32 row, double value) { m_stretches.front().addNumber(row, value); }
     void addText(quint32 row, QByteArrayView utf8) { m_stretches.front().addText(row, utf8); }
+    // A short list's stretches are each put in order on the thread that
+    // gave their keys, while those are still at hand, and order() merges
+    // them. Asked for before any key is given; false, and nothing
+    // changes, where the list is too long for it.
+    bool orderEachStretch(bool descending);
+    // Stretch i's keys are all given: called on the thread that gave them.
+    void stretchGiven(int i);
     // The rows in their new order, rows() of them: element i is the row
-    // that goes to i + 1. Valid as long as the keys.
+    // that goes to i + 1. Valid as long as the keys. Once each stretch is
+    // ordered, descending is the direction they were ordered in.
     const quint32 *order(bool descending);
     size_t rows() const { return m_rows; }
 
@@ -96,12 +105,23 @@ private:
     // from: how many of the keys' bytes the heads no longer hold.
     int compare(const Entry &a, const Entry &b, size_t from = 0) const;
     bool fewKeysLikely(const Entry *entries, size_t n, size_t most) const;
-    bool byDistinctKeys(const Entry *entries, size_t n, bool backwards, bool descending, quint32 *to);
+    // Deals each entry to its place: deal(place, entry). idOf: room for n
+    // numbers.
+    template <class Deal>
+    bool byDistinctKeys(const Entry *entries, size_t n, bool backwards, bool descending, quint32 *idOf, Deal &&deal);
     static int firstDifference(const Entry *entries, size_t n, int depth);
     static constexpr size_t kFewEnough = 256;
     void radixSort(Entry *data, Entry *other, size_t n, int depth, size_t from, bool descending, bool intoOther);
     // Writes the rows of the entries in their order to to.
     void sortEntries(Entry *begin, Entry *end, bool backwards, bool descending, quint32 *to);
+    // Puts the entries themselves in their order; other and idOf: room for
+    // n of each.
+    void sortRun(Entry *begin, size_t n, bool backwards, bool descending, Entry *other, quint32 *idOf);
+    // The rows of runs already in order, each a stretch's, merged to to;
+    // of equal keys the earlier stretch's come first.
+    void mergeRuns(std::pair<const Entry *, size_t> *runs, int count, bool descending, quint32 *to) const;
+    // Stretches merged, at most: a longer list is sorted whole.
+    static constexpr int kMostMerged = 8;
     // The stretches' keys side by side in the entries, as one stretch
     // would have given them.
     void join();
@@ -116,6 +136,7 @@ private:
     size_t m_bytes;
     size_t m_numbers = 0, m_texts = 0;
     bool m_joined = false;
+    bool m_eachStretch = false, m_eachDescending = false;
     // Several stretches give their keys here, each in its own rows' place;
     // the sort then deals into it.
     Entry *m_staged = nullptr;
