@@ -632,30 +632,24 @@ void sortGridByDate(FlexGrid &grid, int column, int mode)
         // The day numbers are the keys, each read once (on several threads
         // for a long list); a cell that is not a date stops the sort before
         // any row has moved.
-        std::vector<double> keys(size_t(std::max(0, grid.Rows() - 1)));
-        grid.eachCellOfColumn(column, [&](int r, QByteArrayView bytes) {
-            double &key = keys[size_t(r - 1)];
-            // The dates as the lists hold them read off their bytes; any
-            // other text as a person may have typed it.
-            if (bytes.isEmpty()) {
-                key = 0;
-                return;
-            }
-            if (const QDate shown = shownDateOf(bytes); shown.isValid()) {
-                key = double(Regional::dayNumber(shown));
-                return;
-            }
-            const QString cell = QString::fromUtf8(bytes).trimmed();
-            if (cell.isEmpty()) {
-                key = 0;
-                return;
-            }
-            const auto date = Regional::parseDate(cell);
-            if (!date)
-                raiseError(ErrNo::TypeMismatch, QStringLiteral("Type mismatch"));
-            key = double(Regional::dayNumber(*date));
-        });
-        grid.sortByKeys(keys, mode == FlexGrid::NumericDescending);
+        grid.sortByColumnKeys(
+            column,
+            [](QByteArrayView bytes) {
+                // The dates as the lists hold them read off their bytes; any
+                // other text as a person may have typed it.
+                if (bytes.isEmpty())
+                    return 0.0;
+                if (const QDate shown = shownDateOf(bytes); shown.isValid())
+                    return double(Regional::dayNumber(shown));
+                const QString cell = QString::fromUtf8(bytes).trimmed();
+                if (cell.isEmpty())
+                    return 0.0;
+                const auto date = Regional::parseDate(cell);
+                if (!date)
+                    raiseError(ErrNo::TypeMismatch, QStringLiteral("Type mismatch"));
+                return double(Regional::dayNumber(*date));
+            },
+            mode == FlexGrid::NumericDescending);
         // Where the sort on a hidden key column after the last one leaves
         // the current column once that column is gone.
         grid.setCol(grid.Cols() - 1);

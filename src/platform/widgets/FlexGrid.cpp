@@ -11,6 +11,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <cstdlib>
@@ -308,8 +309,13 @@ public:
         m_wake.notify_all();
         work();
         // Every job is taken; those still running are on threads that have
-        // not yet left work(). The job is cleared before the lock goes, so
-        // a thread woken late finds none.
+        // not yet left work(), and end within a job's time. Waking a thread
+        // that slept takes as long as a job of a short list, so the caller
+        // looks on for a while before it sleeps. The job is cleared before
+        // the lock goes, so a thread woken late finds none.
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(5);
+        while (m_working.load(std::memory_order_acquire) != 0 && std::chrono::steady_clock::now() < giveUp)
+            std::this_thread::yield();
         std::unique_lock<std::mutex> lock(m_mutex);
         m_done.wait(lock, [&] { return m_active == 0; });
         m_job = nullptr;
@@ -355,10 +361,12 @@ private:
             job = m_job;
             count = m_count;
             ++m_active;
+            m_working.fetch_add(1, std::memory_order_relaxed);
         }
         for (int i = m_next.fetch_add(1); i < count; i = m_next.fetch_add(1))
             (*job)(i);
         std::lock_guard<std::mutex> lock(m_mutex);
+        m_working.fetch_sub(1, std::memory_order_release);
         if (--m_active == 0)
             m_done.notify_all();
     }
@@ -368,7 +376,8 @@ private:
     std::condition_variable m_wake, m_done;
     const std::function<void(int)> *m_job = nullptr;
     int m_count = 0;
-    int m_active = 0; // threads inside work()
+    int m_active = 0;              // threads inside work()
+    std::atomic<int> m_working{0}; // the same, for the caller to look at without the lock
     std::atomic<int> m_next{0};
     quint64 m_round = 0;
     bool m_started = false;
@@ -2166,46 +2175,51 @@ void FlexGrid::setSort(int mode)
     if (Rows() <= 2 || mode < GenericAscending || mode > NumericDescending)
         return;
     const bool generic = mode <= GenericDescending;
-    const bool descending = mode == GenericDescending || mode == NumericDescending;
     // Each cell is read once, as a number or else as its folded text, not
     // at every comparison.
+    sortColumn(m_col, mode == GenericDescending || mode == NumericDescending,
+               [&](GridSort::Keys &keys, int i, quint32 r, QByteArrayView cell, bool lasting) {
+                   GridSort::Keys::Stretch &to = keys.stretch(i);
+                   std::optional<double> number;
+                   if (m_numberReader) {
+                       number = m_numberReader(cell);
+                   } else if (double x = 0; numberOf(QString::fromUtf8(cell), &x)) {
+                       number = x;
+                   }
+                   if (number)
+                       to.addNumber(r, *number);
+                   else if (generic)
+                       to.addText(r, cell, lasting);
+                   else
+                       to.addNumber(r, 0); // a numeric sort counts a text as zero
+               });
+}
+
+void FlexGrid::sortByColumnKeys(int c, const std::function<double(QByteArrayView utf8)> &key, bool descending)
+{
+    if (c < 0 || c >= Cols())
+        subscript();
+    if (Rows() <= 1)
+        return;
+    sortColumn(c, descending, [&](GridSort::Keys &keys, int i, quint32 r, QByteArrayView cell, bool) {
+        keys.stretch(i).addNumber(r, key(cell));
+    });
+}
+
+void FlexGrid::sortColumn(int c, bool descending, const KeyGiver &give)
+{
     const quint32 n = quint32(Rows() - 1);
     const int threads = columnStretches(n);
     GridSort::Keys keys(n, threads);
-    auto give = [&](GridSort::Keys::Stretch &to, size_t at, QByteArrayView cell, bool lasting) {
-        const quint32 r = quint32(at);
-        std::optional<double> number;
-        if (m_numberReader) {
-            number = m_numberReader(cell);
-        } else if (double x = 0; numberOf(QString::fromUtf8(cell), &x)) {
-            number = x;
-        }
-        if (number)
-            to.addNumber(r, *number);
-        else if (generic)
-            to.addText(r, cell, lasting);
-        else
-            to.addNumber(r, 0); // a numeric sort counts a text as zero
-    };
     // A short list's stretches are ordered where they were read.
     std::function<void(int)> ended;
     if (keys.orderEachStretch(descending))
         ended = [&](int i) { keys.stretchGiven(i); };
     m_model->cells().eachInColumnAtOnce(
-        m_col, threads, [&](int i) { return size_t(keys.stretchStart(i)); },
-        [&](int i, size_t at, QByteArrayView cell, bool lasting) { give(keys.stretch(i), at, cell, lasting); }, ended);
+        c, threads, [&](int i) { return size_t(keys.stretchStart(i)); },
+        [&](int i, size_t at, QByteArrayView cell, bool lasting) { give(keys, i, quint32(at), cell, lasting); },
+        ended);
     putRowsInOrder(keys, descending);
-}
-
-void FlexGrid::sortByKeys(const std::vector<double> &keys, bool descending)
-{
-    if (Rows() <= 2 || keys.size() + 1 < size_t(Rows()))
-        return;
-    const quint32 n = quint32(Rows() - 1);
-    GridSort::Keys sortKeys(n);
-    for (quint32 r = 1; r <= n; ++r)
-        sortKeys.addNumber(r, keys[r - 1]);
-    putRowsInOrder(sortKeys, descending);
 }
 
 void FlexGrid::putRowsInOrder(GridSort::Keys &keys, bool descending)

@@ -82,9 +82,11 @@ public:
     // given the cell's UTF-8, so most cells are told apart without a QString.
     using NumberReader = std::function<std::optional<double>(QByteArrayView utf8)>;
     void setNumberReader(NumberReader reader) { m_numberReader = std::move(reader); }
-    // Puts the data rows in the order of their keys (keys[r - 1] for row r),
-    // equal keys keeping their order: a sort whose keys someone else reads.
-    void sortByKeys(const std::vector<double> &keys, bool descending);
+    // Puts the data rows in the order of column c's keys, equal keys
+    // keeping their order: a sort whose keys someone else reads off the
+    // cells. key is called as eachCellOfColumn's visit is; what it throws
+    // ends the sort before any row has moved.
+    void sortByColumnKeys(int c, const std::function<double(QByteArrayView utf8)> &key, bool descending);
     void RemoveItem(int r);
     bool RowIsVisible(int r) const;
 
@@ -127,6 +129,11 @@ private:
     void rowAppended();
     // Every column's rows 1.. in the order of the keys of rows 1..Rows-1.
     void putRowsInOrder(GridSort::Keys &keys, bool descending);
+    // Column c's keys given on the pass threads, each cell's to its
+    // stretch of the keys (keys, stretch, row, text, whether the text
+    // lasts), then the rows put in their order.
+    using KeyGiver = std::function<void(GridSort::Keys &, int, quint32, QByteArrayView, bool)>;
+    void sortColumn(int c, bool descending, const KeyGiver &give);
     FlexGridModel *m_model;
     // Widths (twips) set while a fill changes the columns: the view only
     // learns of the new columns when the fill ends.
