@@ -828,46 +828,29 @@ public:
         // Each place takes the row it is given from where that row was: the
         // reads lie apart but none waits on another, so they overlap, and a
         // long list shares them among the pass threads. Following the
-        // order's cycles in place would wait on memory at every step of a
-        // long list.
+        // order's cycles in place would wait at every step, even on a table
+        // in the cache.
         const size_t n = m_rowAt.size() - 1;
-        if (n < kGatherRows) {
-            // A shorter list's row table sits in the cache: moved in place,
-            // one cycle of the order after the other.
-            std::vector<bool> placed(n + 1, false);
-            for (size_t start = 1; start <= n; ++start) {
-                if (placed[start])
-                    continue;
-                const uchar *first = m_rowAt[start];
-                size_t to = start;
-                for (;;) {
-                    placed[to] = true;
-                    const size_t from = order[to - 1];
-                    if (from == start) {
-                        m_rowAt[to] = first;
-                        break;
-                    }
-                    m_rowAt[to] = m_rowAt[from];
-                    to = from;
-                }
-            }
-            return;
-        }
         Buffer<const uchar *> moved;
         const uchar **to = moved.extend(n + 1);
         to[0] = m_rowAt[0];
-        const int parts = int(std::clamp<size_t>(n / 16384, 1, 16));
-        PassThreads::get().run(parts, [&](int part) {
-            const size_t end = GridSort::stretchStart(n, parts, part + 1);
-            for (size_t i = GridSort::stretchStart(n, parts, part); i < end; ++i)
+        if (n < kGatherRows) {
+            for (size_t i = 1; i <= n; ++i)
                 to[i] = m_rowAt[order[i - 1]];
-        });
+        } else {
+            const int parts = int(std::clamp<size_t>(n / 16384, 1, 16));
+            PassThreads::get().run(parts, [&](int part) {
+                const size_t end = GridSort::stretchStart(n, parts, part + 1);
+                for (size_t i = GridSort::stretchStart(n, parts, part); i < end; ++i)
+                    to[i] = m_rowAt[order[i - 1]];
+            });
+        }
         m_rowAt = std::move(moved);
     }
 
 private:
     static constexpr size_t kCountBytes = 2;
-    static constexpr size_t kGatherRows = size_t(1) << 18; // rows from which a reorder gathers
+    static constexpr size_t kGatherRows = size_t(1) << 18; // rows from which a reorder shares its reads
     static constexpr size_t kMaxHead = 10;
     static constexpr size_t kRefBytes = 3;  // the most bytes that say how far back a shared text lies
     static constexpr size_t kMinShared = 4; // shorter cells are written out

@@ -664,8 +664,7 @@ void Keys::radixSort(Entry *data, Entry *other, size_t n, int depth, size_t from
 void Keys::sortEntries(Entry *begin, Entry *end, bool backwards, bool descending, quint32 *to)
 {
     const size_t n = size_t(end - begin);
-    // The positions' ids go where the order will be read from; it is free
-    // until the rows move.
+    // The ids by position go to the scratch room, free until the rows move.
     if (byDistinctKeys(begin, n, backwards, descending, m_scratch, [to](size_t at, const Entry &e) { to[at] = e.row; }))
         return;
     if (backwards)
