@@ -311,17 +311,23 @@ public:
         // Every job is taken; those still running are on threads that have
         // not yet left work(), and end within a job's time. Waking a thread
         // that slept takes as long as a job of a short list, so the caller
-        // looks on for a while before it sleeps. The job is cleared before
-        // the lock goes, so a thread woken late finds none.
-        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(5);
+        // looks on for about that long before it sleeps; a longer wait is
+        // slept through, leaving the processor to the threads still at work.
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::microseconds(300);
         while (m_working.load(std::memory_order_acquire) != 0 && std::chrono::steady_clock::now() < giveUp)
-            std::this_thread::yield();
+            relax();
         std::unique_lock<std::mutex> lock(m_mutex);
         m_done.wait(lock, [&] { return m_active == 0; });
         m_job = nullptr;
     }
 
 private:
+    static void relax()
+    {
+#if defined(__x86_64__) || defined(__i386__)
+        __builtin_ia32_pause();
+#endif
+    }
     bool start()
     {
         if (m_started)
@@ -828,29 +834,46 @@ public:
         // Each place takes the row it is given from where that row was: the
         // reads lie apart but none waits on another, so they overlap, and a
         // long list shares them among the pass threads. Following the
-        // order's cycles in place would wait at every step, even on a table
-        // in the cache.
+        // order's cycles in place would wait on memory at every step of a
+        // long list.
         const size_t n = m_rowAt.size() - 1;
+        if (n < kGatherRows) {
+            // A shorter list's row table sits in the cache: moved in place,
+            // one cycle of the order after the other.
+            std::vector<bool> placed(n + 1, false);
+            for (size_t start = 1; start <= n; ++start) {
+                if (placed[start])
+                    continue;
+                const uchar *first = m_rowAt[start];
+                size_t to = start;
+                for (;;) {
+                    placed[to] = true;
+                    const size_t from = order[to - 1];
+                    if (from == start) {
+                        m_rowAt[to] = first;
+                        break;
+                    }
+                    m_rowAt[to] = m_rowAt[from];
+                    to = from;
+                }
+            }
+            return;
+        }
         Buffer<const uchar *> moved;
         const uchar **to = moved.extend(n + 1);
         to[0] = m_rowAt[0];
-        if (n < kGatherRows) {
-            for (size_t i = 1; i <= n; ++i)
+        const int parts = int(std::clamp<size_t>(n / 16384, 1, 16));
+        PassThreads::get().run(parts, [&](int part) {
+            const size_t end = GridSort::stretchStart(n, parts, part + 1);
+            for (size_t i = GridSort::stretchStart(n, parts, part); i < end; ++i)
                 to[i] = m_rowAt[order[i - 1]];
-        } else {
-            const int parts = int(std::clamp<size_t>(n / 16384, 1, 16));
-            PassThreads::get().run(parts, [&](int part) {
-                const size_t end = GridSort::stretchStart(n, parts, part + 1);
-                for (size_t i = GridSort::stretchStart(n, parts, part); i < end; ++i)
-                    to[i] = m_rowAt[order[i - 1]];
-            });
-        }
+        });
         m_rowAt = std::move(moved);
     }
 
 private:
     static constexpr size_t kCountBytes = 2;
-    static constexpr size_t kGatherRows = size_t(1) << 18; // rows from which a reorder shares its reads
+    static constexpr size_t kGatherRows = size_t(1) << 18; // rows from which a reorder gathers
     static constexpr size_t kMaxHead = 10;
     static constexpr size_t kRefBytes = 3;  // the most bytes that say how far back a shared text lies
     static constexpr size_t kMinShared = 4; // shorter cells are written out
@@ -2153,6 +2176,23 @@ int FlexGrid::HeightTwips() const
     return height() * kTwipsPerPixel;
 }
 
+template <class Give>
+void FlexGrid::sortColumn(int c, bool descending, Give &&give)
+{
+    const quint32 n = quint32(Rows() - 1);
+    const int threads = columnStretches(n);
+    GridSort::Keys keys(n, threads);
+    // A short list's stretches are ordered where they were read.
+    std::function<void(int)> ended;
+    if (keys.orderEachStretch(descending))
+        ended = [&](int i) { keys.stretchGiven(i); };
+    m_model->cells().eachInColumnAtOnce(
+        c, threads, [&](int i) { return size_t(keys.stretchStart(i)); },
+        [&](int i, size_t at, QByteArrayView cell, bool lasting) { give(keys, i, quint32(at), cell, lasting); },
+        ended);
+    putRowsInOrder(keys, descending);
+}
+
 void FlexGrid::setSort(int mode)
 {
     if (Rows() <= 2 || mode < GenericAscending || mode > NumericDescending)
@@ -2187,22 +2227,6 @@ void FlexGrid::sortByColumnKeys(int c, const std::function<double(QByteArrayView
     sortColumn(c, descending, [&](GridSort::Keys &keys, int i, quint32 r, QByteArrayView cell, bool) {
         keys.stretch(i).addNumber(r, key(cell));
     });
-}
-
-void FlexGrid::sortColumn(int c, bool descending, const KeyGiver &give)
-{
-    const quint32 n = quint32(Rows() - 1);
-    const int threads = columnStretches(n);
-    GridSort::Keys keys(n, threads);
-    // A short list's stretches are ordered where they were read.
-    std::function<void(int)> ended;
-    if (keys.orderEachStretch(descending))
-        ended = [&](int i) { keys.stretchGiven(i); };
-    m_model->cells().eachInColumnAtOnce(
-        c, threads, [&](int i) { return size_t(keys.stretchStart(i)); },
-        [&](int i, size_t at, QByteArrayView cell, bool lasting) { give(keys, i, quint32(at), cell, lasting); },
-        ended);
-    putRowsInOrder(keys, descending);
 }
 
 void FlexGrid::putRowsInOrder(GridSort::Keys &keys, bool descending)

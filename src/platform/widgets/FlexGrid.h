@@ -130,10 +130,10 @@ private:
     // Every column's rows 1.. in the order of the keys of rows 1..Rows-1.
     void putRowsInOrder(GridSort::Keys &keys, bool descending);
     // Column c's keys given on the pass threads, each cell's to its
-    // stretch of the keys (keys, stretch, row, text, whether the text
-    // lasts), then the rows put in their order.
-    using KeyGiver = std::function<void(GridSort::Keys &, int, quint32, QByteArrayView, bool)>;
-    void sortColumn(int c, bool descending, const KeyGiver &give);
+    // stretch of the keys: give(keys, stretch, row, text, whether the text
+    // lasts); then the rows put in their order.
+    template <class Give>
+    void sortColumn(int c, bool descending, Give &&give);
     FlexGridModel *m_model;
     // Widths (twips) set while a fill changes the columns: the view only
     // learns of the new columns when the fill ends.
