@@ -374,6 +374,14 @@ void Keys::Stretch::addText(quint32 row, QByteArrayView utf8, bool lasting)
             *(m_end - ++m_texts) = entry(row, folded, size);
             return;
         }
+        if (size != kNotFolded) {
+            // Its fold outgrew the head (letters whose folds take more
+            // bytes): kept as any longer key is, without folding it again.
+            m_fold.assign(folded, size);
+            m_keys->longKeys()[row] = keepFolded();
+            *(m_end - ++m_texts) = entry(row, folded, size);
+            return;
+        }
     }
     // Most cells fold to themselves (no capital, nothing beyond ASCII): they
     // are their own key where the grid holds them.
