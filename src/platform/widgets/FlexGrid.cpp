@@ -837,9 +837,21 @@ public:
         // order's cycles in place would wait on memory at every step of a
         // long list.
         const size_t n = m_rowAt.size() - 1;
+        if (n <= kKeptMoves) {
+            // A short list's rows are gathered into a table this thread
+            // keeps for the next sort, and copied back: a cycle of the order
+            // waits at each step on the step before.
+            thread_local std::vector<const uchar *> moved;
+            moved.resize(std::max(moved.size(), n));
+            const uchar **to = moved.data();
+            for (size_t i = 0; i < n; ++i)
+                to[i] = m_rowAt[order[i]];
+            std::memcpy(static_cast<void *>(&m_rowAt[1]), to, n * sizeof(*to));
+            return;
+        }
         if (n < kGatherRows) {
-            // A shorter list's row table sits in the cache: moved in place,
-            // one cycle of the order after the other.
+            // A longer list's row table still sits in the cache: moved in
+            // place, one cycle of the order after the other.
             std::vector<bool> placed(n + 1, false);
             for (size_t start = 1; start <= n; ++start) {
                 if (placed[start])
@@ -874,6 +886,7 @@ public:
 private:
     static constexpr size_t kCountBytes = 2;
     static constexpr size_t kGatherRows = size_t(1) << 18; // rows from which a reorder gathers
+    static constexpr size_t kKeptMoves = size_t(1) << 15;  // rows up to which it gathers into a kept table
     static constexpr size_t kMaxHead = 10;
     static constexpr size_t kRefBytes = 3;  // the most bytes that say how far back a shared text lies
     static constexpr size_t kMinShared = 4; // shorter cells are written out
