@@ -321,13 +321,19 @@ public:
         m_job = nullptr;
     }
 
-private:
+    // A moment's pause in a wait on another thread.
     static void relax()
     {
 #if defined(__x86_64__) || defined(__i386__)
         __builtin_ia32_pause();
 #endif
     }
+    // The calling thread's number: 0 for a thread not of the pool, the
+    // pool's threads 1 on.
+    static int threadIndex() { return tIndex; }
+
+private:
+    static inline thread_local int tIndex = 0;
     bool start()
     {
         if (m_started)
@@ -335,7 +341,10 @@ private:
         m_started = true;
         for (int i = 0; i < workers(); ++i) {
             try {
-                std::thread([this] { loop(); }).detach();
+                std::thread([this, i] {
+                    tIndex = i + 1;
+                    loop();
+                }).detach();
                 ++m_threads;
             } catch (const std::system_error &) {
                 break; // no thread to spare: the passes take fewer
@@ -608,13 +617,21 @@ public:
     template <class Visit>
     void eachInStretch(int c, size_t from, size_t to, Visit &&visit) const
     {
+        eachOfRows(c, to - from, [from](size_t k) { return from + k; }, std::forward<Visit>(visit));
+    }
+
+    // Column c of the rows rowOf(0..count - 1), in that order, visited as by
+    // eachInStretch.
+    template <class RowOf, class Visit>
+    void eachOfRows(int c, size_t count, RowOf &&rowOf, Visit &&visit) const
+    {
         thread_local PassRoom passing;
         // A member's very long text does not keep its room on the thread.
         struct Trim {
             PassRoom &room;
             ~Trim() { room.trim(); }
         } trim{passing};
-        walkColumn(c, from, to, [&](size_t r, const uchar *cell) {
+        walkRows(c, count, rowOf, [&](size_t r, const uchar *cell) {
             if (!cell) {
                 visit(r, QByteArrayView(kNoText, 0), true);
                 return;
@@ -632,20 +649,16 @@ public:
     // pass threads together: a pass over a long list waits on memory row
     // after row, and each thread keeps its own rows coming. visit(i, row,
     // text, lasting) is called as by eachInStretch, on several threads at
-    // once. ended(i), where given, is called on stretch i's thread after
-    // its last visit. The exception of the earliest stretch that threw is
-    // thrown here once all are done.
+    // once. The exception of the earliest stretch that threw is thrown here
+    // once all are done.
     template <class Visit>
-    void eachInColumnAtOnce(int c, int stretches, const std::function<size_t(int)> &startOf, Visit &&visit,
-                            const std::function<void(int)> &ended = {}) const
+    void eachInColumnAtOnce(int c, int stretches, const std::function<size_t(int)> &startOf, Visit &&visit) const
     {
         std::vector<std::exception_ptr> failed(static_cast<size_t>(stretches));
         const std::function<void(int)> run = [&](int i) {
             try {
                 eachInStretch(c, startOf(i), startOf(i + 1),
                               [&](size_t r, QByteArrayView text, bool lasting) { visit(i, r, text, lasting); });
-                if (ended)
-                    ended(i);
             } catch (...) {
                 failed[size_t(i)] = std::current_exception();
             }
@@ -654,6 +667,138 @@ public:
         for (const std::exception_ptr &e : failed) {
             if (e)
                 std::rethrow_exception(e);
+        }
+    }
+
+    static constexpr int kMostParts = 8;
+
+    // Column c of rows 1.. read in parts by where the rows' records lie,
+    // then stretches of rows handed on, all in one pass of the threads. A
+    // sort leaves the rows scattered over the store, so a stretch of rows
+    // is read from all of it, and from other processors' caches; a part of
+    // the store is read by the thread that read it at the last pass, where
+    // it still lies in that processor's cache, a page after the other.
+    //  - grouped(bounds): once, before any visit: part p is bounds[p] up to
+    //    bounds[p + 1] of the parts' rows, one after the other;
+    //  - visit(p, row, text, lasting): as by eachInColumnAtOnce, part p's
+    //    rows in row order;
+    //  - then(i, placeOf): once every part is read, for each of the parts
+    //    (i from 0), where placeOf[r - 1] is row r's place among the parts'
+    //    rows.
+    // An exception ends the pass before any then() and is thrown here.
+    template <class Grouped, class Visit, class Then>
+    void eachInColumnByPlace(int c, int parts, Grouped &&grouped, Visit &&visit, Then &&then) const
+    {
+        Q_ASSERT(parts >= 1 && parts <= kMostParts);
+        const size_t n = m_rowAt.size() - 1;
+        // Kept by the sorting thread, as a list is sorted again and again;
+        // the other threads reach them through these references (a name of
+        // a thread's own variable stands for each thread's own).
+        thread_local std::vector<quint32> keptByPart, keptPlaceOf;
+        std::vector<quint32> &byPart = keptByPart;
+        std::vector<quint32> &placeOf = keptPlaceOf;
+        byPart.resize(n);
+        placeOf.resize(n);
+        size_t bounds[kMostParts + 1] = {};
+        std::atomic<int> grouping{0}; // 1: under way, 2: done
+        std::atomic<int> partsRead{0};
+        std::atomic<bool> anyFailed{false};
+        std::atomic<bool> claimed[kMostParts] = {};
+        std::vector<std::exception_ptr> failed(size_t(2 * parts));
+        auto waitFor = [](const std::atomic<int> &value, int wanted) {
+            for (int spins = 0; value.load(std::memory_order_acquire) != wanted; ++spins) {
+                if (spins < 4096)
+                    PassThreads::relax();
+                else
+                    std::this_thread::yield();
+            }
+        };
+        const std::function<void(int)> job = [&](int j) {
+            try {
+                if (j < parts) {
+                    // The first thread to come groups the rows while the
+                    // others wake.
+                    int idle = 0;
+                    if (grouping.compare_exchange_strong(idle, 1, std::memory_order_acquire)) {
+                        try {
+                            groupByPlace(parts, byPart.data(), placeOf.data(), bounds);
+                            grouped(static_cast<const size_t *>(bounds));
+                        } catch (...) {
+                            anyFailed.store(true);
+                            grouping.store(2, std::memory_order_release);
+                            throw;
+                        }
+                        grouping.store(2, std::memory_order_release);
+                    } else {
+                        waitFor(grouping, 2);
+                    }
+                    if (!anyFailed.load()) {
+                        // This thread's own part, where another has not
+                        // taken it for lack of threads.
+                        int p = PassThreads::threadIndex() % parts;
+                        for (int k = 0; claimed[p].exchange(true); ++k)
+                            p = (p + 1) % parts;
+                        const quint32 *rows = byPart.data() + bounds[p];
+                        eachOfRows(c, bounds[p + 1] - bounds[p], [rows](size_t k) { return size_t(rows[k]); },
+                                   [&](size_t r, QByteArrayView text, bool lasting) { visit(p, r, text, lasting); });
+                    }
+                } else {
+                    // Every part's job was taken before this one, by a
+                    // thread that is at work on it.
+                    waitFor(partsRead, parts);
+                    if (!anyFailed.load())
+                        then(j - parts, static_cast<const quint32 *>(placeOf.data()));
+                }
+            } catch (...) {
+                failed[size_t(j)] = std::current_exception();
+                anyFailed.store(true);
+            }
+            if (j < parts)
+                partsRead.fetch_add(1, std::memory_order_release);
+        };
+        PassThreads::get().run(2 * parts, job);
+        for (const std::exception_ptr &e : failed) {
+            if (e)
+                std::rethrow_exception(e);
+        }
+    }
+
+    // Rows 1.. grouped into parts of about as many rows each by where their
+    // records lie: rows[bounds[p]] up to rows[bounds[p + 1]] are part p's,
+    // in row order, and placeOf[r - 1] says where row r went.
+    void groupByPlace(int parts, quint32 *rows, quint32 *placeOf, size_t *bounds) const
+    {
+        const size_t n = m_rowAt.size() - 1;
+        // The bounds between the parts from a sample of the places.
+        constexpr size_t kSample = 128;
+        quintptr sample[kSample];
+        const size_t step = std::max<size_t>(n / kSample, 1);
+        size_t taken = 0;
+        for (size_t r = 1; r <= n && taken < kSample; r += step)
+            sample[taken++] = quintptr(m_rowAt[r]);
+        std::sort(sample, sample + taken);
+        quintptr split[kMostParts] = {};
+        for (int p = 1; p < parts; ++p)
+            split[p - 1] = taken ? sample[taken * size_t(p) / size_t(parts)] : 0;
+        auto partOf = [&](const uchar *row) {
+            int part = 0;
+            for (int p = 0; p + 1 < parts; ++p)
+                part += int(quintptr(row) >= split[p]);
+            return part;
+        };
+        size_t count[kMostParts] = {};
+        for (size_t r = 1; r <= n; ++r)
+            ++count[partOf(m_rowAt[r])];
+        size_t at[kMostParts];
+        bounds[0] = 0;
+        for (int p = 0; p < parts; ++p) {
+            at[p] = bounds[p];
+            bounds[p + 1] = bounds[p] + count[p];
+        }
+        for (size_t r = 1; r <= n; ++r) {
+            const size_t i = at[partOf(m_rowAt[r])]++;
+            rows[i] = quint32(r);
+            placeOf[r - 1] = quint32(i);
         }
     }
 
@@ -987,36 +1132,37 @@ private:
         return p;
     }
 
-    // Visits the cells of column c in rows from..to - 1, each as where its
+    // Visits the cells of column c in rows rowOf(0..count - 1), each as where its
     // head lies (null for a row without it). After a sort on another column
     // the rows lie scattered, so each read would wait on memory: the rows a
     // few places ahead are asked for while this one is read, as far into
     // their records as the column lay in this one (asking for more only
     // queues the requests that matter behind those that do not).
-    template <class Read>
-    void walkColumn(int c, size_t from, size_t to, Read &&read) const
+    template <class RowOf, class Read>
+    void walkRows(int c, size_t count, RowOf &rowOf, Read &&read) const
     {
         constexpr size_t kAhead = 16;
         size_t reach = 8 * 64; // a realistic row's record fits in 8 cache lines
-        auto ask = [&](size_t r) {
-            if (r + kAhead < to) {
+        auto ask = [&](size_t k) {
+            if (k + kAhead < count) {
                 // Every line the bytes touch: a record seldom starts on a
                 // line of its own.
-                const quintptr next = quintptr(m_rowAt[r + kAhead]);
+                const quintptr next = quintptr(m_rowAt[rowOf(k + kAhead)]);
                 for (quintptr line = next & ~quintptr(63); line <= next + reach; line += 64)
                     __builtin_prefetch(reinterpret_cast<const void *>(line));
             }
         };
-        size_t r = from;
+        size_t k = 0;
         // Each step to the next cell waits on the one before; four rows are
         // walked side by side, so four such chains are under way at once.
-        for (; r + 4 <= to; r += 4) {
-            for (size_t k = 0; k < 4; ++k)
-                ask(r + k);
-            const uchar *row[4] = {m_rowAt[r], m_rowAt[r + 1], m_rowAt[r + 2], m_rowAt[r + 3]};
+        for (; k + 4 <= count; k += 4) {
+            for (size_t j = 0; j < 4; ++j)
+                ask(k + j);
+            const size_t r[4] = {rowOf(k), rowOf(k + 1), rowOf(k + 2), rowOf(k + 3)};
+            const uchar *row[4] = {m_rowAt[r[0]], m_rowAt[r[1]], m_rowAt[r[2]], m_rowAt[r[3]]};
             if (c >= countOf(row[0]) || c >= countOf(row[1]) || c >= countOf(row[2]) || c >= countOf(row[3])) {
-                for (size_t k = 0; k < 4; ++k)
-                    readOne(c, r + k, read, &reach);
+                for (size_t j = 0; j < 4; ++j)
+                    readOne(c, r[j], read, &reach);
                 continue;
             }
             const uchar *p[4] = {row[0] + kCountBytes, row[1] + kCountBytes, row[2] + kCountBytes,
@@ -1028,12 +1174,12 @@ private:
                 p[3] = skipWithin(p[3]);
             }
             reach = size_t(skip(p[3]) - row[3]);
-            for (size_t k = 0; k < 4; ++k)
-                read(r + k, p[k]);
+            for (size_t j = 0; j < 4; ++j)
+                read(r[j], p[j]);
         }
-        for (; r < to; ++r) {
-            ask(r);
-            readOne(c, r, read, &reach);
+        for (; k < count; ++k) {
+            ask(k);
+            readOne(c, rowOf(k), read, &reach);
         }
     }
     template <class Read>
@@ -2195,14 +2341,19 @@ void FlexGrid::sortColumn(int c, bool descending, Give &&give)
     const quint32 n = quint32(Rows() - 1);
     const int threads = columnStretches(n);
     GridSort::Keys keys(n, threads);
-    // A short list's stretches are ordered where they were read.
-    std::function<void(int)> ended;
-    if (keys.orderEachStretch(descending))
-        ended = [&](int i) { keys.stretchGiven(i); };
-    m_model->cells().eachInColumnAtOnce(
-        c, threads, [&](int i) { return size_t(keys.stretchStart(i)); },
-        [&](int i, size_t at, QByteArrayView cell, bool lasting) { give(keys, i, quint32(at), cell, lasting); },
-        ended);
+    const CellStore &cells = m_model->cells();
+    auto visit = [&](int i, size_t at, QByteArrayView cell, bool lasting) {
+        give(keys, i, quint32(at), cell, lasting);
+    };
+    if (keys.orderEachStretch(descending)) {
+        // A short list: read by where its rows lie, then each stretch of
+        // rows put in order on a thread of its own, and merged here.
+        cells.eachInColumnByPlace(
+            c, threads, [&](const size_t *bounds) { keys.giveByPart(bounds); }, visit,
+            [&](int i, const quint32 *placeOf) { keys.orderStretch(i, placeOf); });
+    } else {
+        cells.eachInColumnAtOnce(c, threads, [&](int i) { return size_t(keys.stretchStart(i)); }, visit);
+    }
     putRowsInOrder(keys, descending);
 }
 

@@ -296,6 +296,8 @@ Keys::~Keys()
     giveRoom(m_entries, m_bytes);
     if (m_staged)
         giveRoom(m_staged, m_stagedBytes);
+    if (m_spare)
+        giveRoom(m_spare, m_spareBytes);
     if (m_long)
         giveRoom(m_long, m_longBytes);
     for (const Stretch &s : m_stretches) {
@@ -343,7 +345,7 @@ Keys::Entry Keys::entry(quint32 row, const char *key, size_t size)
 
 void Keys::Stretch::addNumber(quint32 row, double value)
 {
-    m_begin[m_numbers++] = Entry{{numberBits(value), 0, 0}, 0, row};
+    m_begin[m_numbers++] = Entry{{numberBits(value), 0, 0}, m_byPart ? kNumberMark : 0, row};
 }
 
 void Keys::Stretch::addText(quint32 row, QByteArrayView utf8, bool lasting)
@@ -361,17 +363,17 @@ void Keys::Stretch::addText(quint32 row, QByteArrayView utf8, bool lasting)
             head[i] = b >= 'A' && b <= 'Z' ? uchar(b + ('a' - 'A')) : b;
         }
         if (i == n) {
-            *(m_end - ++m_texts) = Entry{{qFromBigEndian<quint64>(head), qFromBigEndian<quint64>(head + 8),
-                                          qFromBigEndian<quint64>(head + 16)},
-                                         quint32(n),
-                                         row};
+            putText(Entry{{qFromBigEndian<quint64>(head), qFromBigEndian<quint64>(head + 8),
+                           qFromBigEndian<quint64>(head + 16)},
+                          quint32(n),
+                          row});
             return;
         }
         // A short name in other letters, folded in passing.
         char folded[2 * kHead];
         const size_t size = foldUtf8(folded, utf8);
         if (size <= kHead) {
-            *(m_end - ++m_texts) = entry(row, folded, size);
+            putText(entry(row, folded, size));
             return;
         }
         if (size != kNotFolded) {
@@ -379,7 +381,7 @@ void Keys::Stretch::addText(quint32 row, QByteArrayView utf8, bool lasting)
             // bytes): kept as any longer key is, without folding it again.
             m_fold.assign(folded, size);
             m_keys->longKeys()[row] = keepFolded();
-            *(m_end - ++m_texts) = entry(row, folded, size);
+            putText(entry(row, folded, size));
             return;
         }
     }
@@ -417,7 +419,7 @@ void Keys::Stretch::addText(quint32 row, QByteArrayView utf8, bool lasting)
             m_fold.assign(key, size);
         m_keys->longKeys()[row] = own && lasting ? key : keepFolded();
     }
-    *(m_end - ++m_texts) = entry(row, key, size);
+    putText(entry(row, key, size));
 }
 
 void Keys::join()
@@ -713,16 +715,46 @@ bool Keys::orderEachStretch(bool descending)
     return true;
 }
 
-void Keys::stretchGiven(int i)
+void Keys::giveByPart(const size_t *bounds)
 {
-    if (!m_eachStretch)
+    if (!m_eachStretch || !m_staged)
         return;
-    // The stretch's own part of the keys' room and of the ids' room is
-    // free until the merge.
+    m_spare = static_cast<Entry *>(takeRoom(m_rows * sizeof(Entry), &m_spareBytes));
+    for (size_t p = 0; p < m_stretches.size(); ++p) {
+        Stretch &s = m_stretches[p];
+        s.m_byPart = true;
+        s.m_begin = m_staged + bounds[p];
+        s.m_end = m_staged + bounds[p + 1];
+    }
+}
+
+void Keys::orderStretch(int i, const quint32 *placeOf)
+{
+    // The stretch's keys, numbers from the front and texts from the back
+    // in row order, as its thread would have given them; the stretch's own
+    // part of the ids' room and of the spare room is free until the merge.
     Stretch &s = m_stretches[size_t(i)];
-    const size_t at = stretchStart(i) - 1;
-    sortRun(s.m_begin, s.m_numbers, false, m_eachDescending, m_entries + at, m_scratch + at);
-    sortRun(s.m_end - s.m_texts, s.m_texts, true, m_eachDescending, m_entries + at, m_scratch + at);
+    const size_t from = stretchStart(i) - 1;
+    const size_t to = stretchStart(i + 1) - 1;
+    Entry *const begin = m_entries + from;
+    Entry *const end = m_entries + to;
+    size_t numbers = 0, texts = 0;
+    for (size_t r = from; r < to; ++r) {
+        Entry e = m_staged[placeOf[r]];
+        if (e.size == kNumberMark) {
+            e.size = 0;
+            begin[numbers++] = e;
+        } else {
+            *(end - ++texts) = e;
+        }
+    }
+    s.m_byPart = false;
+    s.m_begin = begin;
+    s.m_end = end;
+    s.m_numbers = numbers;
+    s.m_texts = texts;
+    sortRun(begin, numbers, false, m_eachDescending, m_spare + from, m_scratch + from);
+    sortRun(end - texts, texts, true, m_eachDescending, m_spare + from, m_scratch + from);
 }
 
 void Keys::mergeRuns(std::pair<const Entry *, size_t> *runs, int count, bool descending, quint32 *to) const

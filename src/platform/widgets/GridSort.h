@@ -57,10 +57,19 @@ public:
     private:
         friend class Keys;
         const char *keepFolded();
+        void putText(const Entry &e)
+        {
+            if (m_byPart)
+                m_begin[m_numbers++] = e;
+            else
+                *(m_end - ++m_texts) = e;
+        }
         Keys *m_keys = nullptr;
-        // Numbers from the front, texts from the back.
+        // Numbers from the front, texts from the back; given by part, all
+        // from the front, numbers marked.
         Entry *m_begin = nullptr, *m_end = nullptr;
         size_t m_numbers = 0, m_texts = 0;
+        bool m_byPart = false;
         // Where the keys longer than their head are: a cell that folds to
         // itself is its own key, read where the grid holds it; the others
         // are folded and kept in blocks that never move (a column of notes
@@ -82,13 +91,18 @@ public:
     Stretch &stretch(int i) { return m_stretches[size_t(i)]; }
     void addNumber(quint32 row, double value) { m_stretches.front().addNumber(row, value); }
     void addText(quint32 row, QByteArrayView utf8) { m_stretches.front().addText(row, utf8); }
-    // A short list's stretches are each put in order on the thread that
-    // gave their keys, while those are still at hand, and order() merges
-    // them. Asked for before any key is given; false, and nothing
-    // changes, where the list is too long for it.
+    // A short list's stretches are each put in order on a thread of their
+    // own, and order() merges them. Asked for before any key is given;
+    // false, and nothing changes, where the list is too long for it.
     bool orderEachStretch(bool descending);
-    // Stretch i's keys are all given: called on the thread that gave them.
-    void stretchGiven(int i);
+    // Then the keys are given in parts of rows that are not stretches:
+    // stretch(p) gives part p's, in row order, to its places bounds[p] up
+    // to bounds[p + 1] (the last bound is rows()). Called once, before any
+    // key is given.
+    void giveByPart(const size_t *bounds);
+    // Once every part is given: stretch i's keys, row r's from its place
+    // placeOf[r - 1], put in order on the calling thread.
+    void orderStretch(int i, const quint32 *placeOf);
     // The rows in their new order, rows() of them: element i is the row
     // that goes to i + 1. Valid as long as the keys. Once each stretch is
     // ordered, descending is the direction they were ordered in.
@@ -141,6 +155,11 @@ private:
     // the sort then deals into it.
     Entry *m_staged = nullptr;
     size_t m_stagedBytes = 0;
+    // Given by part: the room the stretches' sorts deal into.
+    Entry *m_spare = nullptr;
+    size_t m_spareBytes = 0;
+    // A number's size while the keys are given by part.
+    static constexpr quint32 kNumberMark = ~quint32(0);
     std::vector<Stretch> m_stretches;
     const char **m_long = nullptr; // by row, once a key is long
     size_t m_longBytes = 0;
