@@ -673,81 +673,107 @@ public:
     static constexpr int kMostParts = 8;
 
     // Column c of rows 1.. read in parts by where the rows' records lie,
-    // then stretches of rows handed on, all in one pass of the threads. A
-    // sort leaves the rows scattered over the store, so a stretch of rows
+    // then handed on in stretches of rows, all in one pass of the threads.
+    // A sort leaves the rows scattered over the store, so a stretch of rows
     // is read from all of it, and from other processors' caches; a part of
     // the store is read by the thread that read it at the last pass, where
     // it still lies in that processor's cache, a page after the other.
-    //  - grouped(bounds): once, before any visit: part p is bounds[p] up to
-    //    bounds[p + 1] of the parts' rows, one after the other;
+    //  - placed(p, from, to): on part p's thread before its visits: its
+    //    rows are places from up to to of the parts' rows, one part after
+    //    the other;
     //  - visit(p, row, text, lasting): as by eachInColumnAtOnce, part p's
     //    rows in row order;
-    //  - then(i, placeOf): once every part is read, for each of the parts
-    //    (i from 0), where placeOf[r - 1] is row r's place among the parts'
-    //    rows.
+    //  - then(i, placeOf): once every part is read, for each stretch i of
+    //    `parts` stretches (GridSort::stretchStart), where placeOf[k] is the
+    //    place of the stretch's row k.
     // An exception ends the pass before any then() and is thrown here.
-    template <class Grouped, class Visit, class Then>
-    void eachInColumnByPlace(int c, int parts, Grouped &&grouped, Visit &&visit, Then &&then) const
+    template <class Placed, class Visit, class Then>
+    void eachInColumnByPlace(int c, int parts, Placed &&placed, Visit &&visit, Then &&then) const
     {
         Q_ASSERT(parts >= 1 && parts <= kMostParts);
         const size_t n = m_rowAt.size() - 1;
-        // Kept by the sorting thread, as a list is sorted again and again;
-        // the other threads reach them through these references (a name of
-        // a thread's own variable stands for each thread's own).
-        thread_local std::vector<quint32> keptByPart, keptPlaceOf;
-        std::vector<quint32> &byPart = keptByPart;
-        std::vector<quint32> &placeOf = keptPlaceOf;
-        byPart.resize(n);
-        placeOf.resize(n);
-        size_t bounds[kMostParts + 1] = {};
-        std::atomic<int> grouping{0}; // 1: under way, 2: done
+        // The bounds between the parts, from a sample of the places.
+        constexpr size_t kSample = 64;
+        quintptr sample[kSample];
+        const size_t step = std::max<size_t>(n / kSample, 1);
+        size_t taken = 0;
+        for (size_t r = 1; r <= n && taken < kSample; r += step)
+            sample[taken++] = quintptr(m_rowAt[r]);
+        std::sort(sample, sample + taken);
+        quintptr split[kMostParts] = {};
+        for (int p = 1; p < parts; ++p)
+            split[p - 1] = sample[taken * size_t(p) / size_t(parts)];
+        auto partOf = [&split, parts](const uchar *row) {
+            int part = 0;
+            for (int p = 0; p + 1 < parts; ++p)
+                part += int(quintptr(row) >= split[p]);
+            return part;
+        };
+        auto stretchStart = [n, parts](int i) { return GridSort::stretchStart(n, parts, i); };
+
+        // Where each part's rows start among the parts' rows, and how many
+        // of them lie before each stretch: written by the part's thread.
+        size_t partFrom[kMostParts] = {};
+        size_t before[kMostParts][kMostParts] = {};
         std::atomic<int> partsRead{0};
         std::atomic<bool> anyFailed{false};
         std::atomic<bool> claimed[kMostParts] = {};
         std::vector<std::exception_ptr> failed(size_t(2 * parts));
-        auto waitFor = [](const std::atomic<int> &value, int wanted) {
-            for (int spins = 0; value.load(std::memory_order_acquire) != wanted; ++spins) {
-                if (spins < 4096)
-                    PassThreads::relax();
-                else
-                    std::this_thread::yield();
-            }
-        };
         const std::function<void(int)> job = [&](int j) {
             try {
                 if (j < parts) {
-                    // The first thread to come groups the rows while the
-                    // others wake.
-                    int idle = 0;
-                    if (grouping.compare_exchange_strong(idle, 1, std::memory_order_acquire)) {
-                        try {
-                            groupByPlace(parts, byPart.data(), placeOf.data(), bounds);
-                            grouped(static_cast<const size_t *>(bounds));
-                        } catch (...) {
-                            anyFailed.store(true);
-                            grouping.store(2, std::memory_order_release);
-                            throw;
+                    // This thread's own part, where another has not taken
+                    // it for lack of threads.
+                    int p = PassThreads::threadIndex() % parts;
+                    while (claimed[p].exchange(true))
+                        p = (p + 1) % parts;
+                    // Each thread finds its own rows, and how many rows
+                    // lie in the parts before its own, in one look at the
+                    // rows' places.
+                    thread_local std::vector<quint32> own;
+                    own.resize(n);
+                    size_t k = 0;
+                    size_t atOrPast[kMostParts] = {}; // rows at or past split[q]
+                    for (int i = 0; i < parts; ++i) {
+                        before[p][i] = k;
+                        for (size_t r = stretchStart(i), end = stretchStart(i + 1); r < end; ++r) {
+                            const quintptr at = quintptr(m_rowAt[r]);
+                            int part = 0;
+                            for (int q = 0; q + 1 < parts; ++q) {
+                                const int past = int(at >= split[q]);
+                                atOrPast[q] += size_t(past);
+                                part += past;
+                            }
+                            own[k] = quint32(r);
+                            k += size_t(part == p);
                         }
-                        grouping.store(2, std::memory_order_release);
-                    } else {
-                        waitFor(grouping, 2);
                     }
-                    if (!anyFailed.load()) {
-                        // This thread's own part, where another has not
-                        // taken it for lack of threads.
-                        int p = PassThreads::threadIndex() % parts;
-                        for (int k = 0; claimed[p].exchange(true); ++k)
-                            p = (p + 1) % parts;
-                        const quint32 *rows = byPart.data() + bounds[p];
-                        eachOfRows(c, bounds[p + 1] - bounds[p], [rows](size_t k) { return size_t(rows[k]); },
-                                   [&](size_t r, QByteArrayView text, bool lasting) { visit(p, r, text, lasting); });
-                    }
+                    partFrom[p] = p == 0 ? 0 : n - atOrPast[p - 1];
+                    placed(p, partFrom[p], partFrom[p] + k);
+                    const quint32 *rows = own.data();
+                    eachOfRows(c, k, [rows](size_t at) { return size_t(rows[at]); },
+                               [&](size_t r, QByteArrayView text, bool lasting) { visit(p, r, text, lasting); });
                 } else {
                     // Every part's job was taken before this one, by a
                     // thread that is at work on it.
-                    waitFor(partsRead, parts);
-                    if (!anyFailed.load())
-                        then(j - parts, static_cast<const quint32 *>(placeOf.data()));
+                    for (int spins = 0; partsRead.load(std::memory_order_acquire) != parts; ++spins) {
+                        if (spins < 4096)
+                            PassThreads::relax();
+                        else
+                            std::this_thread::yield();
+                    }
+                    if (!anyFailed.load()) {
+                        const int i = j - parts;
+                        size_t next[kMostParts];
+                        for (int q = 0; q < parts; ++q)
+                            next[q] = partFrom[q] + before[q][i];
+                        const size_t from = stretchStart(i), end = stretchStart(i + 1);
+                        thread_local std::vector<quint32> placeOf;
+                        placeOf.resize(end - from);
+                        for (size_t r = from; r < end; ++r)
+                            placeOf[r - from] = quint32(next[partOf(m_rowAt[r])]++);
+                        then(i, static_cast<const quint32 *>(placeOf.data()));
+                    }
                 }
             } catch (...) {
                 failed[size_t(j)] = std::current_exception();
@@ -760,45 +786,6 @@ public:
         for (const std::exception_ptr &e : failed) {
             if (e)
                 std::rethrow_exception(e);
-        }
-    }
-
-    // Rows 1.. grouped into parts of about as many rows each by where their
-    // records lie: rows[bounds[p]] up to rows[bounds[p + 1]] are part p's,
-    // in row order, and placeOf[r - 1] says where row r went.
-    void groupByPlace(int parts, quint32 *rows, quint32 *placeOf, size_t *bounds) const
-    {
-        const size_t n = m_rowAt.size() - 1;
-        // The bounds between the parts from a sample of the places.
-        constexpr size_t kSample = 128;
-        quintptr sample[kSample];
-        const size_t step = std::max<size_t>(n / kSample, 1);
-        size_t taken = 0;
-        for (size_t r = 1; r <= n && taken < kSample; r += step)
-            sample[taken++] = quintptr(m_rowAt[r]);
-        std::sort(sample, sample + taken);
-        quintptr split[kMostParts] = {};
-        for (int p = 1; p < parts; ++p)
-            split[p - 1] = taken ? sample[taken * size_t(p) / size_t(parts)] : 0;
-        auto partOf = [&](const uchar *row) {
-            int part = 0;
-            for (int p = 0; p + 1 < parts; ++p)
-                part += int(quintptr(row) >= split[p]);
-            return part;
-        };
-        size_t count[kMostParts] = {};
-        for (size_t r = 1; r <= n; ++r)
-            ++count[partOf(m_rowAt[r])];
-        size_t at[kMostParts];
-        bounds[0] = 0;
-        for (int p = 0; p < parts; ++p) {
-            at[p] = bounds[p];
-            bounds[p + 1] = bounds[p] + count[p];
-        }
-        for (size_t r = 1; r <= n; ++r) {
-            const size_t i = at[partOf(m_rowAt[r])]++;
-            rows[i] = quint32(r);
-            placeOf[r - 1] = quint32(i);
         }
     }
 
@@ -2349,7 +2336,7 @@ void FlexGrid::sortColumn(int c, bool descending, Give &&give)
         // A short list: read by where its rows lie, then each stretch of
         // rows put in order on a thread of its own, and merged here.
         cells.eachInColumnByPlace(
-            c, threads, [&](const size_t *bounds) { keys.giveByPart(bounds); }, visit,
+            c, threads, [&](int p, size_t from, size_t to) { keys.givePart(p, from, to); }, visit,
             [&](int i, const quint32 *placeOf) { keys.orderStretch(i, placeOf); });
     } else {
         cells.eachInColumnAtOnce(c, threads, [&](int i) { return size_t(keys.stretchStart(i)); }, visit);

@@ -712,20 +712,19 @@ bool Keys::orderEachStretch(bool descending)
         return false;
     m_eachStretch = true;
     m_eachDescending = descending;
+    // The room the stretches' sorts deal into, should their keys be given
+    // by part.
+    m_spare = static_cast<Entry *>(takeRoom(m_rows * sizeof(Entry), &m_spareBytes));
     return true;
 }
 
-void Keys::giveByPart(const size_t *bounds)
+void Keys::givePart(int p, size_t from, size_t to)
 {
-    if (!m_eachStretch || !m_staged)
-        return;
-    m_spare = static_cast<Entry *>(takeRoom(m_rows * sizeof(Entry), &m_spareBytes));
-    for (size_t p = 0; p < m_stretches.size(); ++p) {
-        Stretch &s = m_stretches[p];
-        s.m_byPart = true;
-        s.m_begin = m_staged + bounds[p];
-        s.m_end = m_staged + bounds[p + 1];
-    }
+    Q_ASSERT(m_eachStretch && m_staged && to <= m_rows);
+    Stretch &s = m_stretches[size_t(p)];
+    s.m_byPart = true;
+    s.m_begin = m_staged + from;
+    s.m_end = m_staged + to;
 }
 
 void Keys::orderStretch(int i, const quint32 *placeOf)
@@ -739,8 +738,8 @@ void Keys::orderStretch(int i, const quint32 *placeOf)
     Entry *const begin = m_entries + from;
     Entry *const end = m_entries + to;
     size_t numbers = 0, texts = 0;
-    for (size_t r = from; r < to; ++r) {
-        Entry e = m_staged[placeOf[r]];
+    for (size_t k = 0; k < to - from; ++k) {
+        Entry e = m_staged[placeOf[k]];
         if (e.size == kNumberMark) {
             e.size = 0;
             begin[numbers++] = e;

@@ -95,13 +95,13 @@ public:
     // own, and order() merges them. Asked for before any key is given;
     // false, and nothing changes, where the list is too long for it.
     bool orderEachStretch(bool descending);
-    // Then the keys are given in parts of rows that are not stretches:
-    // stretch(p) gives part p's, in row order, to its places bounds[p] up
-    // to bounds[p + 1] (the last bound is rows()). Called once, before any
-    // key is given.
-    void giveByPart(const size_t *bounds);
-    // Once every part is given: stretch i's keys, row r's from its place
-    // placeOf[r - 1], put in order on the calling thread.
+    // Then the keys are given in parts of rows that are not stretches,
+    // the parts' keys one part after the other: stretch(p) gives part p's,
+    // in row order, to its places from up to to. Called on part p's thread
+    // before it gives a key.
+    void givePart(int p, size_t from, size_t to);
+    // Once every part is given: stretch i's keys, that of its row k from
+    // place placeOf[k], put in order on the calling thread.
     void orderStretch(int i, const quint32 *placeOf);
     // The rows in their new order, rows() of them: element i is the row
     // that goes to i + 1. Valid as long as the keys. Once each stretch is
