@@ -732,23 +732,19 @@ public:
                     // rows' places.
                     thread_local std::vector<quint32> own;
                     own.resize(n);
-                    size_t k = 0;
-                    size_t atOrPast[kMostParts] = {}; // rows at or past split[q]
+                    const quintptr low = p == 0 ? 0 : split[p - 1];
+                    const quintptr high = p == parts - 1 ? ~quintptr(0) : split[p];
+                    size_t k = 0, below = 0;
                     for (int i = 0; i < parts; ++i) {
                         before[p][i] = k;
                         for (size_t r = stretchStart(i), end = stretchStart(i + 1); r < end; ++r) {
                             const quintptr at = quintptr(m_rowAt[r]);
-                            int part = 0;
-                            for (int q = 0; q + 1 < parts; ++q) {
-                                const int past = int(at >= split[q]);
-                                atOrPast[q] += size_t(past);
-                                part += past;
-                            }
+                            below += size_t(at < low);
                             own[k] = quint32(r);
-                            k += size_t(part == p);
+                            k += size_t(at >= low) & size_t(at < high || p == parts - 1);
                         }
                     }
-                    partFrom[p] = p == 0 ? 0 : n - atOrPast[p - 1];
+                    partFrom[p] = below;
                     placed(p, partFrom[p], partFrom[p] + k);
                     const quint32 *rows = own.data();
                     eachOfRows(c, k, [rows](size_t at) { return size_t(rows[at]); },

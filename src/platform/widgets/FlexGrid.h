@@ -80,8 +80,10 @@ public:
     // How a cell reads as a number in the sorts: the grid shows numbers the
     // way the register writes them, which only the layer above knows. It is
     // given the cell's UTF-8, so most cells are told apart without a QString.
-    using NumberReader = std::function<std::optional<double>(QByteArrayView utf8)>;
-    void setNumberReader(NumberReader reader) { m_numberReader = std::move(reader); }
+    // A plain function: it is called for every cell of a sort, on several
+    // threads at once.
+    using NumberReader = std::optional<double> (*)(QByteArrayView utf8);
+    void setNumberReader(NumberReader reader) { m_numberReader = reader; }
     // Puts the data rows in the order of column c's keys, equal keys
     // keeping their order: a sort whose keys someone else reads off the
     // cells. key is called as eachCellOfColumn's visit is; what it throws
@@ -142,5 +144,5 @@ private:
     // the pixel width it gave (a person dragging the border changes it).
     QHash<int, int> m_setWidths;
     int m_row = 0, m_col = 0, m_rowSel = 0, m_colSel = 0;
-    NumberReader m_numberReader;
+    NumberReader m_numberReader = nullptr;
 };
