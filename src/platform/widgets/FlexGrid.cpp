@@ -685,10 +685,12 @@ public:
     //    rows in row order;
     //  - then(i, placeOf): once every part is read, for each stretch i of
     //    `parts` stretches (GridSort::stretchStart), where placeOf[k] is the
-    //    place of the stretch's row k.
-    // An exception ends the pass before any then() and is thrown here.
-    template <class Placed, class Visit, class Then>
-    void eachInColumnByPlace(int c, int parts, Placed &&placed, Visit &&visit, Then &&then) const
+    //    place of the stretch's row k;
+    //  - last(k): once every stretch is through then(), for k from 0 to
+    //    parts - 1.
+    // An exception ends the pass before the next step and is thrown here.
+    template <class Placed, class Visit, class Then, class Last>
+    void eachInColumnByPlace(int c, int parts, Placed &&placed, Visit &&visit, Then &&then, Last &&last) const
     {
         Q_ASSERT(parts >= 1 && parts <= kMostParts);
         const size_t n = m_rowAt.size() - 1;
@@ -715,10 +717,20 @@ public:
         // of them lie before each stretch: written by the part's thread.
         size_t partFrom[kMostParts] = {};
         size_t before[kMostParts][kMostParts] = {};
-        std::atomic<int> partsRead{0};
+        std::atomic<int> done[2] = {}; // jobs of the first two steps ended
         std::atomic<bool> anyFailed{false};
         std::atomic<bool> claimed[kMostParts] = {};
-        std::vector<std::exception_ptr> failed(size_t(2 * parts));
+        std::vector<std::exception_ptr> failed(size_t(3 * parts));
+        // Every job of a step was taken before the next step's, by a thread
+        // that is at work on it.
+        auto waitFor = [&](int step) {
+            for (int spins = 0; done[step].load(std::memory_order_acquire) != parts; ++spins) {
+                if (spins < 4096)
+                    PassThreads::relax();
+                else
+                    std::this_thread::yield();
+            }
+        };
         const std::function<void(int)> job = [&](int j) {
             try {
                 if (j < parts) {
@@ -749,15 +761,8 @@ public:
                     const quint32 *rows = own.data();
                     eachOfRows(c, k, [rows](size_t at) { return size_t(rows[at]); },
                                [&](size_t r, QByteArrayView text, bool lasting) { visit(p, r, text, lasting); });
-                } else {
-                    // Every part's job was taken before this one, by a
-                    // thread that is at work on it.
-                    for (int spins = 0; partsRead.load(std::memory_order_acquire) != parts; ++spins) {
-                        if (spins < 4096)
-                            PassThreads::relax();
-                        else
-                            std::this_thread::yield();
-                    }
+                } else if (j < 2 * parts) {
+                    waitFor(0);
                     if (!anyFailed.load()) {
                         const int i = j - parts;
                         size_t next[kMostParts];
@@ -770,15 +775,19 @@ public:
                             placeOf[r - from] = quint32(next[partOf(m_rowAt[r])]++);
                         then(i, static_cast<const quint32 *>(placeOf.data()));
                     }
+                } else {
+                    waitFor(1);
+                    if (!anyFailed.load())
+                        last(j - 2 * parts);
                 }
             } catch (...) {
                 failed[size_t(j)] = std::current_exception();
                 anyFailed.store(true);
             }
-            if (j < parts)
-                partsRead.fetch_add(1, std::memory_order_release);
+            if (j < 2 * parts)
+                done[j / parts].fetch_add(1, std::memory_order_release);
         };
-        PassThreads::get().run(2 * parts, job);
+        PassThreads::get().run(3 * parts, job);
         for (const std::exception_ptr &e : failed) {
             if (e)
                 std::rethrow_exception(e);
@@ -2333,7 +2342,9 @@ void FlexGrid::sortColumn(int c, bool descending, Give &&give)
         // rows put in order on a thread of its own, and merged here.
         cells.eachInColumnByPlace(
             c, threads, [&](int p, size_t from, size_t to) { keys.givePart(p, from, to); }, visit,
-            [&](int i, const quint32 *placeOf) { keys.orderStretch(i, placeOf); });
+            [&](int i, const quint32 *placeOf) { keys.orderStretch(i, placeOf); },
+            [&](int k) { keys.mergePart(k); });
+        keys.partsMerged();
     } else {
         cells.eachInColumnAtOnce(c, threads, [&](int i) { return size_t(keys.stretchStart(i)); }, visit);
     }

@@ -792,8 +792,59 @@ void Keys::mergeRuns(std::pair<const Entry *, size_t> *runs, int count, bool des
     }
 }
 
+void Keys::mergePart(int k)
+{
+    const int count = int(m_stretches.size());
+    const bool descending = m_eachDescending;
+    size_t allNumbers = 0;
+    for (const Stretch &s : m_stretches)
+        allNumbers += s.m_numbers;
+    std::pair<const Entry *, size_t> runs[kMostMerged];
+    // The numbers are few where there are any (a column of names or dates):
+    // merged whole by the first range's thread.
+    if (k == 0) {
+        size_t allTexts = 0;
+        for (int i = 0; i < count; ++i) {
+            runs[i] = {m_stretches[size_t(i)].m_begin, m_stretches[size_t(i)].m_numbers};
+            allTexts += m_stretches[size_t(i)].m_texts;
+        }
+        mergeRuns(runs, count, descending, m_order + (descending ? allTexts : 0));
+    }
+    // Range k of the texts lies between the keys at the k-th and the
+    // (k + 1)-th of `count` equal steps through the first stretch's texts:
+    // in each stretch from the first key not before the one, up to the
+    // first not before the other. Equal keys fall in one range, where the
+    // merge keeps them in stretch order.
+    const Stretch &first = m_stretches.front();
+    const Entry *firstTexts = first.m_end - first.m_texts;
+    auto before = [&](const Entry &a, const Entry &b) {
+        const int c = compare(a, b);
+        return descending ? c > 0 : c < 0;
+    };
+    auto boundary = [&](const Stretch &s, int range) -> size_t {
+        if (range <= 0)
+            return 0;
+        if (range >= count || first.m_texts == 0)
+            return s.m_texts;
+        const Entry &at = firstTexts[first.m_texts * size_t(range) / size_t(count)];
+        const Entry *end = s.m_end;
+        const Entry *texts = end - s.m_texts;
+        return size_t(std::partition_point(texts, end, [&](const Entry &e) { return before(e, at); }) - texts);
+    };
+    size_t out = descending ? 0 : allNumbers;
+    for (int i = 0; i < count; ++i) {
+        const Stretch &s = m_stretches[size_t(i)];
+        const size_t from = boundary(s, k);
+        runs[i] = {s.m_end - s.m_texts + from, boundary(s, k + 1) - from};
+        out += from;
+    }
+    mergeRuns(runs, count, descending, m_order + out);
+}
+
 const quint32 *Keys::order(bool descending)
 {
+    if (m_partsMerged)
+        return m_order;
     if (m_eachStretch) {
         Q_ASSERT(descending == m_eachDescending);
         descending = m_eachDescending;

@@ -103,6 +103,11 @@ public:
     // Once every part is given: stretch i's keys, that of its row k from
     // place placeOf[k], put in order on the calling thread.
     void orderStretch(int i, const quint32 *placeOf);
+    // Once every stretch is in order: the k-th of stretches() ranges of
+    // keys merged into the order, on the calling thread. Once every range
+    // is merged, partsMerged() says so and order() merges nothing.
+    void mergePart(int k);
+    void partsMerged() { m_partsMerged = true; }
     // The rows in their new order, rows() of them: element i is the row
     // that goes to i + 1. Valid as long as the keys. Once each stretch is
     // ordered, descending is the direction they were ordered in.
@@ -150,7 +155,7 @@ private:
     size_t m_bytes;
     size_t m_numbers = 0, m_texts = 0;
     bool m_joined = false;
-    bool m_eachStretch = false, m_eachDescending = false;
+    bool m_eachStretch = false, m_eachDescending = false, m_partsMerged = false;
     // Several stretches give their keys here, each in its own rows' place;
     // the sort then deals into it.
     Entry *m_staged = nullptr;
