@@ -2339,12 +2339,11 @@ void FlexGrid::sortColumn(int c, bool descending, Give &&give)
     };
     if (keys.orderEachStretch(descending)) {
         // A short list: read by where its rows lie, then each stretch of
-        // rows put in order on a thread of its own, and merged here.
+        // rows put in order and each range of keys merged, a thread each.
         cells.eachInColumnByPlace(
             c, threads, [&](int p, size_t from, size_t to) { keys.givePart(p, from, to); }, visit,
             [&](int i, const quint32 *placeOf) { keys.orderStretch(i, placeOf); },
             [&](int k) { keys.mergePart(k); });
-        keys.partsMerged();
     } else {
         cells.eachInColumnAtOnce(c, threads, [&](int i) { return size_t(keys.stretchStart(i)); }, visit);
     }

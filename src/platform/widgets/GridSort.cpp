@@ -111,15 +111,15 @@ constexpr size_t kHuge = size_t(2) << 20;
 // out fresh pages and take them back: the rooms of such sorts are all of
 // one size and a few are kept for the next sort, which finds their pages
 // still there: as many as one sort holds at once (its keys, the room it
-// deals into, the stretches' room, the table of its long keys, and the
-// first block of long keys of each of its stretches). They are kept for
+// deals into, the parts' room, the table of its long keys, and the first
+// block of long keys of each of its stretches). They are kept for
 // every thread alike: a pass thread takes a block that the sorting thread
 // gives back when the keys go.
 constexpr size_t kKeptRoom = size_t(512) << 10;
 constexpr size_t kSmallRoom = ~size_t(0); // as mapped: a room of kKeptRoom bytes
 struct KeptRooms {
     std::mutex mutex;
-    void *rooms[9] = {};
+    void *rooms[10] = {};
 };
 KeptRooms &keptRooms()
 {
@@ -843,23 +843,9 @@ void Keys::mergePart(int k)
 
 const quint32 *Keys::order(bool descending)
 {
-    if (m_partsMerged)
-        return m_order;
+    // A short list's order is already merged, a range at a time.
     if (m_eachStretch) {
         Q_ASSERT(descending == m_eachDescending);
-        descending = m_eachDescending;
-        std::pair<const Entry *, size_t> numbers[kMostMerged], texts[kMostMerged];
-        const int count = int(m_stretches.size());
-        size_t allNumbers = 0, allTexts = 0;
-        for (int i = 0; i < count; ++i) {
-            const Stretch &s = m_stretches[size_t(i)];
-            numbers[i] = {s.m_begin, s.m_numbers};
-            texts[i] = {s.m_end - s.m_texts, s.m_texts};
-            allNumbers += s.m_numbers;
-            allTexts += s.m_texts;
-        }
-        mergeRuns(numbers, count, descending, m_order + (descending ? allTexts : 0));
-        mergeRuns(texts, count, descending, m_order + (descending ? 0 : allNumbers));
         return m_order;
     }
     join();

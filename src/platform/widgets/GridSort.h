@@ -91,9 +91,11 @@ public:
     Stretch &stretch(int i) { return m_stretches[size_t(i)]; }
     void addNumber(quint32 row, double value) { m_stretches.front().addNumber(row, value); }
     void addText(quint32 row, QByteArrayView utf8) { m_stretches.front().addText(row, utf8); }
-    // A short list's stretches are each put in order on a thread of their
-    // own, and order() merges them. Asked for before any key is given;
-    // false, and nothing changes, where the list is too long for it.
+    // A short list's keys are given by part, its stretches each put in
+    // order on a thread of their own, and merged a range of keys per
+    // thread; order() then has nothing left to do. Asked for before any key
+    // is given; false, and nothing changes, where the list is too long for
+    // it.
     bool orderEachStretch(bool descending);
     // Then the keys are given in parts of rows that are not stretches,
     // the parts' keys one part after the other: stretch(p) gives part p's,
@@ -104,10 +106,8 @@ public:
     // place placeOf[k], put in order on the calling thread.
     void orderStretch(int i, const quint32 *placeOf);
     // Once every stretch is in order: the k-th of stretches() ranges of
-    // keys merged into the order, on the calling thread. Once every range
-    // is merged, partsMerged() says so and order() merges nothing.
+    // keys merged into the order, on the calling thread.
     void mergePart(int k);
-    void partsMerged() { m_partsMerged = true; }
     // The rows in their new order, rows() of them: element i is the row
     // that goes to i + 1. Valid as long as the keys. Once each stretch is
     // ordered, descending is the direction they were ordered in.
@@ -155,9 +155,9 @@ private:
     size_t m_bytes;
     size_t m_numbers = 0, m_texts = 0;
     bool m_joined = false;
-    bool m_eachStretch = false, m_eachDescending = false, m_partsMerged = false;
-    // Several stretches give their keys here, each in its own rows' place;
-    // the sort then deals into it.
+    bool m_eachStretch = false, m_eachDescending = false;
+    // Several stretches give their keys here, each in its own rows' place
+    // (or each part in its places); the sort then deals into it.
     Entry *m_staged = nullptr;
     size_t m_stagedBytes = 0;
     // Given by part: the room the stretches' sorts deal into.
