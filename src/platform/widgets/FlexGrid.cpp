@@ -617,12 +617,12 @@ public:
     template <class Visit>
     void eachInStretch(int c, size_t from, size_t to, Visit &&visit) const
     {
-        eachOfRows(c, to - from, [from](size_t k) { return from + k; }, std::forward<Visit>(visit));
+        eachOfRows<false>(c, to - from, [from](size_t k) { return from + k; }, std::forward<Visit>(visit));
     }
 
     // Column c of the rows rowOf(0..count - 1), in that order, visited as by
-    // eachInStretch.
-    template <class RowOf, class Visit>
+    // eachInStretch; lead as walkRows takes it.
+    template <bool lead, class RowOf, class Visit>
     void eachOfRows(int c, size_t count, RowOf &&rowOf, Visit &&visit) const
     {
         thread_local PassRoom passing;
@@ -631,7 +631,7 @@ public:
             PassRoom &room;
             ~Trim() { room.trim(); }
         } trim{passing};
-        walkRows(c, count, rowOf, [&](size_t r, const uchar *cell) {
+        walkRows<lead>(c, count, rowOf, [&](size_t r, const uchar *cell) {
             if (!cell) {
                 visit(r, QByteArrayView(kNoText, 0), true);
                 return;
@@ -759,7 +759,7 @@ public:
                     partFrom[p] = below;
                     placed(p, partFrom[p], partFrom[p] + k);
                     const quint32 *rows = own.data();
-                    eachOfRows(c, k, [rows](size_t at) { return size_t(rows[at]); },
+                    eachOfRows<true>(c, k, [rows](size_t at) { return size_t(rows[at]); },
                                [&](size_t r, QByteArrayView text, bool lasting) { visit(p, r, text, lasting); });
                 } else if (j < 2 * parts) {
                     waitFor(0);
@@ -1129,8 +1129,12 @@ private:
     // the rows lie scattered, so each read would wait on memory: the rows a
     // few places ahead are asked for while this one is read, as far into
     // their records as the column lay in this one (asking for more only
-    // queues the requests that matter behind those that do not).
-    template <class RowOf, class Read>
+    // queues the requests that matter behind those that do not). With
+    // lead, for rows that lie in a few hundred kilobytes of the store, the
+    // cells are found two groups of rows ahead of their reading: a text
+    // shared with an earlier cell lies elsewhere, and is asked for
+    // meanwhile. Rows from all over a long list would not have come yet.
+    template <bool lead, class RowOf, class Read>
     void walkRows(int c, size_t count, RowOf &rowOf, Read &&read) const
     {
         constexpr size_t kAhead = 16;
@@ -1144,49 +1148,76 @@ private:
                     __builtin_prefetch(reinterpret_cast<const void *>(line));
             }
         };
-        size_t k = 0;
         // Each step to the next cell waits on the one before; four rows are
         // walked side by side, so four such chains are under way at once.
+        constexpr size_t kLead = lead ? 8 : 0;
+        const uchar *found[3][4];
+        auto find = [&](size_t g) {
+            const uchar **cell = found[(g / 4) % 3];
+            const uchar *row[4] = {m_rowAt[rowOf(g)], m_rowAt[rowOf(g + 1)], m_rowAt[rowOf(g + 2)],
+                                   m_rowAt[rowOf(g + 3)]};
+            if (c >= countOf(row[0]) || c >= countOf(row[1]) || c >= countOf(row[2]) || c >= countOf(row[3])) {
+                for (size_t j = 0; j < 4; ++j)
+                    cell[j] = cellOf(c, row[j]);
+            } else {
+                const uchar *p[4] = {row[0] + kCountBytes, row[1] + kCountBytes, row[2] + kCountBytes,
+                                     row[3] + kCountBytes};
+                for (int i = 0; i < c; ++i) {
+                    p[0] = skipWithin(p[0]);
+                    p[1] = skipWithin(p[1]);
+                    p[2] = skipWithin(p[2]);
+                    p[3] = skipWithin(p[3]);
+                }
+                reach = size_t(skip(p[3]) - row[3]);
+                for (size_t j = 0; j < 4; ++j)
+                    cell[j] = p[j];
+            }
+            for (size_t j = 0; lead && j < 4; ++j) {
+                if (cell[j] && Kind(*cell[j] & 3) == kShared) {
+                    size_t width = 0;
+                    Kind kind = kShared;
+                    const uchar *const at = sharedCell(readHead(cell[j], &width, &kind), width);
+                    __builtin_prefetch(at);
+                    __builtin_prefetch(at + 32);
+                }
+            }
+        };
+        size_t k = 0;
+        for (size_t g = 0; g < kLead && g + 4 <= count; g += 4)
+            find(g);
         for (; k + 4 <= count; k += 4) {
             for (size_t j = 0; j < 4; ++j)
                 ask(k + j);
-            const size_t r[4] = {rowOf(k), rowOf(k + 1), rowOf(k + 2), rowOf(k + 3)};
-            const uchar *row[4] = {m_rowAt[r[0]], m_rowAt[r[1]], m_rowAt[r[2]], m_rowAt[r[3]]};
-            if (c >= countOf(row[0]) || c >= countOf(row[1]) || c >= countOf(row[2]) || c >= countOf(row[3])) {
-                for (size_t j = 0; j < 4; ++j)
-                    readOne(c, r[j], read, &reach);
-                continue;
-            }
-            const uchar *p[4] = {row[0] + kCountBytes, row[1] + kCountBytes, row[2] + kCountBytes,
-                                 row[3] + kCountBytes};
-            for (int i = 0; i < c; ++i) {
-                p[0] = skipWithin(p[0]);
-                p[1] = skipWithin(p[1]);
-                p[2] = skipWithin(p[2]);
-                p[3] = skipWithin(p[3]);
-            }
-            reach = size_t(skip(p[3]) - row[3]);
+            if (k + kLead + 4 <= count)
+                find(k + kLead);
+            const uchar *const *cell = found[(k / 4) % 3];
             for (size_t j = 0; j < 4; ++j)
-                read(r[j], p[j]);
+                read(rowOf(k + j), cell[j]);
         }
         for (; k < count; ++k) {
             ask(k);
             readOne(c, rowOf(k), read, &reach);
         }
     }
-    template <class Read>
-    void readOne(int c, size_t r, Read &read, size_t *reach) const
+    // Where column c's cell lies in the record, or null where the record
+    // ends before it.
+    static const uchar *cellOf(int c, const uchar *row)
     {
-        const uchar *row = m_rowAt[r];
-        if (c >= countOf(row)) {
-            read(r, nullptr);
-            return;
-        }
+        if (c >= countOf(row))
+            return nullptr;
         const uchar *p = row + kCountBytes;
         for (int i = 0; i < c; ++i)
             p = skipWithin(p);
-        *reach = size_t(skip(p) - row);
-        read(r, p);
+        return p;
+    }
+    template <class Read>
+    void readOne(int c, size_t r, Read &read, size_t *reach) const
+    {
+        const uchar *const row = m_rowAt[r];
+        const uchar *const cell = cellOf(c, row);
+        if (cell)
+            *reach = size_t(skip(cell) - row);
+        read(r, cell);
     }
 
     // The text of the cell at p in column c: where it lies, or read out into
