@@ -676,8 +676,9 @@ public:
     // then handed on in stretches of rows, all in one pass of the threads.
     // A sort leaves the rows scattered over the store, so a stretch of rows
     // is read from all of it, and from other processors' caches; a part of
-    // the store is read by the thread that read it at the last pass, where
-    // it still lies in that processor's cache, a page after the other.
+    // the store, a few hundred kilobytes of a short list, is read by the
+    // thread that read it at the last pass, where it may still lie in that
+    // processor's cache.
     //  - placed(p, from, to): on part p's thread before its visits: its
     //    rows are places from up to to of the parts' rows, one part after
     //    the other;
@@ -753,7 +754,7 @@ public:
                             const quintptr at = quintptr(m_rowAt[r]);
                             below += size_t(at < low);
                             own[k] = quint32(r);
-                            k += size_t(at >= low) & size_t(at < high || p == parts - 1);
+                            k += size_t(at >= low) & size_t(at < high);
                         }
                     }
                     partFrom[p] = below;
