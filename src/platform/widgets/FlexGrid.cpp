@@ -695,17 +695,7 @@ public:
     {
         Q_ASSERT(parts >= 1 && parts <= kMostParts);
         const size_t n = m_rowAt.size() - 1;
-        // The bounds between the parts, from a sample of the places.
-        constexpr size_t kSample = 64;
-        quintptr sample[kSample];
-        const size_t step = std::max<size_t>(n / kSample, 1);
-        size_t taken = 0;
-        for (size_t r = 1; r <= n && taken < kSample; r += step)
-            sample[taken++] = quintptr(m_rowAt[r]);
-        std::sort(sample, sample + taken);
-        quintptr split[kMostParts] = {};
-        for (int p = 1; p < parts; ++p)
-            split[p - 1] = sample[taken * size_t(p) / size_t(parts)];
+        const quintptr *const split = partBounds(parts);
         auto partOf = [&split, parts](const uchar *row) {
             int part = 0;
             for (int p = 0; p + 1 < parts; ++p)
@@ -795,6 +785,37 @@ public:
         }
     }
 
+    // The bounds between the records of `parts` parts of about as many rows
+    // each, in the order of their places. They are kept as long as no
+    // record is written or dropped: a sort moves none, so the next pass
+    // gives each thread the records it read at this one, and parts of equal
+    // rows (a part's thread is late as often as not, and the pass waits for
+    // the last).
+    const quintptr *partBounds(int parts) const
+    {
+        Split &kept = m_split;
+        const size_t n = m_rowAt.size() - 1;
+        if (kept.parts == parts && kept.rows == n && kept.layout == m_layout)
+            return kept.at;
+        constexpr size_t kSample = 1024;
+        thread_local std::vector<quintptr> sample;
+        sample.clear();
+        const size_t taken = std::min(n, kSample);
+        for (size_t i = 0; i < taken; ++i)
+            sample.push_back(quintptr(m_rowAt[1 + i * n / taken]));
+        auto from = sample.begin();
+        for (int p = 1; p < parts; ++p) {
+            const auto at = sample.begin() + std::ptrdiff_t(sample.size() * size_t(p) / size_t(parts));
+            std::nth_element(from, at, sample.end());
+            kept.at[p - 1] = *at;
+            from = at;
+        }
+        kept.parts = parts;
+        kept.rows = n;
+        kept.layout = m_layout;
+        return kept.at;
+    }
+
     // Row r's first n cells, in one walk of its record. Those kept in a
     // shorter form are read out into this thread's room for a row, valid
     // until the thread's next row.
@@ -847,6 +868,7 @@ public:
     {
         while (n > 0 && cells[n - 1].isEmpty())
             --n;
+        ++m_layout;
         if (n == 0) {
             m_rowAt.push_back(kEmptyRow);
             return;
@@ -926,6 +948,7 @@ public:
             rebuild(n);
             return;
         }
+        ++m_layout;
         for (size_t r = n; r < rows(); ++r)
             m_dead += sizeOf(m_rowAt[r]);
         m_rowAt.resize(n, kEmptyRow);
@@ -951,6 +974,7 @@ public:
 
     void remove(size_t r)
     {
+        ++m_layout;
         m_dead += sizeOf(m_rowAt[r]);
         m_rowAt.erase(r);
         compactIfWasteful();
@@ -1544,6 +1568,7 @@ private:
     }
     const uchar *finishRow()
     {
+        ++m_layout;
         if (!m_rowStart)
             return kEmptyRow;
         // Empty cells at the end of a row are not kept: a record's end
@@ -1590,6 +1615,7 @@ private:
         m_end = fresh.m_end;
         m_used = fresh.m_used;
         m_dead = 0;
+        ++m_layout;
         // fresh frees the old blocks as it goes.
     }
 
@@ -1642,6 +1668,16 @@ private:
     uchar *m_keptTail = nullptr;                // where that one ends
     int m_cols = 0;
     size_t m_used = 0, m_dead = 0;
+    // Moves on whenever a record is written or dropped.
+    quint64 m_layout = 0;
+    // partBounds, and the rows and layout they were found for.
+    struct Split {
+        int parts = 0;
+        size_t rows = 0;
+        quint64 layout = ~quint64(0);
+        quintptr at[kMostParts - 1] = {};
+    };
+    mutable Split m_split;
 };
 // The rows of a fill on their way to the store: the filling thread copies
 // each row as it comes (the back-end's texts last only until its next row)
