@@ -678,11 +678,14 @@ public:
     // is read from all of it, and from other processors' caches; a part of
     // the store, a few hundred kilobytes of a short list, is read by the
     // thread that read it at the last pass, where it may still lie in that
-    // processor's cache.
-    //  - placed(p, from, to): on part p's thread before its visits: its
-    //    rows are places from up to to of the parts' rows, one part after
-    //    the other;
-    //  - visit(p, row, text, lasting): as by eachInColumnAtOnce, part p's
+    // processor's cache. A part is read in a few chunks, and a thread done
+    // with its own part reads chunks of the others: one thread or another
+    // is woken late, or finds its part cold.
+    //  - placed(g, from, to): on the thread of part g, before it reads a
+    //    chunk: the chunk's rows are places from up to to of the parts'
+    //    rows (one part after the other, each in row order), and its visits
+    //    come as part g's;
+    //  - visit(g, row, text, lasting): as by eachInColumnAtOnce, a chunk's
     //    rows in row order;
     //  - then(i, placeOf): once every part is read, for each stretch i of
     //    `parts` stretches (GridSort::stretchStart), where placeOf[k] is the
@@ -705,22 +708,52 @@ public:
         auto stretchStart = [n, parts](int i) { return GridSort::stretchStart(n, parts, i); };
 
         // Where each part's rows start among the parts' rows, and how many
-        // of them lie before each stretch: written by the part's thread.
+        // of them lie before each stretch: written by the part's thread
+        // before its rows are published.
         size_t partFrom[kMostParts] = {};
         size_t before[kMostParts][kMostParts] = {};
-        std::atomic<int> done[2] = {}; // jobs of the first two steps ended
+        const quint32 *partRows[kMostParts] = {};
+        size_t partCount[kMostParts] = {};
+        std::atomic<bool> scanned[kMostParts] = {};
+        std::atomic<int> nextChunk[kMostParts] = {};
+        constexpr int kChunks = 8;
+        std::exception_ptr chunkFailed[kMostParts * kChunks];
+        std::atomic<int> chunksDone{0};
+        std::atomic<int> ordered{0}; // stretches through then()
         std::atomic<bool> anyFailed{false};
         std::atomic<bool> claimed[kMostParts] = {};
         std::vector<std::exception_ptr> failed(size_t(3 * parts));
         // Every job of a step was taken before the next step's, by a thread
         // that is at work on it.
-        auto waitFor = [&](int step) {
-            for (int spins = 0; done[step].load(std::memory_order_acquire) != parts; ++spins) {
+        auto waitFor = [](const std::atomic<int> &done, int all) {
+            for (int spins = 0; done.load(std::memory_order_acquire) != all; ++spins) {
                 if (spins < 4096)
                     PassThreads::relax();
                 else
                     std::this_thread::yield();
             }
+        };
+        // The next chunk of part q read with part g's keys; false where
+        // none was left. A chunk that fails is counted as any other.
+        auto readChunk = [&](int g, int q) {
+            const int k = nextChunk[q].fetch_add(1, std::memory_order_relaxed);
+            if (k >= kChunks)
+                return false;
+            if (!anyFailed.load(std::memory_order_relaxed)) {
+                try {
+                    const size_t from = partCount[q] * size_t(k) / kChunks;
+                    const size_t to = partCount[q] * size_t(k + 1) / kChunks;
+                    placed(g, partFrom[q] + from, partFrom[q] + to);
+                    const quint32 *rows = partRows[q] + from;
+                    eachOfRows<true>(c, to - from, [rows](size_t at) { return size_t(rows[at]); },
+                                     [&](size_t r, QByteArrayView text, bool lasting) { visit(g, r, text, lasting); });
+                } catch (...) {
+                    chunkFailed[q * kChunks + k] = std::current_exception();
+                    anyFailed.store(true);
+                }
+            }
+            chunksDone.fetch_add(1, std::memory_order_release);
+            return true;
         };
         const std::function<void(int)> job = [&](int j) {
             try {
@@ -732,9 +765,19 @@ public:
                         p = (p + 1) % parts;
                     // Each thread finds its own rows, and how many rows
                     // lie in the parts before its own, in one look at the
-                    // rows' places.
-                    thread_local std::vector<quint32> own;
-                    own.resize(n);
+                    // rows' places. The rows stay for others to read until
+                    // the pass ends: a thread reads one part a pass.
+                    thread_local std::vector<quint32> own[kMostParts];
+                    try {
+                        own[p].resize(n);
+                    } catch (...) {
+                        // Nobody reads a part that was never found.
+                        anyFailed.store(true);
+                        nextChunk[p].store(kChunks);
+                        chunksDone.fetch_add(kChunks, std::memory_order_release);
+                        throw;
+                    }
+                    quint32 *const mine = own[p].data();
                     const quintptr low = p == 0 ? 0 : split[p - 1];
                     const quintptr high = p == parts - 1 ? ~quintptr(0) : split[p];
                     size_t k = 0, below = 0;
@@ -743,17 +786,27 @@ public:
                         for (size_t r = stretchStart(i), end = stretchStart(i + 1); r < end; ++r) {
                             const quintptr at = quintptr(m_rowAt[r]);
                             below += size_t(at < low);
-                            own[k] = quint32(r);
+                            mine[k] = quint32(r);
                             k += size_t(at >= low) & size_t(at < high);
                         }
                     }
                     partFrom[p] = below;
-                    placed(p, partFrom[p], partFrom[p] + k);
-                    const quint32 *rows = own.data();
-                    eachOfRows<true>(c, k, [rows](size_t at) { return size_t(rows[at]); },
-                               [&](size_t r, QByteArrayView text, bool lasting) { visit(p, r, text, lasting); });
+                    partRows[p] = mine;
+                    partCount[p] = k;
+                    scanned[p].store(true, std::memory_order_release);
+                    while (readChunk(p, p)) {
+                    }
+                    // Then the chunks of the parts still being read.
+                    for (bool more = true; more;) {
+                        more = false;
+                        for (int d = 1; d < parts; ++d) {
+                            const int q = (p + d) % parts;
+                            if (scanned[q].load(std::memory_order_acquire) && readChunk(p, q))
+                                more = true;
+                        }
+                    }
                 } else if (j < 2 * parts) {
-                    waitFor(0);
+                    waitFor(chunksDone, parts * kChunks);
                     if (!anyFailed.load()) {
                         const int i = j - parts;
                         size_t next[kMostParts];
@@ -767,7 +820,7 @@ public:
                         then(i, static_cast<const quint32 *>(placeOf.data()));
                     }
                 } else {
-                    waitFor(1);
+                    waitFor(ordered, parts);
                     if (!anyFailed.load())
                         last(j - 2 * parts);
                 }
@@ -775,10 +828,14 @@ public:
                 failed[size_t(j)] = std::current_exception();
                 anyFailed.store(true);
             }
-            if (j < 2 * parts)
-                done[j / parts].fetch_add(1, std::memory_order_release);
+            if (j >= parts && j < 2 * parts)
+                ordered.fetch_add(1, std::memory_order_release);
         };
         PassThreads::get().run(3 * parts, job);
+        for (const std::exception_ptr &e : chunkFailed) {
+            if (e)
+                std::rethrow_exception(e);
+        }
         for (const std::exception_ptr &e : failed) {
             if (e)
                 std::rethrow_exception(e);

@@ -725,6 +725,7 @@ void Keys::givePart(int p, size_t from, size_t to)
     s.m_byPart = true;
     s.m_begin = m_staged + from;
     s.m_end = m_staged + to;
+    s.m_numbers = 0;
 }
 
 void Keys::orderStretch(int i, const quint32 *placeOf)

@@ -98,9 +98,9 @@ public:
     // it.
     bool orderEachStretch(bool descending);
     // Then the keys are given in parts of rows that are not stretches,
-    // the parts' keys one part after the other: stretch(p) gives part p's,
-    // in row order, to its places from up to to. Called on part p's thread
-    // before it gives a key.
+    // the parts' keys one part after the other: stretch(p) gives the next
+    // of part p's thread, in row order, to the places from up to to.
+    // Called on that thread before it gives them.
     void givePart(int p, size_t from, size_t to);
     // Once every part is given: stretch i's keys, that of its row k from
     // place placeOf[k], put in order on the calling thread.
