@@ -712,8 +712,11 @@ public:
         // before its rows are published.
         size_t partFrom[kMostParts] = {};
         size_t before[kMostParts][kMostParts] = {};
-        const quint32 *partRows[kMostParts] = {};
         size_t partCount[kMostParts] = {};
+        // The parts' rows, one part after the other, for any thread to read.
+        thread_local std::vector<quint32> byPlace;
+        byPlace.resize(n);
+        quint32 *const placedRows = byPlace.data();
         std::atomic<bool> scanned[kMostParts] = {};
         std::atomic<int> nextChunk[kMostParts] = {};
         constexpr int kChunks = 8;
@@ -744,7 +747,7 @@ public:
                     const size_t from = partCount[q] * size_t(k) / kChunks;
                     const size_t to = partCount[q] * size_t(k + 1) / kChunks;
                     placed(g, partFrom[q] + from, partFrom[q] + to);
-                    const quint32 *rows = partRows[q] + from;
+                    const quint32 *rows = placedRows + partFrom[q] + from;
                     eachOfRows<true>(c, to - from, [rows](size_t at) { return size_t(rows[at]); },
                                      [&](size_t r, QByteArrayView text, bool lasting) { visit(g, r, text, lasting); });
                 } catch (...) {
@@ -765,11 +768,10 @@ public:
                         p = (p + 1) % parts;
                     // Each thread finds its own rows, and how many rows
                     // lie in the parts before its own, in one look at the
-                    // rows' places. The rows stay for others to read until
-                    // the pass ends: a thread reads one part a pass.
-                    thread_local std::vector<quint32> own[kMostParts];
+                    // rows' places.
+                    thread_local std::vector<quint32> own;
                     try {
-                        own[p].resize(n);
+                        own.resize(n);
                     } catch (...) {
                         // Nobody reads a part that was never found.
                         anyFailed.store(true);
@@ -777,7 +779,7 @@ public:
                         chunksDone.fetch_add(kChunks, std::memory_order_release);
                         throw;
                     }
-                    quint32 *const mine = own[p].data();
+                    quint32 *const mine = own.data();
                     const quintptr low = p == 0 ? 0 : split[p - 1];
                     const quintptr high = p == parts - 1 ? ~quintptr(0) : split[p];
                     size_t k = 0, below = 0;
@@ -791,8 +793,8 @@ public:
                         }
                     }
                     partFrom[p] = below;
-                    partRows[p] = mine;
                     partCount[p] = k;
+                    std::memcpy(placedRows + below, mine, k * sizeof(quint32));
                     scanned[p].store(true, std::memory_order_release);
                     while (readChunk(p, p)) {
                     }
