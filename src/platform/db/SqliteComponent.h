@@ -29,7 +29,9 @@ private:
     sqlite3 *m_db;
     SqliteStatement m_stmt;
     mutable QByteArray m_number;               // a real's digits, for textUtf8
-    mutable std::vector<QByteArray> m_numbers; // a row's, for rowUtf8
+    mutable std::vector<QByteArray> m_numbers; // a row's reals, for rowUtf8
+    static constexpr size_t kDigits = 24;      // a 64-bit whole number's text, sign included
+    mutable std::vector<char> m_digits;        // a row's whole numbers, kDigits a field
 };
 
 // The SQLite database behind the three operations the register uses:
