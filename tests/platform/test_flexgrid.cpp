@@ -204,8 +204,8 @@ private slots:
                 return QByteArray("quindici byte!!"); // one short of a long text
             case 2:
                 return QByteArray("sedici byte!!!!!"); // just long enough
-            case 3:
-                return QByteArray(4000 + r % 7, char('a' + r % 3)); // one word
+            case 3: // one word; now and then longer than a fill hands on through its queue
+                return QByteArray(r % 3000 == 2001 ? 600000 : 4000 + r % 7, char('a' + r % 3));
             case 4:
                 return QByteArray("https://www.associazione-amici-del-museo.org/soci/") + QByteArray::number(r);
             default: {

@@ -412,6 +412,29 @@ struct ReadPlace {
 };
 thread_local ReadPlace tReadPlace;
 
+constexpr size_t kLargePage = size_t(2) << 20;
+#if defined(__linux__)
+// size bytes (a multiple of kLargePage) starting on a large page's edge, on
+// large pages where the system has them; null when there is no memory. A
+// first touch costs one fault a large page instead of one every 4 KiB.
+uchar *mapLargePages(size_t size)
+{
+    void *p = mmap(nullptr, size + kLargePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED)
+        return nullptr;
+    const uintptr_t raw = reinterpret_cast<uintptr_t>(p);
+    const uintptr_t start = (raw + kLargePage - 1) & ~uintptr_t(kLargePage - 1);
+    if (start > raw)
+        munmap(p, start - raw);
+    if (const size_t after = raw + size + kLargePage - (start + size))
+        munmap(reinterpret_cast<void *>(start + size), after);
+#if defined(MADV_HUGEPAGE)
+    madvise(reinterpret_cast<void *>(start), size, MADV_HUGEPAGE);
+#endif
+    return reinterpret_cast<uchar *>(start);
+}
+#endif
+
 // The memory the rows are written into: blocks that never move once given,
 // so a row's place stays its place. The first blocks are small (a grid of a
 // few rows costs a few KiB); a large list gets blocks of 2 MiB pages, whose
@@ -441,7 +464,7 @@ public:
                     munmap(ready, kFull);
             }
             if (!p)
-                p = mapLarge(size);
+                p = mapLargePages(size);
             if (!p)
                 outOfMemory();
             // A list this large takes block after block: the next one is
@@ -450,7 +473,7 @@ public:
             if (size == kFull) {
                 try {
                     m_ahead = std::async(std::launch::async, [] {
-                        uchar *next = mapLarge(kFull);
+                        uchar *next = mapLargePages(kFull);
                         if (next) {
                             for (size_t at = 0; at < kFull; at += 4096)
                                 next[at] = 0;
@@ -536,33 +559,12 @@ private:
         bool mapped;
     };
     static constexpr size_t kFirst = size_t(16) << 10;
-    static constexpr size_t kLarge = size_t(2) << 20; // a large page
-    static constexpr size_t kFull = kLarge;           // the most blocks grow to
+    static constexpr size_t kLarge = kLargePage;
+    static constexpr size_t kFull = kLarge; // the most blocks grow to
     [[noreturn]] static void outOfMemory()
     {
         raiseError(7, QStringLiteral("Out of memory"));
     }
-
-#if defined(__linux__)
-    // size bytes (a multiple of kLarge) starting on a large page's edge, on
-    // large pages where the system has them; null when there is no memory.
-    static uchar *mapLarge(size_t size)
-    {
-        void *p = mmap(nullptr, size + kLarge, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (p == MAP_FAILED)
-            return nullptr;
-        const uintptr_t raw = reinterpret_cast<uintptr_t>(p);
-        const uintptr_t start = (raw + kLarge - 1) & ~uintptr_t(kLarge - 1);
-        if (start > raw)
-            munmap(p, start - raw);
-        if (const size_t after = raw + size + kLarge - (start + size))
-            munmap(reinterpret_cast<void *>(start + size), after);
-#if defined(MADV_HUGEPAGE)
-        madvise(reinterpret_cast<void *>(start), size, MADV_HUGEPAGE);
-#endif
-        return reinterpret_cast<uchar *>(start);
-    }
-#endif
 
     std::vector<Block> m_blocks;
     size_t m_next = kFirst;
@@ -580,6 +582,9 @@ private:
 // most.
 class CellStore {
 public:
+    // A dictionary takes half a MiB: a short list keeps its texts as they are.
+    static constexpr size_t kRowsBeforeDict = 1000;
+
     CellStore() { m_rowAt.push_back(kEmptyRow); }
     CellStore(const CellStore &) = delete;
     CellStore &operator=(const CellStore &) = delete;
@@ -1422,8 +1427,6 @@ private:
     static constexpr size_t kLengths = (0x100 - kMatch) / 4;
     static constexpr size_t kMaxMatch = kMinMatch + kLengths - 1;
     static constexpr int kSampleCells = 4096; // the cells a dictionary looks at
-    // A dictionary takes half a MiB: a short list keeps its texts as they are.
-    static constexpr size_t kRowsBeforeDict = 1000;
     struct Dict {
         uchar bytes[kDictBytes + kSlack];
         quint32 last[size_t(1) << kHashBits]; // where a 4-byte string is
@@ -1507,8 +1510,14 @@ private:
             if (m_dicts.size() <= size_t(c))
                 m_dicts.resize(size_t(c) + 1);
             std::unique_ptr<Dict> &dict = m_dicts[size_t(c)];
-            if (!dict)
-                dict = std::make_unique<Dict>();
+            if (!dict) {
+                // Only the table needs a start: no byte past the
+                // dictionary's size is read for what it holds, and a page
+                // first touched costs a fault, the dearest part of a new
+                // dictionary.
+                dict.reset(new Dict);
+                std::memset(dict->last, 0, sizeof dict->last);
+            }
             if (m_scratch.size() < len + len / 64 + 12)
                 m_scratch.resize(len + len / 64 + 12);
             const size_t coded = size_t(code(*dict, s, len, m_scratch.data()) - m_scratch.data());
@@ -1741,18 +1750,27 @@ private:
 // The rows of a fill on their way to the store: the filling thread copies
 // each row as it comes (the back-end's texts last only until its next row)
 // and a writer thread stores them, so reading the rows and storing them
-// overlap. A few chunks go round between the two, so the copies stay small
-// and in cache.
+// overlap. The copies go round a ring of one large page: room for a few
+// thousand rows, so a writer slow for a moment (a new block, a new
+// dictionary) holds nobody up, and one fault to touch it. Neither side
+// takes a lock while the other keeps up; one that waits looks on for a
+// while, then sleeps.
 class RowQueue {
 public:
     explicit RowQueue(CellStore &store) : m_store(store)
     {
-        for (Chunk &c : m_chunks) {
-            c.bytes.resize(kChunkBytes);
-            m_free.push_back(&c);
+#if defined(__linux__)
+        m_ring = mapLargePages(kRingBytes);
+        m_mapped = m_ring != nullptr;
+#endif
+        if (!m_ring)
+            m_ring = new uchar[kRingBytes];
+        try {
+            m_writer = std::thread([this] { write(); });
+        } catch (...) {
+            freeRing();
+            throw;
         }
-        m_current = takeFree();
-        m_writer = std::thread([this] { write(); });
     }
     RowQueue(const RowQueue &) = delete;
     RowQueue &operator=(const RowQueue &) = delete;
@@ -1762,6 +1780,7 @@ public:
             finish();
         } catch (...) {
         }
+        freeRing();
     }
 
     void push(const QByteArrayView *cells, int n)
@@ -1769,13 +1788,22 @@ public:
         size_t size = sizeof(quint32) * (size_t(n) + 1);
         for (int i = 0; i < n; ++i)
             size += size_t(cells[i].size());
-        if (m_current->used + size > m_current->bytes.size()) {
-            hand(m_current);
-            m_current = takeFree();
-            if (size > m_current->bytes.size())
-                m_current->bytes.resize(size);
+        if (size > kLargestCopy) {
+            storeHere(cells, n);
+            return;
         }
-        uchar *to = m_current->bytes.data() + m_current->used;
+        // A row never runs over the ring's end: the bytes left there are
+        // passed over, marked as such where they have room for the mark.
+        size_t at = size_t(m_head % kRingBytes);
+        const size_t toEnd = kRingBytes - at;
+        waitForRoom(size + (size > toEnd ? toEnd : 0));
+        if (size > toEnd) {
+            if (toEnd >= sizeof(quint32))
+                std::memcpy(m_ring + at, &kPassOver, sizeof kPassOver);
+            m_head += toEnd;
+            at = 0;
+        }
+        uchar *to = m_ring + at;
         const quint32 count = quint32(n);
         std::memcpy(to, &count, sizeof count);
         to += sizeof count;
@@ -1787,7 +1815,9 @@ public:
                 std::memcpy(to, cells[i].data(), len);
             to += len;
         }
-        m_current->used += size;
+        m_head += size;
+        if (m_head - m_shown >= kShowBytes)
+            show();
     }
 
     // Every row pushed is in the store once this returns; a failure of the
@@ -1796,94 +1826,155 @@ public:
     {
         if (!m_writer.joinable())
             return;
-        if (m_current)
-            hand(std::exchange(m_current, nullptr));
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_done = true;
-        }
-        m_wake.notify_all();
+        show();
+        m_done.store(true, std::memory_order_seq_cst);
+        wakeIfAsleep(m_writerAsleep);
         m_writer.join();
         if (m_failure)
             std::rethrow_exception(std::exchange(m_failure, nullptr));
     }
 
 private:
-    static constexpr size_t kChunkBytes = size_t(256) << 10;
-    struct Chunk {
-        std::vector<uchar> bytes;
-        size_t used = 0;
-    };
+    static constexpr size_t kRingBytes = kLargePage;
+    static constexpr size_t kShowBytes = size_t(16) << 10; // rows handed on at a time
+    static constexpr size_t kLargestCopy = kRingBytes / 4;
+    static constexpr quint32 kPassOver = ~quint32(0);
+    static constexpr int kLookOn = 1 << 14; // pauses before a wait sleeps
 
-    Chunk *takeFree()
+    void freeRing()
     {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_wake.wait(lock, [this] { return !m_free.empty(); });
-        Chunk *c = m_free.back();
-        m_free.pop_back();
-        c->used = 0;
-        return c;
-    }
-    void hand(Chunk *c)
-    {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_full.push_back(c);
+#if defined(__linux__)
+        if (m_mapped) {
+            munmap(m_ring, kRingBytes);
+            m_ring = nullptr;
+            return;
         }
-        m_wake.notify_all();
+#endif
+        delete[] m_ring;
+        m_ring = nullptr;
+    }
+    // The rows copied so far, handed to the writer.
+    void show()
+    {
+        m_shown = m_head;
+        m_published.store(m_head, std::memory_order_seq_cst);
+        wakeIfAsleep(m_writerAsleep);
+    }
+    // A side that sleeps says so before it looks a last time; the other
+    // says what it did before it looks whether to wake it: one of the two
+    // sees the other.
+    void wakeIfAsleep(const std::atomic<bool> &asleep)
+    {
+        if (asleep.load(std::memory_order_seq_cst)) {
+            { std::lock_guard<std::mutex> lock(m_mutex); }
+            m_wake.notify_all();
+        }
+    }
+    template <typename Ready>
+    void waitUntil(std::atomic<bool> &asleep, Ready ready)
+    {
+        for (int i = 0; i < kLookOn; ++i) {
+            if (ready())
+                return;
+            PassThreads::relax();
+        }
+        std::unique_lock<std::mutex> lock(m_mutex);
+        asleep.store(true, std::memory_order_seq_cst);
+        m_wake.wait(lock, ready);
+        asleep.store(false, std::memory_order_relaxed);
+    }
+    void waitForRoom(size_t bytes)
+    {
+        if (m_head + bytes - m_freed <= kRingBytes)
+            return;
+        show(); // the writer may be waiting for what was copied
+        waitUntil(m_copierAsleep, [&] {
+            m_freed = m_consumed.load(std::memory_order_seq_cst);
+            return m_head + bytes - m_freed <= kRingBytes;
+        });
+    }
+    // A row too long for the ring is stored by this thread, once the writer
+    // has stored every row before it: the writer touches the store only for
+    // rows handed to it, and none is handed until this one is in.
+    void storeHere(const QByteArrayView *cells, int n)
+    {
+        show();
+        waitUntil(m_copierAsleep, [&] { return m_consumed.load(std::memory_order_seq_cst) == m_head; });
+        m_freed = m_head;
+        if (!m_failure)
+            m_store.appendRow(cells, n);
     }
     void write()
     {
         std::vector<QByteArrayView> cells;
+        quint64 tail = 0;
         for (;;) {
-            Chunk *c = nullptr;
-            {
-                std::unique_lock<std::mutex> lock(m_mutex);
-                m_wake.wait(lock, [this] { return !m_full.empty() || m_done; });
-                if (m_full.empty())
-                    return;
-                c = m_full.front();
-                m_full.pop_front();
-            }
-            if (!m_failure) {
-                try {
-                    const uchar *p = c->bytes.data();
-                    const uchar *end = p + c->used;
-                    while (p < end) {
-                        quint32 count;
-                        std::memcpy(&count, p, sizeof count);
-                        p += sizeof count;
-                        cells.resize(count);
-                        for (QByteArrayView &cell : cells) {
-                            quint32 len;
-                            std::memcpy(&len, p, sizeof len);
-                            p += sizeof len;
-                            cell = QByteArrayView(reinterpret_cast<const char *>(p), qsizetype(len));
-                            p += len;
-                        }
-                        m_store.appendRow(cells.data(), int(count));
-                    }
-                } catch (...) {
-                    m_failure = std::current_exception();
+            quint64 head = 0;
+            // done is read first: once it is seen, so is the last row shown
+            // before it.
+            waitUntil(m_writerAsleep, [&] {
+                const bool done = m_done.load(std::memory_order_seq_cst);
+                head = m_published.load(std::memory_order_seq_cst);
+                return head != tail || done;
+            });
+            if (head == tail)
+                return; // done, and every row stored
+            while (tail != head) {
+                const size_t at = size_t(tail % kRingBytes);
+                const uchar *p = m_ring + at;
+                quint32 count = kPassOver;
+                if (kRingBytes - at >= sizeof count)
+                    std::memcpy(&count, p, sizeof count);
+                if (count == kPassOver) {
+                    tail += kRingBytes - at;
+                    continue;
                 }
+                p += sizeof count;
+                cells.resize(count);
+                for (QByteArrayView &cell : cells) {
+                    quint32 len;
+                    std::memcpy(&len, p, sizeof len);
+                    p += sizeof len;
+                    cell = QByteArrayView(reinterpret_cast<const char *>(p), qsizetype(len));
+                    p += len;
+                }
+                if (!m_failure) {
+                    try {
+                        m_store.appendRow(cells.data(), int(count));
+                    } catch (...) {
+                        m_failure = std::current_exception();
+                    }
+                }
+                tail += quint64(p - (m_ring + at));
+                if (tail - m_consumed.load(std::memory_order_relaxed) >= kShowBytes)
+                    giveBack(tail);
             }
-            {
-                std::lock_guard<std::mutex> lock(m_mutex);
-                m_free.push_back(c);
-            }
-            m_wake.notify_all();
+            giveBack(tail);
         }
+    }
+    // The ring's bytes before tail are free again.
+    void giveBack(quint64 tail)
+    {
+        m_consumed.store(tail, std::memory_order_seq_cst);
+        wakeIfAsleep(m_copierAsleep);
     }
 
     CellStore &m_store;
-    Chunk m_chunks[4];
-    Chunk *m_current = nullptr;
+    uchar *m_ring = nullptr;
+    bool m_mapped = false; // m_ring is a large page of its own
+    // The copying thread's own, on lines of their own.
+    alignas(64) quint64 m_head = 0; // bytes copied in all
+    quint64 m_shown = 0;            // of those, handed to the writer
+    quint64 m_freed = 0;            // bytes the writer was last seen done with
+    // Written by one side, read by the other.
+    alignas(64) std::atomic<quint64> m_published{0};
+    alignas(64) std::atomic<quint64> m_consumed{0};
+    alignas(64) std::atomic<bool> m_done{false};
+    std::atomic<bool> m_writerAsleep{false};
+    std::atomic<bool> m_copierAsleep{false};
+    std::exception_ptr m_failure; // the writer's, seen by the copier once it is done
     std::mutex m_mutex;
     std::condition_variable m_wake;
-    std::vector<Chunk *> m_free;
-    std::deque<Chunk *> m_full;
-    bool m_done = false;
-    std::exception_ptr m_failure;
     std::thread m_writer;
 };
 
@@ -1913,7 +2004,7 @@ public:
     using QAbstractTableModel::endRemoveRows;
     using QAbstractTableModel::endResetModel;
 
-    FlexGridModel() { m_cells.setCols(2); }
+    FlexGridModel() { resizeCols(2); }
 
     int rows = 1;     // the header row included
     int nextCell = 0; // the column of the next cell of a row being appended
@@ -1938,7 +2029,8 @@ public:
             return;
         }
         // A short list is stored as it comes: a writer is worth its start
-        // only for many rows.
+        // only for many rows. It starts before the store makes its
+        // dictionaries, so that a long list's are made on the writer.
         if (!m_queue && m_cells.rows() < kRowsBeforeWriter) {
             m_cells.appendRow(cells, n);
             return;
@@ -1956,7 +2048,7 @@ public:
         }
     }
 
-    int cols() const { return m_cells.cols(); } // the writer never changes it
+    int cols() const { return m_cols; }
     CellColumn column(int c) const { return CellColumn(cells(), c); }
     QString text(int r, int c) const { return QString::fromUtf8(cells().at(size_t(r), c)); }
 
@@ -1999,16 +2091,26 @@ public:
         cells().resizeRows(size_t(n));
         rows = n;
     }
-    void resizeCols(int n) { cells().setCols(n); }
+    void resizeCols(int n)
+    {
+        cells().setCols(n);
+        m_cols = n;
+    }
     void reorder(const quint32 *order)
     {
         resetAll([&] { cells().reorder(order); });
     }
 
 private:
-    static constexpr size_t kRowsBeforeWriter = 2000;
-    CellStore m_cells;
-    mutable std::unique_ptr<RowQueue> m_queue; // a fill's rows on their way
+    static constexpr size_t kRowsBeforeWriter = CellStore::kRowsBeforeDict;
+    // During a fill the writer thread writes the store's fields at every
+    // row while this thread appends rows: what this thread reads or writes
+    // per row (the counts above, the queue, the columns) lies on other cache
+    // lines than the store, or each row would wait for the line to come
+    // back from the writer's processor.
+    alignas(64) CellStore m_cells;
+    alignas(64) mutable std::unique_ptr<RowQueue> m_queue; // a fill's rows on their way
+    int m_cols = 0; // the store's, kept here for that reason
 };
 
 namespace {
