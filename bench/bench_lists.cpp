@@ -89,6 +89,12 @@ double timeMs(const std::function<void()> &f)
     return double(t.nsecsElapsed()) / 1e6;
 }
 
+double medianOf(std::vector<double> ms)
+{
+    std::sort(ms.begin(), ms.end());
+    return ms[ms.size() / 2];
+}
+
 // Median of gRuns runs of f; before() runs untimed ahead of each.
 double medianMs(const std::function<void()> &f, const std::function<void()> &before = {})
 {
@@ -98,8 +104,7 @@ double medianMs(const std::function<void()> &f, const std::function<void()> &bef
             before();
         ms.push_back(timeMs(f));
     }
-    std::sort(ms.begin(), ms.end());
-    return ms[ms.size() / 2];
+    return medianOf(std::move(ms));
 }
 
 long statusKb(const char *field)
@@ -139,14 +144,18 @@ double shellMs(const QString &query, const QString &out = QStringLiteral("/dev/n
     });
 }
 
-// A plain C-API loop stepping the rows of a query and reading every cell.
-double capiMs(const QString &query)
+// Medians of f and of a plain C-API loop stepping the rows of query and
+// reading every cell, run in turn: both medians come from the same moments
+// of a machine whose speed drifts, where a block of runs of one and then of
+// the other could fall on a fast minute and a slow one.
+std::pair<double, double> besideCapiMs(const QString &query, const std::function<void()> &f,
+                                       const std::function<void()> &before)
 {
     sqlite3 *db = nullptr;
     sqlite3_open_v2(dbPath.toUtf8().constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     volatile size_t bytes = 0;
     const QByteArray sql = query.toUtf8();
-    const double ms = medianMs([&] {
+    auto loop = [&] {
         sqlite3_stmt *st = nullptr;
         check(sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr), db);
         const int n = sqlite3_column_count(st);
@@ -157,9 +166,16 @@ double capiMs(const QString &query)
             }
         }
         sqlite3_finalize(st);
-    });
+    };
+    std::vector<double> ours, floor;
+    for (int i = 0; i < gRuns; ++i) {
+        if (before)
+            before();
+        ours.push_back(timeMs(f));
+        floor.push_back(timeMs(loop));
+    }
     sqlite3_close(db);
-    return ms;
+    return {medianOf(std::move(ours)), medianOf(std::move(floor))};
 }
 
 QStringList queryPlan(const QString &query)
@@ -616,9 +632,7 @@ void benchSize(int members, bool print, int printMax)
             oursKb = childFigures(QStringLiteral("startup"), &t).value(0);
             ours.push_back(t);
         }
-        std::sort(ours.begin(), ours.end());
-        std::sort(bare.begin(), bare.end());
-        const double o = ours[ours.size() / 2], b = bare[bare.size() / 2];
+        const double o = medianOf(ours), b = medianOf(bare);
         figure("start-up, main window painted", members, ms(o), QStringLiteral("a bare Qt window %1").arg(ms(b)),
                ratio(o, b), members <= 100000 ? "<= 2x" : "<= 4x");
         figure("  peak memory, start-up", members, mib(oursKb), QStringLiteral("a bare Qt window %1").arg(mib(bareKb)),
@@ -628,9 +642,8 @@ void benchSize(int members, bool print, int printMax)
     // Open the member list: made, filled, shown and painted.
     const QString fillSql = firstWith(statementsOf([&] { openMemberList(); }), QStringLiteral("FROM Anagrafica a"));
     if (wanted("open")) {
-        const double fill = medianMs([&] { openMemberList(); }, [&] { closeMemberList(); });
+        const auto [fill, fillCapi] = besideCapiMs(fillSql, [&] { openMemberList(); }, [&] { closeMemberList(); });
         const double fillShell = shellMs(fillSql);
-        const double fillCapi = capiMs(fillSql);
         figure("open the member list", members, ms(fill),
                QStringLiteral("shell %1, C-API loop %2").arg(ms(fillShell), ms(fillCapi)),
                ratio(fill, fillShell) + QStringLiteral(" / ") + ratio(fill, fillCapi), "C-API <= 1.5x");
